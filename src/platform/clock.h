@@ -1,0 +1,56 @@
+// The frame clock and plain interval timers, both driven by the platform's
+// loop with a millisecond time that is real or virtual.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace platform {
+
+// Interval timer with the habits of a desktop timer: the countdown starts
+// anew only when the interval changes or the timer was stopped.
+class IntervalTimer {
+public:
+    explicit IntervalTimer(std::function<void()> onTick) : onTick_(std::move(onTick)) {}
+
+    void SetInterval(uint32_t ms, uint32_t now);
+    void SetEnabled(bool enabled, uint32_t now);
+    uint32_t Interval() const { return interval_; }
+    bool Enabled() const { return enabled_; }
+    uint32_t NextDue() const { return nextDue_; }
+    bool Due(uint32_t now) const { return enabled_ && interval_ > 0 && int32_t(now - nextDue_) >= 0; }
+    // Marks one tick as delivered; catchUp keeps the phase (virtual time),
+    // otherwise missed ticks are merged into this one.
+    void Advance(uint32_t now, bool catchUp);
+    void Fire() { onTick_(); }
+
+private:
+    std::function<void()> onTick_;
+    uint32_t interval_ = 1000;
+    bool enabled_ = false;
+    uint32_t nextDue_ = 0;
+};
+
+// Calls the frame handler once the interval has passed (0: every loop pass),
+// only while enabled and while the application is active.
+class FrameClock {
+public:
+    void SetInterval(uint32_t ms) { interval_ = ms; }
+    uint32_t Interval() const { return interval_; }
+    void SetEnabled(bool enabled) { enabled_ = enabled; }
+    bool Enabled() const { return enabled_; }
+
+    bool Due(uint32_t now) const { return enabled_ && (interval_ == 0 || now - lastFrame_ >= interval_); }
+    void FrameStarted(uint32_t now);
+    uint32_t FramesPerSecond() const { return fps_; }
+
+private:
+    uint32_t interval_ = 15;
+    bool enabled_ = false;
+    uint32_t lastFrame_ = 0;
+    uint32_t secondStart_ = 0;
+    uint32_t framesThisSecond_ = 0;
+    uint32_t fps_ = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,31 @@
+// Files as the game names them: paths may use backslashes, as the game's
+// data was written for a desktop that uses them; they become slashes here.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Turns backslashes into slashes and folds doubled separators.
+std::string NativePath(const std::string& path);
+
+bool FileExists(const std::string& path);
+
+// Names of the entries of a directory (files and directories) that match a
+// wildcard such as "*.mid", compared without regard to case, sorted by name.
+// A missing directory gives none.
+std::vector<std::string> FindFiles(const std::string& directory, const std::string& pattern);
+
+std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path);
+
+// Writes a temporary file beside the target and renames it over the target,
+// so a failed write leaves the old file as it was.
+bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// The directory of the running executable, with a trailing slash.
+std::string ExecutableDirectory();
+
+}  // namespace platform

@@ -1,0 +1,110 @@
+#include "platform/headless/headless_platform.h"
+
+#include <algorithm>
+
+#include "platform/files.h"
+
+namespace platform {
+
+HeadlessPlatform::HeadlessPlatform(Options options) : options_(std::move(options)) {}
+
+bool HeadlessPlatform::InitializeDisplay(bool fullScreen) {
+    fullScreen_ = fullScreen;
+    displayReady_ = true;
+    return true;
+}
+
+void HeadlessPlatform::PlayWave(Wave&, const std::string& name, int volume) {
+    NoteEvent("sound " + name + " " + std::to_string(volume));
+}
+
+std::string HeadlessPlatform::ShortPath(const std::string& path) const {
+    const std::string native = NativePath(path);
+    const std::string base = NativePath(options_.dataDirectory + "/");
+    if (!base.empty() && native.compare(0, base.size(), base) == 0) return native.substr(base.size());
+    return native;
+}
+
+bool HeadlessPlatform::MidiOpen(const std::string& path) {
+    MidiClose();
+    // No synthesizer here, but a file that could not be played fails as it would.
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes || bytes->size() < 14 || !std::equal(bytes->begin(), bytes->begin() + 4, "MThd")) return false;
+    musicPath_ = path;
+    musicOpen_ = true;
+    return true;
+}
+
+bool HeadlessPlatform::MidiPlay() {
+    if (!musicOpen_) return false;
+    musicPlaying_ = true;
+    NoteEvent("music " + ShortPath(musicPath_));
+    return true;
+}
+
+void HeadlessPlatform::MidiClose() {
+    if (!musicOpen_) return;
+    musicOpen_ = false;
+    musicPlaying_ = false;
+    NoteEvent("music-stop");
+}
+
+void HeadlessPlatform::MessageBox(const std::string& caption, const std::string& text) {
+    NoteEvent("message " + caption + "|" + text);
+}
+
+void HeadlessPlatform::NoteEvent(const std::string& line) {
+    if (options_.eventLog) *options_.eventLog << frame_ << ' ' << line << '\n';
+}
+
+void HeadlessPlatform::Run(AppEvents& app) {
+    for (frame_ = 1; frame_ <= options_.maxFrames && !QuitRequested(); ++frame_) {
+        const auto commands = options_.script.byFrame.find(frame_);
+        // 1. Input for this frame, in file order.
+        if (commands != options_.script.byFrame.end()) {
+            for (const ScriptCommand& command : commands->second) {
+                if (QuitRequested()) break;
+                switch (command.kind) {
+                    case ScriptCommand::Kind::Down:
+                        heldKeys_.insert(command.key);
+                        if (Active()) Guarded([&] { app.OnKeyDown(command.key, command.shift); });
+                        break;
+                    case ScriptCommand::Kind::Up:
+                        heldKeys_.erase(command.key);
+                        break;
+                    case ScriptCommand::Kind::Deactivate:
+                        heldKeys_.clear();
+                        SetActive(false, app);
+                        break;
+                    case ScriptCommand::Kind::Activate:
+                        SetActive(true, app);
+                        break;
+                    case ScriptCommand::Kind::Close:
+                        Guarded([&] { app.OnCloseButton(); });
+                        break;
+                    case ScriptCommand::Kind::Shot:
+                    case ScriptCommand::Kind::Dump:
+                        break;
+                }
+            }
+        }
+        if (QuitRequested()) break;
+        // 2. Virtual time moves by one frame interval; due timer ticks run.
+        now_ += std::max<uint32_t>(1, Clock().Interval());
+        RunTimers(now_, true);
+        // 3. The game's frame.
+        if (!QuitRequested() && Active() && Clock().Enabled()) RunFrame(app, now_);
+        // 4. Shots and dumps show the state after the frame.
+        if (commands != options_.script.byFrame.end() && options_.onOutputCommand) {
+            for (const ScriptCommand& command : commands->second) {
+                if (command.kind == ScriptCommand::Kind::Shot || command.kind == ScriptCommand::Kind::Dump) {
+                    options_.onOutputCommand(command);
+                }
+            }
+        }
+        if (QuitRequested()) break;
+    }
+    if (frame_ > options_.maxFrames) frame_ = options_.maxFrames;
+}
+
+}  // namespace platform

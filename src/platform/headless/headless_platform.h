@@ -1,0 +1,70 @@
+// The headless backend: the same services without a window or audio
+// device. Time is virtual, input comes from a script, and every sound, tune,
+// message box and caption is written to an event log.
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <set>
+
+#include "platform/headless/script.h"
+#include "platform/platform.h"
+
+namespace platform {
+
+class HeadlessPlatform : public Platform {
+public:
+    struct Options {
+        Script script;
+        int maxFrames = 1000000;
+        int64_t utcMs = 0;             // time of day at virtual time 0
+        std::string dataDirectory;     // shown relative in the event log
+        std::ostream* eventLog = nullptr;
+        // Runs the script's shot and dump commands after a frame.
+        std::function<void(const ScriptCommand&)> onOutputCommand;
+    };
+
+    explicit HeadlessPlatform(Options options);
+
+    void Run(AppEvents& app) override;
+    uint32_t TickCount() override { return now_; }
+    int64_t UtcMillisOfDay() override { return (options_.utcMs + now_) % 86400000; }
+
+    bool InitializeDisplay(bool fullScreen) override;
+    void FinalizeDisplay() override { displayReady_ = false; }
+    void Present() override {}
+    void SetCursor(Cursor) override {}
+
+    bool InitializeSound() override { return true; }
+    void PlayWave(Wave& wave, const std::string& name, int volume) override;
+
+    bool MidiOpen(const std::string& path) override;
+    bool MidiPlay() override;
+    void MidiClose() override;
+    MidiMode GetMidiMode() override { return musicPlaying_ ? MidiMode::Playing : MidiMode::Stopped; }
+    void SetMidiAttenuation(uint8_t attenuation) override { midiAttenuation_ = attenuation; }
+    uint8_t MidiAttenuation() const { return midiAttenuation_; }
+
+    void MessageBox(const std::string& caption, const std::string& text) override;
+    void NoteEvent(const std::string& line) override;
+
+    int Frame() const { return frame_; }
+
+protected:
+    void ApplyCaption(const std::string& caption) override { NoteEvent("caption " + caption); }
+    uint32_t HeldInputMask() override { return InputMaskForKeys(heldKeys_); }
+
+private:
+    std::string ShortPath(const std::string& path) const;
+
+    Options options_;
+    uint32_t now_ = 0;
+    int frame_ = 0;
+    std::set<uint16_t> heldKeys_;
+    std::string musicPath_;
+    bool musicOpen_ = false;
+    bool musicPlaying_ = false;
+    uint8_t midiAttenuation_ = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,130 @@
+#include "platform/platform.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <exception>
+
+#include "platform/errors.h"
+#include "platform/files.h"
+
+namespace platform {
+
+Platform::Platform() = default;
+Platform::~Platform() = default;
+
+IntervalTimer& Platform::CreateTimer(std::function<void()> onTick) {
+    timers_.push_back(std::make_unique<IntervalTimer>(std::move(onTick)));
+    return *timers_.back();
+}
+
+void Platform::SetCaption(const std::string& caption) {
+    if (caption == caption_) return;
+    caption_ = caption;
+    ApplyCaption(caption);
+}
+
+void Platform::DrawText(int x, int y, const std::string& text, const std::string& face, int points, Colour colour) {
+    fonts_.Draw(surface_, x, y, text, face, points, colour);
+}
+
+int Platform::TextWidth(const std::string& text, const std::string& face, int points) {
+    return fonts_.Width(text, face, points);
+}
+
+namespace {
+
+struct SdlSurfaceDeleter {
+    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+using SurfacePtr = std::unique_ptr<SDL_Surface, SdlSurfaceDeleter>;
+
+}  // namespace
+
+std::shared_ptr<const Picture> Platform::LoadPicture(const std::string& path) {
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes) throw GameError("Can't open picture file " + NativePath(path));
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes->data(), int(bytes->size()));
+    SurfacePtr loaded(rw ? SDL_LoadBMP_RW(rw, 1) : nullptr);
+    if (!loaded) throw GameError("Not a readable bitmap: " + NativePath(path));
+    SurfacePtr rgb(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGB888, 0));
+    if (!rgb) throw GameError("Can't convert picture " + NativePath(path));
+    const int w = rgb->w, h = rgb->h;
+    std::vector<uint16_t> pixels(size_t(w) * h);
+    SDL_LockSurface(rgb.get());
+    for (int y = 0; y < h; ++y) {
+        const auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(rgb->pixels) + size_t(y) * rgb->pitch);
+        for (int x = 0; x < w; ++x) {
+            const Uint32 p = row[x];
+            const uint8_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            uint16_t c = ToRgb565(r, g, b);
+            // Only true black is transparent: a near-black that the 16-bit
+            // format would round to 0 keeps the darkest visible value.
+            if (c == 0 && (r | g | b) != 0) c = 0x0020;
+            pixels[size_t(y) * w + x] = c;
+        }
+    }
+    SDL_UnlockSurface(rgb.get());
+    return std::make_shared<Picture>(w, h, std::move(pixels));
+}
+
+std::shared_ptr<Wave> Platform::LoadWave(const std::string& path) {
+    auto bytes = ReadFileBytes(path);
+    if (!bytes) throw GameError("Can't open sound file " + NativePath(path));
+    SDL_AudioSpec spec;
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes->data(), int(bytes->size()));
+    if (!rw || !SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length)) {
+        throw GameError("Not a readable wave file: " + NativePath(path));
+    }
+    SDL_FreeWAV(buffer);
+    return std::make_shared<Wave>(std::move(*bytes));
+}
+
+void Platform::UpdateInput() { input_.Update(HeldInputMask()); }
+
+void Platform::RunTimers(uint32_t now, bool catchUp) {
+    for (;;) {
+        IntervalTimer* next = nullptr;
+        for (auto& timer : timers_) {
+            if (timer->Due(now) && (!next || int32_t(timer->NextDue() - next->NextDue()) < 0)) next = timer.get();
+        }
+        if (!next || quitRequested_) return;
+        next->Advance(now, catchUp);
+        Guarded([next] { next->Fire(); });
+        if (!catchUp) {
+            // Merged ticks: every timer fires at most once per pass.
+            bool more = false;
+            for (auto& timer : timers_) more = more || (timer.get() != next && timer->Due(now));
+            if (!more) return;
+        }
+    }
+}
+
+bool Platform::FrameDue(uint32_t now) { return active_ && clock_.Due(now); }
+
+void Platform::RunFrame(AppEvents& app, uint32_t now) {
+    clock_.FrameStarted(now);
+    Guarded([&app] { app.OnFrame(); });
+}
+
+void Platform::Guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        MessageBox(applicationTitle_, error.what());
+    }
+}
+
+void Platform::SetActive(bool active, AppEvents& app) {
+    if (active == active_) return;
+    active_ = active;
+    if (active) {
+        Guarded([&app] { app.OnActivate(); });
+    } else {
+        Guarded([&app] { app.OnDeactivate(); });
+    }
+}
+
+}  // namespace platform

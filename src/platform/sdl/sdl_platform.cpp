@@ -1,0 +1,303 @@
+#include "platform/sdl/sdl_platform.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/files.h"
+#include "platform/sdl/sdl_keys.h"
+
+namespace platform {
+
+namespace {
+
+// The end-of-music hook runs on the audio thread: it only posts an event,
+// tagged with the tune it belongs to so a closed tune's end is ignored.
+Uint32 g_musicEndEvent = 0;
+int g_musicGeneration = 0;
+
+void OnMusicFinished() {
+    SDL_Event event{};
+    event.type = g_musicEndEvent;
+    event.user.code = g_musicGeneration;
+    SDL_PushEvent(&event);
+}
+
+constexpr const char* kSoundFonts[] = {
+    "/usr/share/sounds/sf2/TimGM6mb.sf2",
+    "/usr/share/sounds/sf2/default-GM.sf2",
+    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+};
+
+// Hundredths of a decibel (0 full, -10000 silent) to the mixer's 0..128.
+int MixerVolume(int centibels) {
+    if (centibels <= -10000) return 0;
+    if (centibels >= 0) return MIX_MAX_VOLUME;
+    return int(std::lround(MIX_MAX_VOLUME * std::pow(10.0, centibels / 2000.0)));
+}
+
+struct MixVoice : Wave::Voice {
+    explicit MixVoice(Mix_Chunk* c) : chunk(c) {}
+    ~MixVoice() override { Mix_FreeChunk(chunk); }
+    Mix_Chunk* chunk;
+};
+
+}  // namespace
+
+SdlPlatform::SdlPlatform() {
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS | SDL_INIT_GAMECONTROLLER) != 0) {
+        std::fprintf(stderr, "SDL could not start: %s\n", SDL_GetError());
+    }
+    g_musicEndEvent = SDL_RegisterEvents(1);
+    SDL_StopTextInput();
+}
+
+SdlPlatform::~SdlPlatform() {
+    MidiClose();
+    if (audioOpen_) Mix_CloseAudio();
+    for (auto& [id, controller] : controllers_) SDL_GameControllerClose(controller);
+    if (texture_) SDL_DestroyTexture(texture_);
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    if (window_) SDL_DestroyWindow(window_);
+    SDL_Quit();
+}
+
+uint32_t SdlPlatform::TickCount() { return SDL_GetTicks(); }
+
+int64_t SdlPlatform::UtcMillisOfDay() {
+    using namespace std::chrono;
+    const auto ms = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+    return ms % 86400000;
+}
+
+bool SdlPlatform::CreateRenderer() {
+    // Some drivers (the dummy one, some virtual displays) refuse vsync.
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer_) return false;
+    SDL_RenderSetLogicalSize(renderer_, kDisplayWidth, kDisplayHeight);
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, kDisplayWidth,
+                                 kDisplayHeight);
+    return texture_ != nullptr;
+}
+
+bool SdlPlatform::InitializeDisplay(bool fullScreen) {
+    if (!window_) {
+        window_ = SDL_CreateWindow(Caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kDisplayWidth,
+                                   kDisplayHeight, SDL_WINDOW_ALLOW_HIGHDPI);
+        if (!window_ || !CreateRenderer()) {
+            std::fprintf(stderr, "Can't open the game window: %s\n", SDL_GetError());
+            return false;
+        }
+    }
+    if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        std::fprintf(stderr, "Can't change the screen mode: %s\n", SDL_GetError());
+    }
+    if (!fullScreen) SDL_SetWindowSize(window_, kDisplayWidth, kDisplayHeight);
+    fullScreen_ = fullScreen;
+    displayReady_ = true;
+    return true;
+}
+
+void SdlPlatform::FinalizeDisplay() { displayReady_ = false; }
+
+void SdlPlatform::Present() {
+    if (!displayReady_ || !renderer_) return;
+    SDL_UpdateTexture(texture_, nullptr, surface_.Pixels(), kDisplayWidth * int(sizeof(uint16_t)));
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+}
+
+void SdlPlatform::ApplyCaption(const std::string& caption) {
+    if (window_) SDL_SetWindowTitle(window_, caption.c_str());
+}
+
+void SdlPlatform::SetCursor(Cursor cursor) {
+    static SDL_Cursor* arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    static SDL_Cursor* hourglass = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
+    switch (cursor) {
+        case Cursor::Hidden:
+            SDL_ShowCursor(SDL_DISABLE);
+            return;
+        case Cursor::Hourglass:
+            if (hourglass) SDL_SetCursor(hourglass);
+            break;
+        case Cursor::Default:
+        case Cursor::Arrow:
+            if (arrow) SDL_SetCursor(arrow);
+            break;
+    }
+    SDL_ShowCursor(SDL_ENABLE);
+}
+
+void SdlPlatform::StoreWindowPlacement() {
+    if (!window_) return;
+    SDL_GetWindowPosition(window_, &storedX_, &storedY_);
+    placementStored_ = true;
+}
+
+void SdlPlatform::RestoreWindowPlacement() {
+    if (window_ && placementStored_) SDL_SetWindowPosition(window_, storedX_, storedY_);
+}
+
+bool SdlPlatform::OpenAudio() {
+    if (audioOpen_) return true;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    Mix_Init(MIX_INIT_MID);
+    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) return false;
+    Mix_AllocateChannels(32);
+    for (const char* font : kSoundFonts) {
+        if (FileExists(font) && Mix_SetSoundFonts(font) != 0) break;
+    }
+    Mix_HookMusicFinished(OnMusicFinished);
+    audioOpen_ = true;
+    return true;
+}
+
+bool SdlPlatform::InitializeSound() {
+    soundReady_ = OpenAudio();
+    return soundReady_;
+}
+
+void SdlPlatform::PlayWave(Wave& wave, const std::string&, int volume) {
+    if (!soundReady_) return;
+    if (!wave.BackendVoice()) {
+        SDL_RWops* rw = SDL_RWFromConstMem(wave.Bytes().data(), int(wave.Bytes().size()));
+        Mix_Chunk* chunk = rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
+        if (!chunk) return;
+        wave.SetBackendVoice(std::make_unique<MixVoice>(chunk));
+    }
+    auto* voice = static_cast<MixVoice*>(wave.BackendVoice());
+    // Pick the channel first so the voice starts at its own volume.
+    int channel = Mix_GroupAvailable(-1);
+    if (channel < 0) channel = Mix_GroupOldest(-1);
+    if (channel < 0) return;
+    Mix_HaltChannel(channel);
+    Mix_Volume(channel, MixerVolume(volume));
+    Mix_PlayChannel(channel, voice->chunk, 0);
+}
+
+bool SdlPlatform::MidiOpen(const std::string& path) {
+    MidiClose();
+    if (!OpenAudio()) return false;
+    music_ = Mix_LoadMUS(NativePath(path).c_str());
+    return music_ != nullptr;
+}
+
+bool SdlPlatform::MidiPlay() {
+    if (!music_) return false;
+    Mix_VolumeMusic(int(std::lround(MIX_MAX_VOLUME * (255 - midiAttenuation_) / 255.0)));
+    if (Mix_PlayMusic(music_, 0) != 0) return false;
+    musicPlaying_ = true;
+    return true;
+}
+
+void SdlPlatform::MidiClose() {
+    if (!music_) return;
+    ++g_musicGeneration;  // the halt below fires the end hook: not a real end
+    Mix_HaltMusic();
+    Mix_FreeMusic(music_);
+    music_ = nullptr;
+    musicPlaying_ = false;
+}
+
+MidiMode SdlPlatform::GetMidiMode() {
+    return music_ && Mix_PlayingMusic() ? MidiMode::Playing : MidiMode::Stopped;
+}
+
+void SdlPlatform::SetMidiAttenuation(uint8_t attenuation) {
+    midiAttenuation_ = attenuation;
+    if (audioOpen_) Mix_VolumeMusic(int(std::lround(MIX_MAX_VOLUME * (255 - attenuation) / 255.0)));
+}
+
+void SdlPlatform::MessageBox(const std::string& caption, const std::string& text) {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(), window_);
+}
+
+void SdlPlatform::OpenController(int deviceIndex) {
+    if (!SDL_IsGameController(deviceIndex)) return;
+    if (SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex)) {
+        controllers_[SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller))] = controller;
+    }
+}
+
+uint32_t SdlPlatform::HeldInputMask() {
+    uint32_t mask = InputMaskForKeys(heldKeys_);
+    constexpr Sint16 kDeadZone = 16000;
+    for (auto& [id, pad] : controllers_) {
+        const Sint16 x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
+        const Sint16 y = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
+        if (y < -kDeadZone || SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_DPAD_UP)) mask |= isUp;
+        if (y > kDeadZone || SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN)) mask |= isDown;
+        if (x < -kDeadZone || SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_DPAD_LEFT)) mask |= isLeft;
+        if (x > kDeadZone || SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT)) mask |= isRight;
+        if (SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_A)) mask |= isButton1;
+        if (SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_B)) mask |= isButton2;
+    }
+    return mask;
+}
+
+void SdlPlatform::HandleEvent(const SDL_Event& event, AppEvents& app) {
+    switch (event.type) {
+        case SDL_QUIT:
+            Guarded([&app] { app.OnCloseButton(); });
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                heldKeys_.clear();
+                SetActive(false, app);
+            } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                SetActive(true, app);
+            }
+            break;
+        case SDL_KEYDOWN: {
+            const uint16_t key = VirtualKeyOf(event.key.keysym.sym);
+            if (key == 0) break;
+            heldKeys_.insert(key);
+            const ShiftState shift = ShiftStateOf(event.key.keysym.mod);
+            Guarded([&app, key, shift] { app.OnKeyDown(key, shift); });
+            break;
+        }
+        case SDL_KEYUP:
+            heldKeys_.erase(VirtualKeyOf(event.key.keysym.sym));
+            break;
+        case SDL_CONTROLLERDEVICEADDED:
+            OpenController(event.cdevice.which);
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            if (auto it = controllers_.find(event.cdevice.which); it != controllers_.end()) {
+                SDL_GameControllerClose(it->second);
+                controllers_.erase(it);
+            }
+            break;
+        default:
+            if (event.type == g_musicEndEvent && event.user.code == g_musicGeneration && music_) {
+                Guarded([&app] { app.OnMusicEnd(); });
+            }
+            break;
+    }
+}
+
+void SdlPlatform::Run(AppEvents& app) {
+    while (!QuitRequested()) {
+        SDL_Event event;
+        while (!QuitRequested() && SDL_PollEvent(&event)) HandleEvent(event, app);
+        if (QuitRequested()) break;
+        const uint32_t now = TickCount();
+        RunTimers(now, false);
+        if (!QuitRequested() && FrameDue(now)) {
+            RunFrame(app, now);
+        } else {
+            SDL_Delay(1);
+        }
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,72 @@
+// The real backend: an SDL window presenting the 16-bit surface, SDL_mixer
+// for waves and MIDI, keyboard and game controllers.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <set>
+
+#include "platform/platform.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+struct _Mix_Music;
+typedef struct _SDL_GameController SDL_GameController;
+union SDL_Event;
+
+namespace platform {
+
+class SdlPlatform : public Platform {
+public:
+    SdlPlatform();
+    ~SdlPlatform() override;
+
+    void Run(AppEvents& app) override;
+    uint32_t TickCount() override;
+    int64_t UtcMillisOfDay() override;
+
+    bool InitializeDisplay(bool fullScreen) override;
+    void FinalizeDisplay() override;
+    void Present() override;
+    void SetCursor(Cursor cursor) override;
+    void StoreWindowPlacement() override;
+    void RestoreWindowPlacement() override;
+
+    bool InitializeSound() override;
+    void PlayWave(Wave& wave, const std::string& name, int volume) override;
+
+    bool MidiOpen(const std::string& path) override;
+    bool MidiPlay() override;
+    void MidiClose() override;
+    MidiMode GetMidiMode() override;
+    void SetMidiAttenuation(uint8_t attenuation) override;
+
+    void MessageBox(const std::string& caption, const std::string& text) override;
+
+protected:
+    void ApplyCaption(const std::string& caption) override;
+    uint32_t HeldInputMask() override;
+
+private:
+    bool CreateRenderer();
+    bool OpenAudio();
+    void HandleEvent(const SDL_Event& event, AppEvents& app);
+    void OpenController(int deviceIndex);
+
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    bool audioOpen_ = false;
+    bool soundReady_ = false;
+    _Mix_Music* music_ = nullptr;
+    bool musicPlaying_ = false;
+    uint8_t midiAttenuation_ = 0;
+    bool placementStored_ = false;
+    int storedX_ = 0;
+    int storedY_ = 0;
+    std::set<uint16_t> heldKeys_;
+    std::map<int, SDL_GameController*> controllers_;  // by joystick instance id
+};
+
+}  // namespace platform
