@@ -113,7 +113,11 @@ void Platform::Guarded(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const std::exception& error) {
-        MessageBox(applicationTitle_, error.what());
+        if (errorReporter_) {
+            errorReporter_(error.what());
+        } else {
+            MessageBox(applicationTitle_, error.what());
+        }
     }
 }
 

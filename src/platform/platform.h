@@ -104,6 +104,8 @@ public:
 
     // ---- operating system --------------------------------------------
     virtual void MessageBox(const std::string& caption, const std::string& text) = 0;
+    // Errors that end a handler go here; a message box when nobody listens.
+    void SetErrorReporter(std::function<void(const std::string&)> reporter) { errorReporter_ = std::move(reporter); }
     // A line for the headless run's event log; nothing elsewhere.
     virtual void NoteEvent(const std::string&) {}
 
@@ -128,6 +130,7 @@ protected:
 private:
     bool quitRequested_ = false;
     std::string applicationTitle_ = "Munchora";
+    std::function<void(const std::string&)> errorReporter_;
     std::string caption_;
     FrameClock clock_;
     std::vector<std::unique_ptr<IntervalTimer>> timers_;

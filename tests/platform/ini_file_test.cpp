@@ -34,8 +34,8 @@ TEST(IniFile, NamesCompareWithoutCaseAndFirstWins) {
 TEST(IniFile, SectionKeysInFileOrderCutByTheBuffer) {
     const IniFile ini = IniFile::FromText("[S]\nAlpha=1\nBeta=2\nGamma=3\n");
     EXPECT_EQ(ini.ReadSectionKeys("s"), (std::vector<std::string>{"Alpha", "Beta", "Gamma"}));
-    // Room for "Alpha\0Beta\0Ga" plus the closing zero.
-    EXPECT_EQ(ini.ReadSectionKeys("S", 16), (std::vector<std::string>{"Alpha", "Beta", "Ga"}));
+    // Sixteen bytes hold "Alpha\0Beta\0Gam" and the two closing zeros.
+    EXPECT_EQ(ini.ReadSectionKeys("S", 16), (std::vector<std::string>{"Alpha", "Beta", "Gam"}));
     EXPECT_TRUE(ini.ReadSectionKeys("Missing").empty());
 }
 

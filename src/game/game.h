@@ -1,0 +1,82 @@
+// The level being played: its bookkeeping, the row of life icons, the dots
+// layer, the monster spawn and the search for a free cell for a bonus.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "engine/background_sprite.h"
+#include "game/level.h"
+#include "game/tasks.h"
+
+namespace actors {
+class TEnemyCollection;
+class TPlayerSprite;
+}  // namespace actors
+
+namespace game {
+
+// The life icons: ordinary image sprites in the tree; the counter finds an
+// icon again by its position.
+class TLifeCounter {
+public:
+    TLifeCounter(int32_t originX, int32_t originY, int32_t perRow, int32_t count);
+    void AddLife();
+    void RemoveLife();
+
+    const platform::ImageEntry* IconImage = nullptr;
+    int32_t OriginX;
+    int32_t OriginY;
+    int32_t PerRow;
+};
+
+// The dots of the level: a 25 x 20 tile map drawn with the image "Dot".
+class TSetDotsSprite : public engine::TBackgroundSprite {
+public:
+    explicit TSetDotsSprite(engine::TSprite* parent);
+};
+
+struct TBonusThreshold {
+    int32_t Percent = 0;
+    bool Fired = false;
+};
+
+class TGame {
+public:
+    explicit TGame(int32_t levelNumber);
+    ~TGame();
+    TGame(const TGame&) = delete;
+    TGame& operator=(const TGame&) = delete;
+
+    // 1 where a gate is shut right now, indexed like the level map.
+    int32_t GateMarks[MapRows][MapColumns] = {};
+    std::unique_ptr<TLifeCounter> LifeCounter;
+    bool LevelDone = false;
+    bool AllDotsEaten = false;
+    int32_t DotTotal = 0;
+    int32_t DotsEaten = 0;
+    TBonusThreshold BonusThresholds[4];
+    int32_t LevelNumber = 0;
+    bool DoorsOpen = false;
+    bool KeyPlaced = false;
+    std::unique_ptr<TTimerTask> SpawnTask;
+};
+
+// The level being played, or null outside the game screen.
+TGame* CurrentGame();
+
+// The dots layer of the current level.
+extern TSetDotsSprite* DotsLayer;
+
+// Keeps the number of monsters of each kind up to the level's counts: at
+// most one of each kind per run.
+void SpawnMonsters();
+
+// A random empty cell away from every actor, the monster start cells and
+// the player's start, for a bonus.
+bool FindFreeCell(const TLevel& level, int32_t& x, int32_t& y);
+
+// The first player sprite among the top-level sprites, or null.
+actors::TPlayerSprite* FindPlayer();
+
+}  // namespace game

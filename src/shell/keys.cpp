@@ -1,0 +1,59 @@
+// Key-down events of the main window. Every key is recorded in LastKey,
+// which steers the player; the rest drives the menus, text entry, the exit
+// prompt, the screen mode and the test keys.
+#include "engine/image_sprite.h"
+#include "game/globals.h"
+#include "shell/main_form.h"
+#include "widgets/button.h"
+#include "widgets/input_line.h"
+
+namespace shell {
+
+using namespace game;
+namespace vk = platform::vk;
+
+void TMainForm::FormKeyDown(uint16_t key, platform::ShiftState shift) {
+    LastKey = key;
+
+    if (key == vk::Escape) {
+        if (State == scGame && !Paused && !LevelIsDone()) {
+            ExitPromptSprite = AddCenteredImage("ExitPrompt", 5);
+            Paused = true;
+        } else if (State == scMainMenu) {
+            SetScreenState(scQuit);
+        } else if (State != scGame) {
+            SetScreenState(scMainMenu);
+        }
+    }
+
+    if (Paused) {
+        if (key == 'Y') {
+            Paused = false;
+            SetScreenState(scMainMenu);
+        } else if (key == 'N') {
+            Paused = false;
+            if (ExitPromptSprite) ExitPromptSprite->Kill();
+            ExitPromptSprite = nullptr;
+        }
+    }
+
+    if ((State == scNewHighScore || State == scPassword) && InputLine) InputLine->HandleKey(key);
+
+    if (State == scMainMenu || State == scHelp || State == scHighScores || State == scOptions) {
+        if (key == vk::Up || key == vk::Down) PlaySound("Button");
+        if (key == vk::Enter) PlaySound("PushButton");
+        if (key == vk::Up) --SelectedButton;
+        if (key == vk::Down) ++SelectedButton;
+        if (SelectedButton == 0) SelectedButton = ButtonCount;
+        if (SelectedButton == ButtonCount + 1) SelectedButton = 1;
+        if (SelectedButton >= 1 && SelectedButton <= ButtonCount && Buttons[size_t(SelectedButton)]) {
+            Buttons[size_t(SelectedButton)]->HandleKey(key);
+        }
+    }
+
+    if (StartOptions.Debug && State == scGame) DebugKey(key, shift);
+
+    if (key == vk::Enter && (shift & platform::kAlt)) ToggleFullScreen();
+}
+
+}  // namespace shell

@@ -1,0 +1,200 @@
+// The one main window of the game and everything hanging on it: start-up
+// and settings, the frame loop with its machine of screens, the keys, the
+// menu screens, the picture and sound catalogue, and music. Its work is
+// split by job over several files of this folder; all of it runs on the one
+// thread of the platform's loop.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/sprite.h"
+#include "platform/image_list.h"
+#include "platform/platform.h"
+
+namespace engine {
+class TImageSprite;
+}
+
+namespace game {
+class TGame;
+class THighScoresCollection;
+class TTimerManager;
+}  // namespace game
+
+namespace widgets {
+class TButtonSprite;
+class TInputLine;
+class TMessageLine;
+}  // namespace widgets
+
+namespace shell {
+
+// The screens. A screen's number is also the number of its picture section
+// "Scene<number>" in the settings file.
+enum TScreenState : uint8_t {
+    scNone = 0,
+    scIntro = 1,
+    scMainMenu = 2,
+    scGame = 3,
+    scHelp = 4,
+    scHighScores = 6,
+    scGameOver = 7,
+    scGameComplete = 8,
+    scNewHighScore = 9,
+    scOptions = 10,
+    scQuit = 12,
+    scPassword = 13,
+};
+
+const char* ScreenName(TScreenState state);
+
+constexpr const char* kApplicationTitle = "Munchora";
+constexpr const char* kSettingsFile = "Munchora.ini";
+constexpr const char* kHighScoresFile = "Munchora.hsc";
+constexpr const char* kShotgunFont = "Data/Fonts/Shotgun BT.ttf";
+constexpr const char* kBauhausFont = "Data/Fonts/Bauhaus Hv BT.ttf";
+constexpr const char* kShotgunFace = "Shotgun BT";
+constexpr const char* kBauhausFace = "Bauhaus Hv BT";
+
+class TMainForm : public platform::AppEvents {
+public:
+    // Creates the window and its components (FormCreate).
+    explicit TMainForm(platform::Platform& media);
+    ~TMainForm() override;
+
+    // ---- start-up, settings, shutdown --------------------------------
+    void FormShow();
+    void FormClose();
+    void ReadSettings(const std::string& fileName);
+    void WriteSettings(const std::string& fileName);
+    void ToggleFullScreen();
+    void CountLevels();
+    // Closes the main window: the program ends once the handler in
+    // progress has finished.
+    void Close();
+    bool Closing() const { return closing_; }
+    // A modal message box with the application title as its caption; the
+    // window loses activation to it while it is shown.
+    void ShowMessage(const std::string& text);
+
+    // ---- frame loop and screens --------------------------------------
+    void SetScreenState(TScreenState newState);
+    void DXTimerTimer();
+    void MainTimerTimer();
+    void TimerMessageLineTimer();
+    void DXTimerActivate();
+    void DXTimerDeactivate();
+    void FormActivate();
+    void FormDeactivate();
+    void ResetStateTime();
+    void UpdateStateTime();
+    void KillAllSprites();
+    std::pair<int, int> GetCenteredPos(int width, int height) const;
+    engine::TImageSprite* AddCenteredImage(const std::string& imageName, int z);
+    engine::TImageSprite* AddImageAt(const std::string& imageName, int x, int y, int z);
+    void SpawnBonus(int kind);
+
+    // ---- keys ----------------------------------------------------------
+    void FormKeyDown(uint16_t key, platform::ShiftState shift);
+
+    // ---- catalogue -------------------------------------------------------
+    void LoadImages(int screen);
+    void AddImageEntry(const std::string& entry);
+    void LoadSounds();
+    void AddSoundEntry(const std::string& entry);
+
+    // ---- music and sound ---------------------------------------------
+    void PlayMusic(const std::string& fileName);
+    void PlayLevelMusic(int levelNumber);
+    void MediaPlayerNotify();
+    void PlaySound(const std::string& soundName);
+    uint8_t MidiVolume() const { return midiVolume_; }
+    void SetMidiVolume(uint8_t attenuation);
+
+    // ---- components ----------------------------------------------------
+    platform::Platform& Media() { return media_; }
+    engine::TDXSpriteEngine DXSpriteEngine;
+    platform::ImageList ImageList;
+    platform::WaveList DXWaveList;
+    platform::FrameClock& DXTimer() { return media_.Clock(); }
+    platform::InputStates& DXInput() { return media_.Input(); }
+    platform::IntervalTimer& MainTimer;
+    platform::IntervalTimer& TimerMessageLine;
+
+    // ---- fields ----------------------------------------------------------
+    std::array<widgets::TButtonSprite*, 7> Buttons{};  // positions 1 to 6
+    int32_t SelectedButton = 1;
+    int32_t ButtonCount = 0;
+    int32_t MenuMemory = 1;
+    std::unique_ptr<game::TGame> Game;
+    std::unique_ptr<game::THighScoresCollection> HighScores;
+    std::unique_ptr<widgets::TInputLine> InputLine;
+    std::unique_ptr<widgets::TMessageLine> MessageLine;
+    TScreenState State = scNone;
+    int32_t StateTime = 0;
+    int32_t LastTickCount = 0;
+    bool Paused = false;
+    bool PlayStartJingle = true;
+    std::unique_ptr<game::TTimerManager> TimerManager;
+    int32_t MainTickCount = 0;
+    engine::TImageSprite* ExitPromptSprite = nullptr;
+    engine::TImageSprite* HelpPage = nullptr;
+
+    // ---- platform events ---------------------------------------------
+    void OnFrame() override { DXTimerTimer(); }
+    void OnKeyDown(uint16_t key, platform::ShiftState shift) override { FormKeyDown(key, shift); }
+    void OnActivate() override { DXTimerActivate(); }
+    void OnDeactivate() override { DXTimerDeactivate(); }
+    void OnMusicEnd() override { MediaPlayerNotify(); }
+    void OnCloseButton() override { Close(); }
+
+    // ---- the game screen (game_screen.cpp) ----------------------------
+    // Entry: the next level; leave: the level ends.
+    void StartLevel();
+    void EndLevel();
+    // Level end, new player or game over, random bonuses and the key, the
+    // message line and the status panel.
+    void GameFrame();
+    bool LevelIsDone() const;
+    // The test keys of the game screen, with the Debug word only.
+    void DebugKey(uint16_t key, platform::ShiftState shift);
+
+    // ---- menu and information screens (menus.cpp) ---------------------
+    void EnterMainMenu();
+    void EnterHelp();
+    void EnterHighScores();
+    void HighScoresFrame();
+    void EnterNewHighScore();
+    void NewHighScoreFrame();
+    void LeaveNewHighScore();
+    void EnterOptions();
+    void EnterPassword();
+    void PasswordFrame();
+
+private:
+    void DXDrawInitialize();
+    void DXDrawFinalize();
+    void InitializeDisplay(bool fullScreen);
+    void FinalizeDisplay();
+    // The actions of the screens: entry, per frame, leave.
+    void EnterScreen();
+    void ScreenFrame();
+    void LeaveScreen();
+    void IntroFrame();
+    void EndPictureFrame();
+    void HighlightButtons();
+    void DrawDebugText();
+
+    platform::Platform& media_;
+    uint8_t midiVolume_ = 191;
+    bool closing_ = false;
+    bool closed_ = false;
+};
+
+// The one main window of the run.
+extern TMainForm* MainForm;
+
+}  // namespace shell

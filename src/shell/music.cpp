@@ -1,0 +1,43 @@
+// Level tunes through the MIDI sequencer and wave sounds from the catalogue.
+#include "game/globals.h"
+#include "game/random.h"
+#include "platform/files.h"
+#include "shell/main_form.h"
+
+namespace shell {
+
+using namespace game;
+
+void TMainForm::PlayMusic(const std::string& fileName) {
+    if (media_.GetMidiMode() == platform::MidiMode::Playing) media_.MidiClose();
+    if (!media_.MidiOpen(fileName) || !media_.MidiPlay()) {
+        ShowMessage(std::string("Midi initializing error") + char(13) + "File " + fileName);
+        Close();
+    }
+}
+
+void TMainForm::PlayLevelMusic(int levelNumber) {
+    if (StartOptions.NoMidi) return;
+    const std::string number = (levelNumber >= 0 && levelNumber < 10 ? "0" : "") + std::to_string(levelNumber);
+    const std::string own = ProgramDir + "Music/" + number + ".mid";
+    if (platform::FileExists(own)) {
+        PlayMusic(own);
+    } else if (!MusicFiles.empty()) {
+        // Any tune of the directory, possibly another level's.
+        PlayMusic(MusicFiles[Random(uint32_t(MusicFiles.size()))]);
+    }
+    // No tune at all: the level is silent.
+}
+
+void TMainForm::MediaPlayerNotify() {
+    // Playing from the end starts the tune again: it loops for the level.
+    if (media_.GetMidiMode() == platform::MidiMode::Stopped) media_.MidiPlay();
+}
+
+void TMainForm::PlaySound(const std::string& soundName) {
+    if (StartOptions.NoSound) return;
+    platform::Wave& wave = DXWaveList.Find(soundName);
+    media_.PlayWave(wave, soundName, WaveVolume);
+}
+
+}  // namespace shell

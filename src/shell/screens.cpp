@@ -1,0 +1,252 @@
+// The frame loop and the machine of screens. SetScreenState is the only way
+// from one screen to another; each screen has an entry, a per-frame and a
+// leave action.
+#include "engine/image_sprite.h"
+#include "game/globals.h"
+#include "game/high_scores.h"
+#include "game/tasks.h"
+#include "shell/main_form.h"
+#include "widgets/button.h"
+#include "widgets/message_line.h"
+
+namespace shell {
+
+using namespace game;
+
+namespace {
+constexpr platform::Colour kWhite = 0xFFFFFF;
+constexpr int kIntroBlinkMs = 300;
+}  // namespace
+
+const char* ScreenName(TScreenState state) {
+    switch (state) {
+        case scNone: return "scNone";
+        case scIntro: return "scIntro";
+        case scMainMenu: return "scMainMenu";
+        case scGame: return "scGame";
+        case scHelp: return "scHelp";
+        case scHighScores: return "scHighScores";
+        case scGameOver: return "scGameOver";
+        case scGameComplete: return "scGameComplete";
+        case scNewHighScore: return "scNewHighScore";
+        case scOptions: return "scOptions";
+        case scQuit: return "scQuit";
+        case scPassword: return "scPassword";
+    }
+    return "scUnknown";
+}
+
+void TMainForm::SetScreenState(TScreenState newState) {
+    KillAllSprites();
+    LeaveScreen();
+    DXInput().RemoveButtons();
+    if (newState != State) ImageList.Clear();
+    State = newState;
+    ResetStateTime();
+    LoadImages(State);
+    EnterScreen();
+}
+
+void TMainForm::KillAllSprites() {
+    engine::TSpriteEngine* root = DXSpriteEngine.Root();
+    const int count = root->ChildCount();
+    for (int i = 0; i < count; ++i) root->Child(i)->Kill();
+    // Killed sprites are gone after the next sweep: forget them now.
+    ExitPromptSprite = nullptr;
+    HelpPage = nullptr;
+}
+
+void TMainForm::ResetStateTime() {
+    StateTime = 0;
+    LastTickCount = int32_t(media_.TickCount());
+}
+
+void TMainForm::UpdateStateTime() {
+    const int32_t now = int32_t(media_.TickCount());
+    if (now != LastTickCount) {
+        StateTime += now - LastTickCount;
+        LastTickCount = now;
+    }
+}
+
+std::pair<int, int> TMainForm::GetCenteredPos(int width, int height) const {
+    return {(platform::kDisplayWidth - width) / 2, (platform::kDisplayHeight - height) / 2};
+}
+
+engine::TImageSprite* TMainForm::AddImageAt(const std::string& imageName, int x, int y, int z) {
+    const platform::ImageEntry& image = ImageList.Find(imageName);
+    auto* sprite = new engine::TImageSprite(DXSpriteEngine.Root());
+    sprite->Image = &image;
+    sprite->Width = image.PatternWidth();
+    sprite->Height = image.PatternHeight();
+    sprite->X = x;
+    sprite->Y = y;
+    sprite->SetZ(z);
+    return sprite;
+}
+
+engine::TImageSprite* TMainForm::AddCenteredImage(const std::string& imageName, int z) {
+    const platform::ImageEntry& image = ImageList.Find(imageName);
+    const auto [x, y] = GetCenteredPos(image.PatternWidth(), image.PatternHeight());
+    return AddImageAt(imageName, x, y, z);
+}
+
+void TMainForm::EnterScreen() {
+    switch (State) {
+        case scIntro:
+            CountLevels();
+            break;
+        case scMainMenu:
+            EnterMainMenu();
+            break;
+        case scGame:
+            StartLevel();
+            break;
+        case scHelp:
+            EnterHelp();
+            break;
+        case scHighScores:
+            EnterHighScores();
+            break;
+        case scNewHighScore:
+            EnterNewHighScore();
+            break;
+        case scOptions:
+            EnterOptions();
+            break;
+        case scPassword:
+            EnterPassword();
+            break;
+        case scGameOver:
+            AddCenteredImage("GameOver", 5);
+            PlaySound("GameOver");
+            break;
+        case scGameComplete:
+            PlaySound("GameComplete");
+            AddCenteredImage("GameComplete", 5);
+            break;
+        case scQuit:
+            Close();
+            break;
+        default:
+            break;
+    }
+}
+
+void TMainForm::ScreenFrame() {
+    switch (State) {
+        case scIntro:
+            IntroFrame();
+            break;
+        case scGame:
+            GameFrame();
+            break;
+        case scHighScores:
+            HighScoresFrame();
+            break;
+        case scNewHighScore:
+            NewHighScoreFrame();
+            break;
+        case scPassword:
+            PasswordFrame();
+            break;
+        case scGameOver:
+        case scGameComplete:
+            EndPictureFrame();
+            break;
+        default:
+            break;
+    }
+}
+
+void TMainForm::LeaveScreen() {
+    switch (State) {
+        case scMainMenu:
+        case scHighScores:
+            ButtonCount = 0;
+            break;
+        case scGame:
+            EndLevel();
+            break;
+        case scNewHighScore:
+            LeaveNewHighScore();
+            break;
+        case scOptions:
+            WriteSettings(kSettingsFile);
+            break;
+        default:
+            break;
+    }
+}
+
+void TMainForm::DXTimerTimer() {
+    if (!media_.CanDraw()) return;
+    media_.UpdateInput();
+    platform::Surface& surface = media_.Display();
+    surface.Fill(0);
+    if (!Paused) DXSpriteEngine.Move(1);
+    DXSpriteEngine.SweepDead();
+    surface.Fill(0);
+    DXSpriteEngine.Draw();
+    ScreenFrame();
+    HighlightButtons();
+    DrawDebugText();
+    media_.Present();
+}
+
+void TMainForm::HighlightButtons() {
+    for (int i = 1; i <= ButtonCount && i < int(Buttons.size()); ++i) {
+        if (Buttons[size_t(i)]) {
+            Buttons[size_t(i)]->Highlight =
+                i == SelectedButton ? widgets::TButtonSprite::kActive : widgets::TButtonSprite::kNormal;
+        }
+    }
+}
+
+void TMainForm::DrawDebugText() {
+    if (!StartOptions.Debug) return;
+    media_.DrawText(750, 580, "FPS: " + std::to_string(DXTimer().FramesPerSecond()), kBauhausFace, 8, kWhite);
+}
+
+void TMainForm::IntroFrame() {
+    if (PlayStartJingle) {
+        PlayStartJingle = false;
+        PlaySound("GameStart");
+    }
+    const platform::ImageEntry& intro = ImageList.Find("Intro");
+    const auto [x, y] = GetCenteredPos(intro.PatternWidth(), intro.PatternHeight());
+    intro.Draw(media_.Display(), x, y, 0);
+    if ((StateTime / kIntroBlinkMs) % 2 == 0) media_.DrawText(330, 500, "Push <FIRE>", kBauhausFace, 20, kWhite);
+    UpdateStateTime();
+    if (DXInput().Has(platform::isButton1)) SetScreenState(scMainMenu);
+}
+
+void TMainForm::EndPictureFrame() {
+    HighScores->Load(ProgramDir + kHighScoresFile);
+    if (DXInput().Empty()) return;
+    SetScreenState(HighScores->Qualifies(Score) ? scNewHighScore : scMainMenu);
+}
+
+void TMainForm::MainTimerTimer() {
+    ++MainTickCount;
+    if (State == scGame && !Paused) {
+        TimerManager->Run();
+    }
+}
+
+void TMainForm::TimerMessageLineTimer() {
+    MessageLine->Text.clear();
+    TimerMessageLine.SetEnabled(false, media_.TickCount());
+}
+
+void TMainForm::DXTimerActivate() { media_.SetCaption(kApplicationTitle); }
+
+void TMainForm::DXTimerDeactivate() { media_.SetCaption(std::string(kApplicationTitle) + " [Pause]"); }
+
+void TMainForm::FormActivate() {
+    if (State == scGame) Paused = false;
+}
+
+void TMainForm::FormDeactivate() { Paused = true; }
+
+}  // namespace shell

@@ -1,0 +1,174 @@
+// Start-up, settings and shutdown of the main window.
+#include <algorithm>
+#include <cstdio>
+
+#include "game/game.h"
+#include "game/globals.h"
+#include "game/high_scores.h"
+#include "game/tasks.h"
+#include "platform/files.h"
+#include "platform/ini_file.h"
+#include "shell/main_form.h"
+#include "widgets/input_line.h"
+#include "widgets/message_line.h"
+
+namespace shell {
+
+using namespace game;
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+constexpr uint32_t kMainTimerInterval = 100;
+constexpr const char* kGeneral = "General";
+}  // namespace
+
+TMainForm::TMainForm(platform::Platform& media)
+    : MainTimer(media.CreateTimer([this] { MainTimerTimer(); })),
+      TimerMessageLine(media.CreateTimer([this] { TimerMessageLineTimer(); })),
+      media_(media) {
+    MainForm = this;
+    media_.SetApplicationTitle(kApplicationTitle);
+    media_.SetCaption(kApplicationTitle);
+    media_.SetErrorReporter([this](const std::string& text) { ShowMessage(text); });
+    MainTimer.SetInterval(kMainTimerInterval, media_.TickCount());
+    MainTimer.SetEnabled(true, media_.TickCount());
+    DXTimer().SetInterval(15);
+
+    TimerManager = std::make_unique<TTimerManager>();
+    MainTickCount = 0;
+    PlayStartJingle = true;
+    MenuMemory = 1;
+    ReadSettings(kSettingsFile);
+    MusicFiles.clear();
+    for (const std::string& name : platform::FindFiles(ProgramDir + "Music", "*.mid")) {
+        MusicFiles.push_back(ProgramDir + "Music/" + name);
+    }
+    HighScores = std::make_unique<THighScoresCollection>();
+    MessageLine = std::make_unique<widgets::TMessageLine>(300, 565);
+    State = scNone;
+    InitializeDisplay(false);
+}
+
+TMainForm::~TMainForm() {
+    FormClose();
+    if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::ShowMessage(const std::string& text) {
+    if (closing_) {
+        // The window is already on its way out: one message box is enough.
+        std::fprintf(stderr, "%s: %s\n", kApplicationTitle, text.c_str());
+        return;
+    }
+    FormDeactivate();
+    media_.MessageBox(kApplicationTitle, text);
+    FormActivate();
+}
+
+void TMainForm::Close() {
+    closing_ = true;
+    media_.Quit();
+}
+
+void TMainForm::FormShow() {
+    if (State != scNone) return;
+    media_.Text().AddFontResource(ProgramDir + kShotgunFont);
+    media_.Text().AddFontResource(ProgramDir + kBauhausFont);
+    LoadSounds();
+    if (!closing_) SetScreenState(scIntro);
+}
+
+void TMainForm::FormClose() {
+    if (closed_) return;
+    closed_ = true;
+    DXSpriteEngine.Root()->FreeChildren();
+    for (const char* font : {kShotgunFont, kBauhausFont}) {
+        const std::string path = ProgramDir + font;
+        if (!media_.Text().RemoveFontResource(path)) media_.MessageBox("Error", "Can't remove font " + path);
+    }
+}
+
+void TMainForm::ReadSettings(const std::string& fileName) {
+    const auto ini = platform::IniFile::Load(ProgramDir + fileName);
+    if (!ini) {
+        ShowMessage("Error of reading " + fileName);
+        Close();
+        return;
+    }
+    WaveVolume = ini->ReadInteger(kGeneral, "WaveVolume", -5000);
+    SetMidiVolume(uint8_t(ini->ReadInteger(kGeneral, "MidiVolume", 200) & 0xFF));
+    DXTimer().SetInterval(uint32_t(std::max(0, ini->ReadInteger(kGeneral, "Timer", 10))));
+}
+
+void TMainForm::WriteSettings(const std::string& fileName) {
+    const std::string path = ProgramDir + fileName;
+    auto ini = platform::IniFile::Load(path);
+    bool written = false;
+    if (ini) {
+        ini->WriteInteger(kGeneral, "WaveVolume", WaveVolume);
+        ini->WriteInteger(kGeneral, "MidiVolume", MidiVolume());
+        ini->WriteString(kGeneral, "GameType", GameType == gtFeatures ? "1" : "0");
+        ini->WriteInteger(kGeneral, "Timer", int32_t(DXTimer().Interval()));
+        written = ini->Save(path);
+    }
+    if (!written) {
+        ShowMessage("Error of writing " + fileName);
+        Close();
+        return;
+    }
+    media_.NoteEvent("settings-written");
+}
+
+void TMainForm::SetMidiVolume(uint8_t attenuation) {
+    midiVolume_ = attenuation;
+    media_.SetMidiAttenuation(attenuation);
+}
+
+void TMainForm::DXDrawInitialize() {
+    DXSpriteEngine.Root()->SetSurface(&media_.Display());
+    DXTimer().SetEnabled(true);
+}
+
+void TMainForm::DXDrawFinalize() {
+    DXTimer().SetEnabled(false);
+    DXSpriteEngine.Root()->SetSurface(nullptr);
+}
+
+void TMainForm::InitializeDisplay(bool fullScreen) {
+    // Before the surface exists: the window's border and cursor for the mode.
+    media_.SetCursor(fullScreen ? platform::Cursor::Hidden : platform::Cursor::Default);
+    if (!media_.InitializeDisplay(fullScreen)) {
+        ShowMessage("Can't initialize the display");
+        Close();
+        return;
+    }
+    DXDrawInitialize();
+}
+
+void TMainForm::FinalizeDisplay() {
+    DXDrawFinalize();
+    media_.FinalizeDisplay();
+}
+
+void TMainForm::ToggleFullScreen() {
+    const bool toWindow = media_.FullScreen();
+    FinalizeDisplay();
+    if (toWindow) {
+        InitializeDisplay(false);
+        media_.RestoreWindowPlacement();
+    } else {
+        media_.StoreWindowPlacement();
+        InitializeDisplay(true);
+    }
+}
+
+void TMainForm::CountLevels() {
+    LevelCount = int32_t(platform::FindFiles(ProgramDir + "Levels", "*.map").size());
+    if (LevelCount == 0) {
+        ShowMessage("No levels were found");
+        Close();
+    }
+}
+
+}  // namespace shell

@@ -1,0 +1,42 @@
+// Markers that slide along a 180-pixel track on the options screen to show
+// the music volume, the sound volume and the game speed.
+#pragma once
+
+#include "engine/image_sprite.h"
+
+namespace widgets {
+
+class TIndicator : public engine::TImageSprite {
+public:
+    static constexpr double kTrackLength = 180.0;
+
+    TIndicator(engine::TSprite* parent, int baseX, int baseY);
+
+    const platform::ImageEntry* NormalImage = nullptr;
+    const platform::ImageEntry* ActiveImage = nullptr;
+    int BaseX;
+    int BaseY;
+};
+
+// Louder music moves right: the value is an attenuation, 255 silent.
+class TMidiIndicator : public TIndicator {
+public:
+    using TIndicator::TIndicator;
+    void Step(int moveCount) override;
+};
+
+// -10000 (silent) at the left end to 0 (full) at the right.
+class TWaveIndicator : public TIndicator {
+public:
+    using TIndicator::TIndicator;
+    void Step(int moveCount) override;
+};
+
+// The frame interval: 100 ms (slowest) at the left end, 0 at the right.
+class TSpeedIndicator : public TIndicator {
+public:
+    using TIndicator::TIndicator;
+    void Step(int moveCount) override;
+};
+
+}  // namespace widgets
