@@ -1,5 +1,6 @@
 #include "game/game.h"
 
+#include "actors/enemy.h"
 #include "shell/main_form.h"
 
 namespace game {

@@ -50,6 +50,7 @@ public:
 
     // 1 where a gate is shut right now, indexed like the level map.
     int32_t GateMarks[MapRows][MapColumns] = {};
+    std::unique_ptr<actors::TEnemyCollection> Enemies;
     std::unique_ptr<TLifeCounter> LifeCounter;
     bool LevelDone = false;
     bool AllDotsEaten = false;
