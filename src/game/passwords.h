@@ -1,0 +1,12 @@
+// Every sixth level announces a password that later starts the game at the
+// level after it: entry i starts level 6 x i + 1.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace game {
+
+constexpr std::array<std::string_view, 4> LevelPasswords = {"TOQ", "BRAMWEL", "KIV", "DUNSTOR"};
+
+}  // namespace game
