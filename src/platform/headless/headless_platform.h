@@ -49,6 +49,9 @@ public:
     void NoteEvent(const std::string& line) override;
 
     int Frame() const { return frame_; }
+    void SetOutputHandler(std::function<void(const ScriptCommand&)> handler) {
+        options_.onOutputCommand = std::move(handler);
+    }
 
 protected:
     void ApplyCaption(const std::string& caption) override { NoteEvent("caption " + caption); }

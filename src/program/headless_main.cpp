@@ -1,0 +1,144 @@
+// The game without a window: the same code on the headless platform, driven
+// by a script, with state dumps, screenshots and an event log. Used by the
+// tests, the benchmarks and anyone who wants to see a run reproduced.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "game/globals.h"
+#include "game/random.h"
+#include "platform/files.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/png_writer.h"
+#include "program/command_line.h"
+#include "shell/main_form.h"
+#include "shell/state_dump.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: munchora-headless [--data DIR] [--script FILE] [--frames N] [--out DIR] [--utc-ms MS] [--fps]"
+    " [-- WORD...]\n"
+    "  --data DIR    the program directory (default: the executable's directory)\n"
+    "  --script FILE commands, one per line: 'F key K', 'F down K', 'F up K', 'F shot NAME', 'F dump',\n"
+    "                'F deactivate', 'F activate', 'F close'\n"
+    "  --frames N    stop after N frames (default 1000000)\n"
+    "  --out DIR     where final.json, state.jsonl, events.log and shots go (default: .)\n"
+    "  --utc-ms MS   the time of day at the start, in milliseconds (default 0)\n"
+    "  --fps         print frames, seconds and frames per second\n"
+    "  -- WORD...    the game's own words: Debug, NoMidi, NoSound, FullScreen\n";
+
+int UsageError(const std::string& why) {
+    std::cerr << "munchora-headless: " << why << "\n" << kUsage;
+    return 2;
+}
+
+bool ParseNumber(const std::string& text, long long& value) {
+    char* end = nullptr;
+    value = std::strtoll(text.c_str(), &end, 10);
+    return !text.empty() && end && *end == '\0';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string dataDir = platform::ExecutableDirectory();
+    std::string scriptPath;
+    std::string outDir = ".";
+    long long frames = 1000000;
+    long long utcMs = 0;
+    bool printFps = false;
+    std::vector<char*> words;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const auto value = [&](std::string& into) {
+            if (i + 1 >= argc) return false;
+            into = argv[++i];
+            return true;
+        };
+        std::string text;
+        if (arg == "--") {
+            words.assign(argv + i + 1, argv + argc);
+            break;
+        } else if (arg == "--data") {
+            if (!value(dataDir)) return UsageError("--data needs a directory");
+        } else if (arg == "--script") {
+            if (!value(scriptPath)) return UsageError("--script needs a file");
+        } else if (arg == "--out") {
+            if (!value(outDir)) return UsageError("--out needs a directory");
+        } else if (arg == "--frames") {
+            if (!value(text) || !ParseNumber(text, frames) || frames < 0) return UsageError("bad --frames");
+        } else if (arg == "--utc-ms") {
+            if (!value(text) || !ParseNumber(text, utcMs) || utcMs < 0) return UsageError("bad --utc-ms");
+        } else if (arg == "--fps") {
+            printFps = true;
+        } else if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        } else {
+            return UsageError("unknown argument '" + arg + "'");
+        }
+    }
+    if (dataDir.empty() || dataDir.back() != '/') dataDir += '/';
+
+    platform::HeadlessPlatform::Options options;
+    if (!scriptPath.empty()) {
+        const auto bytes = platform::ReadFileBytes(scriptPath);
+        if (!bytes) return UsageError("can't read the script " + scriptPath);
+        try {
+            options.script = platform::ParseScript(std::string(bytes->begin(), bytes->end()));
+        } catch (const std::invalid_argument& error) {
+            return UsageError(error.what());
+        }
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(outDir, ec);
+    std::ofstream events(outDir + "/events.log");
+    std::ofstream states(outDir + "/state.jsonl");
+    if (!events || !states) return UsageError("can't write into " + outDir);
+
+    options.maxFrames = int(frames);
+    options.utcMs = utcMs;
+    options.dataDirectory = dataDir;
+    options.eventLog = &events;
+    platform::HeadlessPlatform media(std::move(options));
+
+    game::StartOptions = program::ReadStartOptions(int(words.size()), words.data());
+    game::GameType = game::gtFeatures;
+    game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
+    game::ProgramDir = dataDir;
+    shell::TMainForm form(media);
+    bool shotFailed = false;
+    // Shots and dumps are set up after the window exists, as they read it.
+    media.SetOutputHandler([&](const platform::ScriptCommand& command) {
+        if (command.kind == platform::ScriptCommand::Kind::Dump) {
+            states << shell::DumpState(form, media.Frame()) << '\n';
+        } else if (!platform::SavePng(media.Display(), outDir + "/" + command.name + ".png")) {
+            shotFailed = true;
+        }
+    });
+
+    const auto started = std::chrono::steady_clock::now();
+    if (!game::StartOptions.NoSound) media.InitializeSound();
+    form.FormShow();
+    media.Run(form);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    form.FormClose();
+
+    std::ofstream(outDir + "/final.json") << shell::DumpState(form, media.Frame()) << '\n';
+    if (printFps) {
+        std::printf("frames: %d, seconds: %.3f, fps: %.1f\n", media.Frame(), seconds,
+                    seconds > 0 ? media.Frame() / seconds : 0.0);
+    }
+    if (shotFailed) {
+        std::cerr << "munchora-headless: a screenshot could not be written into " << outDir << "\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,156 @@
+#include "shell/state_dump.h"
+
+#include <cxxabi.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <typeinfo>
+
+#include "actors/enemy.h"
+#include "engine/background_sprite.h"
+#include "engine/image_sprite.h"
+#include "game/game.h"
+#include "game/globals.h"
+#include "game/high_scores.h"
+#include "game/level.h"
+#include "shell/json_writer.h"
+#include "shell/main_form.h"
+#include "widgets/input_line.h"
+#include "widgets/message_line.h"
+
+namespace shell {
+
+using namespace game;
+
+namespace {
+
+// The class name without its namespace, as the code names it.
+std::string ClassName(const engine::TSprite& sprite) {
+    const char* mangled = typeid(sprite).name();
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(mangled, nullptr, nullptr, &status),
+                                                     std::free);
+    std::string name = status == 0 && demangled ? demangled.get() : mangled;
+    const size_t colon = name.rfind("::");
+    return colon == std::string::npos ? name : name.substr(colon + 2);
+}
+
+std::string ImageName(const engine::TSprite& sprite) {
+    const platform::ImageEntry* image = nullptr;
+    if (const auto* s = dynamic_cast<const engine::TImageSprite*>(&sprite)) image = s->Image;
+    if (const auto* s = dynamic_cast<const engine::TBackgroundSprite*>(&sprite)) image = s->Image;
+    return image ? image->Name() : std::string();
+}
+
+void DumpSprite(JsonWriter& json, const engine::TSprite& sprite) {
+    json.BeginObject();
+    json.Key("class").String(ClassName(sprite));
+    json.Key("x").Number(int64_t(std::trunc(sprite.X)));
+    json.Key("y").Number(int64_t(std::trunc(sprite.Y)));
+    json.Key("z").Number(sprite.Z());
+    json.Key("w").Number(sprite.Width);
+    json.Key("h").Number(sprite.Height);
+    json.Key("image").String(ImageName(sprite));
+    json.Key("dead").Bool(sprite.IsDead());
+    json.EndObject();
+}
+
+void DumpGame(JsonWriter& json, const TGame* game) {
+    if (!game) {
+        json.Null();
+        return;
+    }
+    json.BeginObject();
+    json.Key("level_number").Number(game->LevelNumber);
+    json.Key("level_name").String(GameLevel.Name);
+    json.Key("dot_total").Number(game->DotTotal);
+    json.Key("dots_eaten").Number(game->DotsEaten);
+    json.Key("level_done").Bool(game->LevelDone);
+    json.Key("all_dots_eaten").Bool(game->AllDotsEaten);
+    json.Key("doors_open").Bool(game->DoorsOpen);
+    json.Key("key_placed").Bool(game->KeyPlaced);
+    json.Key("bonus_thresholds").BeginArray();
+    for (const TBonusThreshold& threshold : game->BonusThresholds) {
+        json.BeginArray().Number(threshold.Percent).Bool(threshold.Fired).EndArray();
+    }
+    json.EndArray();
+    json.Key("bonus_level").Number(GameLevel.BonusLevel);
+    json.Key("monster_count").BeginArray();
+    for (int32_t count : GameLevel.MonsterCount) json.Number(count);
+    json.EndArray();
+    json.Key("alive_count").BeginArray();
+    for (int kind = 0; kind < 3; ++kind) json.Number(game->Enemies ? game->Enemies->AliveCount[kind] : 0);
+    json.EndArray();
+    json.Key("map_width").Number(GameLevel.MapWidth);
+    json.Key("map_height").Number(GameLevel.MapHeight);
+    json.EndObject();
+}
+
+}  // namespace
+
+std::string DumpState(TMainForm& form, int frame) {
+    platform::Platform& media = form.Media();
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("frame").Number(frame);
+    json.Key("time_ms").Number(media.TickCount());
+    json.Key("screen").String(ScreenName(form.State));
+    json.Key("paused").Bool(form.Paused);
+    json.Key("caption").String(media.Caption());
+    json.Key("active").Bool(media.Active());
+    json.Key("start_options").BeginArray();
+    if (StartOptions.Debug) json.String("Debug");
+    if (StartOptions.NoMidi) json.String("NoMidi");
+    if (StartOptions.FullScreen) json.String("FullScreen");
+    if (StartOptions.NoSound) json.String("NoSound");
+    json.EndArray();
+    json.Key("settings").BeginObject();
+    json.Key("wave_volume").Number(WaveVolume);
+    json.Key("midi_volume").Number(form.MidiVolume());
+    json.Key("timer").Number(form.DXTimer().Interval());
+    json.Key("game_type").String(GameType == gtFeatures ? "gtFeatures" : "gtClassic");
+    json.EndObject();
+    json.Key("full_screen").Bool(media.FullScreen());
+    json.Key("score").Number(Score);
+    json.Key("monsters").Number(Monsters);
+    json.Key("bonuses").Number(Bonuses);
+    json.Key("level").Number(Level);
+    json.Key("lives").Number(Lives);
+    json.Key("players_alive").Number(PlayersAlive);
+    json.Key("current_level").Number(CurrentLevel);
+    json.Key("level_count").Number(LevelCount);
+    json.Key("last_key").Number(LastKey);
+    json.Key("game");
+    DumpGame(json, form.Game.get());
+    json.Key("message_line").String(form.MessageLine ? form.MessageLine->Text : std::string());
+    json.Key("input_line");
+    if (form.InputLine && (form.State == scNewHighScore || form.State == scPassword)) {
+        json.String(form.InputLine->Text);
+    } else {
+        json.Null();
+    }
+    json.Key("selected_button").Number(form.SelectedButton);
+    json.Key("button_count").Number(form.ButtonCount);
+    json.Key("menu_memory").Number(form.MenuMemory);
+    json.Key("high_scores").BeginArray();
+    for (int i = 0; i < form.HighScores->Count; ++i) {
+        const THighScoreRecord& entry = form.HighScores->Entries[size_t(i)];
+        json.BeginObject();
+        json.Key("name").String(entry.Name);
+        json.Key("score").Number(entry.Score);
+        json.Key("monsters").Number(entry.Monsters);
+        json.Key("bonuses").Number(entry.Bonuses);
+        json.Key("level").Number(entry.Level);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.Key("sprites").BeginArray();
+    const engine::TSpriteEngine* root = form.DXSpriteEngine.Root();
+    for (int i = 0; i < root->ChildCount(); ++i) DumpSprite(json, *root->Child(i));
+    json.EndArray();
+    json.EndObject();
+    return json.Text();
+}
+
+}  // namespace shell

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: unit and end-to-end tests in a
+# Release build, then the unit tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")"
+./tools/install-deps.sh
+jobs="$(nproc)"
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMUNCHORA_WERROR=ON > /dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMUNCHORA_SANITIZE=ON -DMUNCHORA_WERROR=ON > /dev/null
+cmake --build build-asan -j"$jobs" --target munchora_tests
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ./build-asan/tests/munchora_tests --gtest_brief=1
+echo "All tests passed."
