@@ -33,6 +33,12 @@ public:
     bool TimerArmed = false;
 };
 
+// The catalogue's picture of that name; throws "Image '<name>' not found".
+const platform::ImageEntry* FindImage(const std::string& name);
+// Shows the picture with the sprite sized to one pattern and FrameCount set
+// to the number of patterns (all 0 for no picture).
+void ShowImage(engine::TImageSprite& sprite, const platform::ImageEntry* image);
+
 // Direction codes shared by the player and the monsters.
 constexpr uint8_t DirUp = 0;
 constexpr uint8_t DirRight = 1;
