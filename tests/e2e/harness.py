@@ -86,3 +86,50 @@ class HeadlessTest(unittest.TestCase):
 
     def data_path(self, *parts):
         return os.path.join(self.data, *parts)
+
+
+def read_png(path):
+    """The pixels of an 8-bit RGB PNG as rows of (r, g, b), as the runner writes them."""
+    import struct
+    import zlib
+    with open(path, "rb") as f:
+        data = f.read()
+    assert data[:8] == b"\x89PNG\r\n\x1a\n", path
+    pos, width, height, idat = 8, 0, 0, b""
+    while pos < len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            width, height, depth, colour = struct.unpack(">IIBB", body[:10])
+            assert depth == 8 and colour == 2, "only 8-bit RGB"
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    raw = zlib.decompress(idat)
+    stride = width * 3
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        filter_type = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            left = line[i - 3] if i >= 3 else 0
+            up = previous[i]
+            up_left = previous[i - 3] if i >= 3 else 0
+            if filter_type == 1:
+                line[i] = (line[i] + left) & 0xFF
+            elif filter_type == 2:
+                line[i] = (line[i] + up) & 0xFF
+            elif filter_type == 3:
+                line[i] = (line[i] + (left + up) // 2) & 0xFF
+            elif filter_type == 4:
+                p = left + up - up_left
+                pa, pb, pc = abs(p - left), abs(p - up), abs(p - up_left)
+                predictor = left if pa <= pb and pa <= pc else (up if pb <= pc else up_left)
+                line[i] = (line[i] + predictor) & 0xFF
+        rows.append([tuple(line[x * 3:x * 3 + 3]) for x in range(width)])
+        previous = line
+    return rows
+
+
+def region_differs(rows_a, rows_b, left, top, right, bottom):
+    return any(rows_a[y][x] != rows_b[y][x] for y in range(top, bottom) for x in range(left, right))
