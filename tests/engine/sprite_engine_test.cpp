@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -79,6 +81,16 @@ std::unique_ptr<platform::ImageEntry> SolidPatterns(int pw, int ph, int columns,
     return entry;
 }
 
+using Box = std::array<int, 4>;
+Box Bounds(const platform::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+Log Hits(const Log& log) {
+    Log hits;
+    std::copy_if(log.begin(), log.end(), std::back_inserter(hits),
+                 [](auto& e) { return e.starts_with("hit"); });
+    return hits;
+}
+
 constexpr uint16_t kUntouched = 0x7777;
 
 std::string Rows(const platform::Surface& s) {
@@ -119,21 +131,23 @@ TEST_F(SpriteTree, EqualZPutsTheNewcomerBeneath) {
 }
 
 TEST_F(SpriteTree, ChildIndexErrors) {
+    static_assert(std::is_base_of_v<platform::GameError, ESpriteError>);
+    static_assert(std::is_base_of_v<platform::GameError, EListError>);
+    auto errorOf = [](auto f) -> std::string {
+        try {
+            f();
+        } catch (const ESpriteError& e) {
+            return std::string("sprite: ") + e.what();
+        } catch (const EListError& e) {
+            return std::string("list: ") + e.what();
+        }
+        return "none";
+    };
     TProbe* a = Probe(root, "a");
-    try {
-        a->Child(0);
-        FAIL() << "no exception";
-    } catch (const ESpriteError& e) {
-        EXPECT_STREQ(e.what(), "Index of the list exceeds the range. (0)");
-    }
+    EXPECT_EQ(errorOf([&] { a->Child(0); }), "sprite: Index of the list exceeds the range. (0)");
     Probe(a, "a1");
-    EXPECT_THROW(a->Child(-1), EListError);
-    try {
-        a->Child(1);
-        FAIL() << "no exception";
-    } catch (const platform::GameError& e) {
-        EXPECT_STREQ(e.what(), "List index out of bounds (1)");
-    }
+    EXPECT_EQ(errorOf([&] { a->Child(-1); }), "list: List index out of bounds (-1)");
+    EXPECT_EQ(errorOf([&] { a->Child(1); }), "list: List index out of bounds (1)");
 }
 
 TEST_F(SpriteTree, DestroyingASpriteUnlinksItsWholeSubtree) {
@@ -250,13 +264,8 @@ TEST_F(SpriteTree, DrawingNeedsOverlapWithTheSurface) {
 TEST_F(SpriteTree, BoundsTruncateTheAbsolutePositionTowardZero) {
     TProbe* parent = Probe(root, "p", 10.6, -0.5);
     TProbe* child = Probe(parent, "c", 0.6, -0.7, 4);
-    EXPECT_EQ(parent->GetBounds().left, 10);
-    EXPECT_EQ(parent->GetBounds().top, 0);
-    const platform::Rect r = child->GetBounds();
-    EXPECT_EQ(r.left, 11);  // 11.2, not 10 + 0
-    EXPECT_EQ(r.top, -1);   // -1.2
-    EXPECT_EQ(r.right, 15);
-    EXPECT_EQ(r.bottom, 3);
+    EXPECT_EQ(Bounds(parent->GetBounds()), (Box{10, 0, 20, 10}));
+    EXPECT_EQ(Bounds(child->GetBounds()), (Box{11, -1, 15, 3}));  // from (11.2, -1.2), not (10, 0) + (0, 0)
 }
 
 // -------------------------------------------------------------- collision
@@ -266,11 +275,16 @@ TEST_F(SpriteTree, CollisionNeedsASharedPixel) {
     Probe(root, "touching", 10, 0);
     Probe(root, "below", 0, 10);
     Probe(root, "overlap", 9.9, 9.9);  // shares pixel (9, 9)
-    Probe(s, "own child", 5, 5);       // a sprite's children are tested too
+    Probe(s, "own child", 5, 5);       // a sprite's own children are tested too
+    TProbe* off = Probe(root, "off");  // not colliding: skipped with its subtree
+    Probe(off, "off child");
+    off->CanCollide = false;
     EXPECT_EQ(s->Collide(), 2);
-    EXPECT_EQ(std::count(log.begin(), log.end(), "hit overlap"), 1);
-    EXPECT_EQ(std::count(log.begin(), log.end(), "hit own child"), 1);
-    EXPECT_EQ(std::count_if(log.begin(), log.end(), [](auto& e) { return e.starts_with("hit"); }), 2);
+    EXPECT_EQ(Hits(Take()), (Log{"hit own child", "hit overlap"}));
+
+    s->Kill();
+    EXPECT_EQ(s->Collide(), 0);
+    EXPECT_TRUE(Take().empty());
 }
 
 TEST_F(SpriteTree, AcceptanceIsAskedOfTheColliderFirst) {
@@ -284,75 +298,46 @@ TEST_F(SpriteTree, AcceptanceIsAskedOfTheColliderFirst) {
     EXPECT_EQ(Take(), Log{"ask s about t"});
 }
 
-TEST_F(SpriteTree, DeadOrNonCollidingSpritesTakeNoPart) {
-    TProbe* s = Probe(root, "s");
-    TProbe* t = Probe(root, "t");
-    Probe(t, "t1");
-    t->CanCollide = false;
-    EXPECT_EQ(s->Collide(), 0);
-    t->CanCollide = true;
-    s->Kill();
-    EXPECT_EQ(s->Collide(), 0);
-    EXPECT_TRUE(Take().empty());
-}
-
 TEST_F(SpriteTree, EveryRootChildIsTestedAfterTheColliderDies) {
     TProbe* s = Probe(root, "s");
-    TProbe* a = Probe(root, "a");
-    Probe(a, "a1");
+    Probe(Probe(root, "a"), "a1");
     Probe(root, "b");
     Probe(Probe(root, "c"), "c1");
     s->onHit = [&](bool&) { s->Kill(); };
     EXPECT_EQ(s->Collide(), 3);
-    Log hits;
-    for (auto& e : log)
-        if (e.starts_with("hit")) hits.push_back(e);
     // The death ends the descent below a, and below every later child.
-    EXPECT_EQ(hits, (Log{"hit a", "hit b", "hit c"}));
-}
-
-TEST_F(SpriteTree, DoneStopsTheDescentBelowTheSpriteHit) {
-    TProbe* s = Probe(root, "s");
-    Probe(Probe(root, "a"), "a1");
-    s->onHit = [](bool& done) { done = true; };
-    EXPECT_EQ(s->Collide(), 1);
-    EXPECT_EQ(std::count(log.begin(), log.end(), "hit a1"), 0);
+    EXPECT_EQ(Hits(log), (Log{"hit a", "hit b", "hit c"}));
 }
 
 // -------------------------------------------------------------- animation
 
-struct AnimationCase {
-    bool looping;
-    int frameCount;
-    double pos, speed;
-    int moveCount;
-    double wantPos, wantSpeed;
-};
-
-class ImageSpriteAnimation : public ::testing::TestWithParam<AnimationCase> {};
-
-TEST_P(ImageSpriteAnimation, Step) {
-    const AnimationCase& c = GetParam();
+TEST(ImageSpriteAnimation, Step) {
+    struct {
+        bool looping;
+        int frameCount;
+        double pos, speed;
+        int moveCount;
+        double wantPos, wantSpeed;
+    } const cases[] = {
+        {true, 4, -0.5, 0, 1, 3.5, 0},        {true, 4, 3.5, 0.25, 2, 0.0, 0.25},
+        {true, 4, -4.25, 0, 1, 3.75, 0},      {true, 0, 2.5, 1, 1, 0, 1},
+        {false, 0, 0, 0.5, 1, 0, 0},          {false, 4, 3.5, 0.75, 1, 3, 0},
+        {false, 4, 1, -0.75, 1, 0.25, -0.75}, {false, 4, 0.25, -0.75, 1, 0, 0},
+    };
     TSpriteEngine root;
     auto* s = new TImageSprite(&root);
-    s->Looping = c.looping;
-    s->FrameCount = c.frameCount;
-    s->FramePos = c.pos;
-    s->FrameSpeed = c.speed;
-    s->Step(c.moveCount);
-    EXPECT_DOUBLE_EQ(s->FramePos, c.wantPos);
-    EXPECT_DOUBLE_EQ(s->FrameSpeed, c.wantSpeed);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "looping " << c.looping << ", frames " << c.frameCount
+                                          << ", pos " << c.pos << ", speed " << c.speed);
+        s->Looping = c.looping;
+        s->FrameCount = c.frameCount;
+        s->FramePos = c.pos;
+        s->FrameSpeed = c.speed;
+        s->Step(c.moveCount);
+        EXPECT_DOUBLE_EQ(s->FramePos, c.wantPos);
+        EXPECT_DOUBLE_EQ(s->FrameSpeed, c.wantSpeed);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, ImageSpriteAnimation,
-                         ::testing::Values(AnimationCase{true, 4, -0.5, 0, 1, 3.5, 0},
-                                           AnimationCase{true, 4, 3.5, 0.25, 2, 0.0, 0.25},
-                                           AnimationCase{true, 4, -4.25, 0, 1, 3.75, 0},
-                                           AnimationCase{true, 0, 2.5, 1, 1, 0, 1},
-                                           AnimationCase{false, 0, 0, 0.5, 1, 0, 0},
-                                           AnimationCase{false, 4, 3.5, 0.75, 1, 3, 0},
-                                           AnimationCase{false, 4, 1, -0.75, 1, 0.25, -0.75},
-                                           AnimationCase{false, 4, 0.25, -0.75, 1, 0, 0}));
 
 // --------------------------------------------------------------- painting
 
@@ -412,14 +397,14 @@ TEST_F(SpritePainting, ImageSpriteCentresItsPatternInTheBounds) {
               "........\n");
 }
 
-TEST_F(SpritePainting, BackgroundDrawsItsMapWhereItLies) {
-    auto image = SolidPatterns(2, 2, 4, 1);
+TEST_F(SpritePainting, BackgroundDrawsItsMapOnceOrRepeated) {
+    auto image = SolidPatterns(2, 2, 4, 1);  // colours 1 to 4
     auto* map = new TBackgroundSprite(&root);
     EXPECT_FALSE(map->CanCollide);
     map->Image = image.get();
-    map->SetMapSize(3, 2);
+    map->SetMapSize(3, 2);  // every cell pattern 0
     map->SetCell(0, 0, 1);
-    map->SetCell(1, 1, -1);
+    map->SetCell(1, 1, -1);  // empty
     map->SetCell(2, 1, 3);
     map->SetCell(3, 0, 2);  // outside: ignored
     EXPECT_EQ(map->Cells(3, 0), -1);
@@ -433,30 +418,14 @@ TEST_F(SpritePainting, BackgroundDrawsItsMapWhereItLies) {
               "1..44...\n"
               "1..44...\n"
               "........\n");
-    const platform::Rect r = map->GetBounds();
-    EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}), std::vector<int>({-1, 1, 5, 5}));
+    EXPECT_EQ(Bounds(map->GetBounds()), (Box{-1, 1, 5, 5}));
 
-    map->SetMapSize(3, 2);  // same size: the cells stay
-    EXPECT_EQ(map->Cells(2, 1), 3);
-    map->SetMapSize(3, 0);
-    EXPECT_EQ(map->MapWidth(), 0);
-}
-
-TEST_F(SpritePainting, WrappedBackgroundRepeatsOverTheWholeSurface) {
-    auto image = SolidPatterns(2, 2, 4, 1);
-    auto* map = new TBackgroundSprite(&root);
-    map->Image = image.get();
+    // Repeated with a period of 6 x 4 pixels, map cell (0, 0) at (-3, 1).
+    surface.Fill(kUntouched);
     map->Wrap = true;
-    map->SetMapSize(3, 2);
-    map->SetCell(0, 0, 1);
-    map->SetCell(1, 1, -1);
-    map->SetCell(2, 1, 3);
     map->X = -3;
     map->Y = 1;
-    const platform::Rect r = map->GetBounds();
-    EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}), std::vector<int>({0, 0, 8, 6}));
     root.DrawAll();
-    // A period of 6 x 4 pixels; map cell (0, 0) starts at (-3, 1).
     EXPECT_EQ(Rows(surface),
               ".4411..4\n"
               "11122111\n"
@@ -464,4 +433,10 @@ TEST_F(SpritePainting, WrappedBackgroundRepeatsOverTheWholeSurface) {
               ".4411..4\n"
               ".4411..4\n"
               "11122111\n");
+    EXPECT_EQ(Bounds(map->GetBounds()), (Box{0, 0, 8, 6}));
+
+    map->SetMapSize(3, 2);  // same size: the cells stay
+    EXPECT_EQ(map->Cells(2, 1), 3);
+    map->SetMapSize(3, 0);
+    EXPECT_EQ(map->MapWidth(), 0);
 }
