@@ -1,0 +1,203 @@
+#include "files.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace assetgen {
+
+std::string ReadText(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + p.string());
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteBytes(const fs::path& p, const std::vector<uint8_t>& bytes) {
+    fs::create_directories(p.parent_path());
+    if (fs::exists(p) && fs::file_size(p) == bytes.size()) {
+        const std::string old = ReadText(p);
+        if (std::equal(old.begin(), old.end(), bytes.begin())) return;
+    }
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + p.string());
+}
+
+namespace {
+void Put16(std::vector<uint8_t>& b, uint32_t v) {
+    b.push_back(uint8_t(v));
+    b.push_back(uint8_t(v >> 8));
+}
+void Put32(std::vector<uint8_t>& b, uint32_t v) {
+    Put16(b, v & 0xFFFF);
+    Put16(b, v >> 16);
+}
+}  // namespace
+
+std::vector<uint8_t> EncodeBmp(const Canvas& c, bool overBlack) {
+    const int w = c.Width(), h = c.Height();
+    const int rowBytes = (w * 3 + 3) & ~3;
+    const uint32_t dataSize = uint32_t(rowBytes) * h;
+    std::vector<uint8_t> b;
+    b.reserve(54 + dataSize);
+    b.push_back('B');
+    b.push_back('M');
+    Put32(b, 54 + dataSize);
+    Put32(b, 0);
+    Put32(b, 54);
+    Put32(b, 40);
+    Put32(b, uint32_t(w));
+    Put32(b, uint32_t(h));
+    Put16(b, 1);
+    Put16(b, 24);
+    Put32(b, 0);
+    Put32(b, dataSize);
+    Put32(b, 2835);  // 72 dpi
+    Put32(b, 2835);
+    Put32(b, 0);
+    Put32(b, 0);
+    const std::vector<uint8_t> rgb = c.ToRgb24(overBlack);
+    for (int y = h - 1; y >= 0; --y) {
+        for (int x = 0; x < w; ++x) {
+            const size_t i = (size_t(y) * w + x) * 3;
+            b.push_back(rgb[i + 2]);
+            b.push_back(rgb[i + 1]);
+            b.push_back(rgb[i]);
+        }
+        for (int p = w * 3; p < rowBytes; ++p) b.push_back(0);
+    }
+    return b;
+}
+
+std::vector<uint8_t> EncodeWav(const std::vector<int16_t>& samples, int rate) {
+    std::vector<uint8_t> b;
+    const uint32_t dataSize = uint32_t(samples.size() * 2);
+    for (char ch : std::string("RIFF")) b.push_back(uint8_t(ch));
+    Put32(b, 36 + dataSize);
+    for (char ch : std::string("WAVEfmt ")) b.push_back(uint8_t(ch));
+    Put32(b, 16);
+    Put16(b, 1);  // PCM
+    Put16(b, 1);  // mono
+    Put32(b, uint32_t(rate));
+    Put32(b, uint32_t(rate) * 2);
+    Put16(b, 2);
+    Put16(b, 16);
+    for (char ch : std::string("data")) b.push_back(uint8_t(ch));
+    Put32(b, dataSize);
+    for (int16_t s : samples) Put16(b, uint16_t(s));
+    return b;
+}
+
+void WritePng(const fs::path& p, const Canvas& c) {
+    fs::create_directories(p.parent_path());
+    FILE* f = std::fopen(p.string().c_str(), "wb");
+    if (!f) throw std::runtime_error("cannot write " + p.string());
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(f);
+        throw std::runtime_error("PNG encoding failed");
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, uint32_t(c.Width()), uint32_t(c.Height()), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<uint8_t> row(size_t(c.Width()) * 3);
+    for (int y = 0; y < c.Height(); ++y) {
+        for (int x = 0; x < c.Width(); ++x) {
+            const Rgba& px = c.At(x, y);
+            auto q = [&](float v) { return uint8_t(std::clamp(int(std::lround(v * px.a)), 0, 255)); };
+            row[size_t(x) * 3] = q(px.r);
+            row[size_t(x) * 3 + 1] = q(px.g);
+            row[size_t(x) * 3 + 2] = q(px.b);
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+}
+
+int NoteNumber(const std::string& name) {
+    static const int base[7] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
+    if (name.size() < 2) throw std::runtime_error("bad note name: " + name);
+    const char letter = char(std::toupper(name[0]));
+    if (letter < 'A' || letter > 'G') throw std::runtime_error("bad note name: " + name);
+    int n = base[letter - 'A'];
+    size_t i = 1;
+    for (; i < name.size() && (name[i] == '#' || name[i] == 'b'); ++i) n += name[i] == '#' ? 1 : -1;
+    if (i >= name.size()) throw std::runtime_error("bad note name: " + name);
+    return n + 12 * (std::stoi(name.substr(i)) + 1);
+}
+
+std::string StripComment(const std::string& line) {
+    for (size_t i = 0; i < line.size(); ++i)
+        if (line[i] == '#' && (i == 0 || line[i - 1] == ' ' || line[i - 1] == '\t')) return line.substr(0, i);
+    return line;
+}
+
+std::string Trim(const std::string& s) {
+    const size_t a = s.find_first_not_of(" \t\r\n");
+    if (a == std::string::npos) return "";
+    const size_t b = s.find_last_not_of(" \t\r\n");
+    return s.substr(a, b - a + 1);
+}
+
+std::vector<std::string> Split(const std::string& s, char sep) {
+    std::vector<std::string> out;
+    std::string cur;
+    for (char ch : s) {
+        if (ch == sep) {
+            out.push_back(cur);
+            cur.clear();
+        } else {
+            cur += ch;
+        }
+    }
+    out.push_back(cur);
+    return out;
+}
+
+const std::string* IniSection::Find(const std::string& key) const {
+    for (const auto& [k, v] : entries) {
+        if (k.size() == key.size() &&
+            std::equal(k.begin(), k.end(), key.begin(), [](char a, char b) { return std::tolower(a) == std::tolower(b); }))
+            return &v;
+    }
+    return nullptr;
+}
+
+std::vector<IniSection> ParseIni(const std::string& text) {
+    std::vector<IniSection> out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::string t = Trim(line);
+        if (t.empty() || t[0] == ';') continue;
+        if (t.front() == '[' && t.back() == ']') {
+            out.push_back(IniSection{t.substr(1, t.size() - 2), {}});
+            continue;
+        }
+        const size_t eq = t.find('=');
+        if (eq == std::string::npos || out.empty()) continue;
+        out.back().entries.emplace_back(Trim(t.substr(0, eq)), Trim(t.substr(eq + 1)));
+    }
+    return out;
+}
+
+fs::path CataloguePath(const std::string& value) {
+    std::string v = value.substr(0, value.find(','));
+    std::replace(v.begin(), v.end(), '\\', '/');
+    while (!v.empty() && v.front() == '/') v.erase(v.begin());
+    return fs::path(v);
+}
+
+}  // namespace assetgen
