@@ -1,7 +1,8 @@
 // Frame rate of the sprite engine alone: every frame clears an 800 x 600
 // 16-bit surface, moves, sweeps and draws a tree of 100 animated 32 x 32
 // image sprites over a 25 x 20 map of 32 x 32 cells that covers the screen.
-// One sprite dies and is replaced every frame, so the sweep has work to do.
+// Followers die now and then and are replaced at once, so the sweep has work
+// to do.
 //
 // Usage: sprite_bench [rounds]   (default 5, of 2000 frames each)
 #include <time.h>
@@ -73,42 +74,58 @@ std::shared_ptr<const platform::Picture> MakeTilePicture() {
     return std::make_shared<platform::Picture>(w, kCell, std::move(pixels));
 }
 
-// Bounces around the screen. A mortal one dies when its time is up and
-// leaves a newcomer in its place; leaders are immortal, since their followers
-// would die with them.
-class TBouncer : public engine::TImageSprite {
+// An animated 32 x 32 actor.
+class TActor : public engine::TImageSprite {
 public:
-    TBouncer(engine::TSprite* parent, const platform::ImageEntry* image, int seed, bool mortal)
-        : TImageSprite(parent), lifetime_(mortal ? 50 + seed % 200 : -1) {
+    TActor(engine::TSprite* parent, const platform::ImageEntry* image, int seed) : TImageSprite(parent) {
         Image = image;
         Width = Height = kCell;
         FrameCount = kFrameCount;
         Looping = true;
         FrameSpeed = 0.25;
         FramePos = seed % kFrameCount;
-        dx_ = 1 + seed % 3;
-        dy_ = 1 + (seed / 3) % 3;
     }
+};
+
+// Bounces around the screen, keeping its group of followers on it.
+class TLeader : public TActor {
+public:
+    TLeader(engine::TSprite* parent, const platform::ImageEntry* image, int seed)
+        : TActor(parent, image, seed), dx_(1 + seed % 3), dy_(1 + (seed / 3) % 3) {}
 
     void Step(int moveCount) override {
-        TImageSprite::Step(moveCount);
+        TActor::Step(moveCount);
         X += dx_ * moveCount;
         Y += dy_ * moveCount;
-        const double ax = AbsX();
-        const double ay = AbsY();
-        if (ax < 0 || ax > kScreenWidth - Width) dx_ = -dx_;
-        if (ay < 0 || ay > kScreenHeight - Height) dy_ = -dy_;
-        if (lifetime_ > 0 && --lifetime_ == 0) {
+        if (X < kCell || X > kScreenWidth - 2 * kCell) dx_ = -dx_;
+        if (Y < kCell || Y > kScreenHeight - 2 * kCell) dy_ = -dy_;
+    }
+
+private:
+    int dx_;
+    int dy_;
+};
+
+// Sits next to its leader and, when its time is up, dies and leaves a
+// newcomer in its place.
+class TFollower : public TActor {
+public:
+    TFollower(engine::TSprite* parent, const platform::ImageEntry* image, int seed)
+        : TActor(parent, image, seed), lifetime_(50 + seed * 37 % 200) {}
+
+    void Step(int moveCount) override {
+        TActor::Step(moveCount);
+        if (--lifetime_ == 0) {
             Kill();
-            new TBouncer(Parent, Image, nextSeed_++, true);
+            auto* next = new TFollower(Parent, Image, nextSeed_++);
+            next->X = X;
+            next->Y = Y;
         }
     }
 
 private:
     static inline int nextSeed_ = 1000;
     int lifetime_;
-    int dx_;
-    int dy_;
 };
 
 }  // namespace
@@ -143,12 +160,12 @@ int main(int argc, char** argv) {
 
     int seed = 0;
     for (int g = 0; g < kGroups; ++g) {
-        auto* leader = new TBouncer(root, &actor, seed++, false);
+        auto* leader = new TLeader(root, &actor, seed++);
         leader->X = (g * 97) % (kScreenWidth - 3 * kCell) + kCell;
         leader->Y = (g * 61) % (kScreenHeight - 3 * kCell) + kCell;
         leader->SetZ(g % 3);
         for (int c = 0; c < kChildrenPerGroup; ++c) {
-            auto* follower = new TBouncer(leader, &actor, seed++, true);
+            auto* follower = new TFollower(leader, &actor, seed++);
             follower->X = (c % 2) * kCell - kCell / 2;
             follower->Y = (c / 2) * kCell - kCell / 2;
         }
