@@ -59,3 +59,26 @@ TEST(Script, KeyIsReleasedFirstInTheNextFrame) {
     EXPECT_THROW(ParseScript("2 key Hyper+A\n"), std::invalid_argument);
     EXPECT_THROW(ParseScript("2 dump extra\n"), std::invalid_argument);
 }
+
+#include "platform/placement.h"
+
+TEST(Placement, WholeFactorsFromTwiceTheSizeAndFittedBelow) {
+    const Placement same = PlacePicture(800, 600);
+    EXPECT_EQ(same.x, 0);
+    EXPECT_EQ(same.width, 800);
+    const Placement twice = PlacePicture(1600, 1200);
+    EXPECT_EQ(twice.width, 1600);
+    EXPECT_EQ(twice.height, 1200);
+    const Placement large = PlacePicture(2000, 1900);
+    EXPECT_EQ(large.width, 1600);
+    EXPECT_EQ(large.y, 350);
+    // 1920 x 1080 holds the picture less than twice: it fills the height.
+    const Placement hd = PlacePicture(1920, 1080);
+    EXPECT_EQ(hd.width, 1440);
+    EXPECT_EQ(hd.height, 1080);
+    EXPECT_EQ(hd.x, 240);
+    const Placement small = PlacePicture(400, 600);
+    EXPECT_EQ(small.width, 400);
+    EXPECT_EQ(small.height, 300);
+    EXPECT_EQ(small.y, 150);
+}

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/files.h"
+#include "platform/placement.h"
 #include "platform/sdl/sdl_keys.h"
 
 namespace platform {
@@ -79,7 +80,6 @@ bool SdlPlatform::CreateRenderer() {
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer_) return false;
-    SDL_RenderSetLogicalSize(renderer_, kDisplayWidth, kDisplayHeight);
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, kDisplayWidth,
                                  kDisplayHeight);
     return texture_ != nullptr;
@@ -88,7 +88,7 @@ bool SdlPlatform::CreateRenderer() {
 bool SdlPlatform::InitializeDisplay(bool fullScreen) {
     if (!window_) {
         window_ = SDL_CreateWindow(Caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kDisplayWidth,
-                                   kDisplayHeight, SDL_WINDOW_ALLOW_HIGHDPI);
+                                   kDisplayHeight, SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
         if (!window_ || !CreateRenderer()) {
             std::fprintf(stderr, "Can't open the game window: %s\n", SDL_GetError());
             return false;
@@ -108,9 +108,13 @@ void SdlPlatform::FinalizeDisplay() { displayReady_ = false; }
 void SdlPlatform::Present() {
     if (!displayReady_ || !renderer_) return;
     SDL_UpdateTexture(texture_, nullptr, surface_.Pixels(), kDisplayWidth * int(sizeof(uint16_t)));
+    int outputWidth = kDisplayWidth, outputHeight = kDisplayHeight;
+    SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+    const Placement placement = PlacePicture(outputWidth, outputHeight);
+    const SDL_Rect target{placement.x, placement.y, placement.width, placement.height};
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
     SDL_RenderPresent(renderer_);
 }
 

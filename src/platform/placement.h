@@ -1,0 +1,18 @@
+// Where the 800 x 600 picture goes in a window or screen of another size: as
+// large as fits with its aspect kept. Where the output holds it twice or
+// more, by a whole factor, so pixels stay square and sharp; below that the
+// picture fills the height or width exactly. Black bars fill the rest.
+#pragma once
+
+namespace platform {
+
+struct Placement {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+Placement PlacePicture(int outputWidth, int outputHeight);
+
+}  // namespace platform
