@@ -47,7 +47,8 @@ TMainForm::TMainForm(platform::Platform& media)
     HighScores = std::make_unique<THighScoresCollection>();
     MessageLine = std::make_unique<widgets::TMessageLine>(300, 565);
     State = scNone;
-    InitializeDisplay(false);
+    // The FullScreen word starts the game in full screen.
+    InitializeDisplay(StartOptions.FullScreen);
 }
 
 TMainForm::~TMainForm() {
