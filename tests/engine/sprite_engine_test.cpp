@@ -275,6 +275,7 @@ TEST_F(SpriteTree, CollisionNeedsASharedPixel) {
     Probe(root, "touching", 10, 0);
     Probe(root, "below", 0, 10);
     Probe(root, "overlap", 9.9, 9.9);  // shares pixel (9, 9)
+    Probe(root, "empty", 5, 5, 0);     // no pixel to share
     Probe(s, "own child", 5, 5);       // a sprite's own children are tested too
     TProbe* off = Probe(root, "off");  // not colliding: skipped with its subtree
     Probe(off, "off child");
