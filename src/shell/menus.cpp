@@ -1,17 +1,168 @@
-// The menu and information screens.
+// The menu and information screens: main menu, help, the high-score list,
+// the name entry of a new high score, the options and the password entry.
+#include <string>
+
+#include "engine/image_sprite.h"
+#include "game/globals.h"
+#include "game/high_scores.h"
+#include "game/passwords.h"
 #include "shell/main_form.h"
+#include "widgets/buttons.h"
+#include "widgets/indicators.h"
+#include "widgets/input_line.h"
 
 namespace shell {
 
-void TMainForm::EnterMainMenu() {}
-void TMainForm::EnterHelp() {}
-void TMainForm::EnterHighScores() {}
-void TMainForm::HighScoresFrame() {}
-void TMainForm::EnterNewHighScore() {}
-void TMainForm::NewHighScoreFrame() {}
-void TMainForm::LeaveNewHighScore() {}
-void TMainForm::EnterOptions() {}
-void TMainForm::EnterPassword() {}
-void TMainForm::PasswordFrame() {}
+using namespace game;
+
+namespace {
+
+// $00BBGGRR
+constexpr platform::Colour kRed = 255;
+constexpr platform::Colour kYellow = 0x00FFFF;
+constexpr platform::Colour kTableColour = 220u << 16 | 220u << 8 | 32u;
+constexpr int kTextPoints = 20;
+
+constexpr int kMenuTop = 170;
+constexpr int kMenuSpacing = 50;
+constexpr int kIndicatorX = 385;
+
+std::unique_ptr<widgets::TInputLine> MakeInputLine() {
+    auto line = std::make_unique<widgets::TInputLine>(300, 400);
+    line->FontSize = kTextPoints;
+    line->FontName = kBauhausFace;
+    line->FontColor = kRed;
+    return line;
+}
+
+}  // namespace
+
+// ---- main menu ---------------------------------------------------------------
+
+void TMainForm::EnterMainMenu() {
+    engine::TSprite* root = DXSpriteEngine.Root();
+    ButtonCount = 6;
+    // The button that was used to leave the menu comes back selected.
+    SelectedButton = MenuMemory;
+    Buttons[1] = new widgets::TNewGameButton(root);
+    Buttons[2] = new widgets::TPasswordButton(root);
+    Buttons[3] = new widgets::TOptionsButton(root);
+    Buttons[4] = new widgets::THighScoresButton(root);
+    Buttons[5] = new widgets::THelpButton(root);
+    Buttons[6] = new widgets::TExitButton(root);
+    for (int i = 1; i <= ButtonCount; ++i) Buttons[size_t(i)]->Y = kMenuTop + kMenuSpacing * (i - 1);
+}
+
+// ---- help --------------------------------------------------------------------
+
+void TMainForm::EnterHelp() {
+    engine::TSprite* root = DXSpriteEngine.Root();
+    HelpPage = AddImageAt("GameOverview", 30, 30, 1);
+    SelectedButton = 1;
+    ButtonCount = 6;
+    Buttons[1] = new widgets::TGameOverviewButton(root);
+    Buttons[1]->Highlight = widgets::TButtonSprite::kActive;
+    Buttons[2] = new widgets::TGameRulesButton(root);
+    Buttons[3] = new widgets::TIntNotesButton(root);
+    Buttons[4] = new widgets::TAboutButton(root);
+    Buttons[5] = new widgets::TCreditsButton(root);
+    Buttons[6] = new widgets::TReturnButton(root, scMainMenu);
+    Buttons[6]->X = 495;
+    Buttons[6]->Y = 350;
+}
+
+// ---- high-score list -----------------------------------------------------------
+
+void TMainForm::EnterHighScores() {
+    AddImageAt("HighScoresList", 250, 100, 4);
+    ButtonCount = 1;
+    SelectedButton = 1;
+    Buttons[1] = new widgets::TReturnButton(DXSpriteEngine.Root(), scMainMenu);
+    Buttons[1]->Highlight = widgets::TButtonSprite::kActive;
+    HighScores->Load(ProgramDir + kHighScoresFile);
+}
+
+void TMainForm::HighScoresFrame() {
+    media_.DrawText(150, 180, "Name                      Score    Monsters   Level", kBauhausFace, kTextPoints,
+                    kTableColour);
+    for (int i = 1; i <= HighScores->Count; ++i) {
+        const THighScoreRecord& entry = HighScores->Entries[size_t(i - 1)];
+        const int y = 210 + 25 * i;
+        media_.DrawText(150, y, entry.Name, kBauhausFace, kTextPoints, kTableColour);
+        media_.DrawText(400, y, std::to_string(entry.Score), kBauhausFace, kTextPoints, kTableColour);
+        media_.DrawText(550, y, std::to_string(entry.Monsters), kBauhausFace, kTextPoints, kTableColour);
+        media_.DrawText(650, y, std::to_string(entry.Level), kBauhausFace, kTextPoints, kTableColour);
+    }
+}
+
+// ---- new high score --------------------------------------------------------------
+
+void TMainForm::EnterNewHighScore() {
+    PlaySound("HighScore");
+    AddCenteredImage("AddHighScore", 4);
+    InputLine = MakeInputLine();
+}
+
+void TMainForm::NewHighScoreFrame() {
+    InputLine->Draw();
+    if (media_.CanDraw()) {
+        media_.DrawText(300, 100, "Your score: " + std::to_string(Score), kBauhausFace, kTextPoints, kYellow);
+    }
+    if (DXInput().Has(platform::isButton2)) SetScreenState(scHighScores);
+}
+
+// Runs however the screen is left, Escape included: the result is never lost.
+void TMainForm::LeaveNewHighScore() {
+    const std::string path = ProgramDir + kHighScoresFile;
+    HighScores->Load(path);
+    PlayerRecord.Name = InputLine->Text.substr(0, THighScoresCollection::NameLength);
+    HighScores->Insert(PlayerRecord);
+    // The save replaces the file as a whole, so a failure keeps the old table.
+    if (!HighScores->Save(path)) ShowMessage(std::string("Error of writing ") + kHighScoresFile);
+}
+
+// ---- options -----------------------------------------------------------------------
+
+void TMainForm::EnterOptions() {
+    ReadSettings(kSettingsFile);
+    AddImageAt("Options_Screen", 300, 100, 1);
+    engine::TSprite* root = DXSpriteEngine.Root();
+    SelectedButton = 1;
+    ButtonCount = 6;
+    Buttons[1] = new widgets::TGameTypeButton(root);
+    Buttons[1]->Highlight = widgets::TButtonSprite::kActive;
+    Buttons[2] = new widgets::TGameModeButton(root);
+    Buttons[3] = new widgets::TMidiVolumeButton(root);
+    Buttons[4] = new widgets::TWaveVolumeButton(root);
+    Buttons[5] = new widgets::TGameSpeedButton(root);
+    Buttons[6] = new widgets::TReturnButton(root, scMainMenu);
+    // Each marker sits on the row of the button that adjusts its setting.
+    Buttons[3]->Indicator = new widgets::TMidiIndicator(root, kIndicatorX, 300);
+    Buttons[4]->Indicator = new widgets::TWaveIndicator(root, kIndicatorX, 350);
+    Buttons[5]->Indicator = new widgets::TSpeedIndicator(root, kIndicatorX, 400);
+}
+
+// ---- password entry ------------------------------------------------------------------
+
+void TMainForm::EnterPassword() {
+    AddCenteredImage("EnterPassword", 5);
+    InputLine = MakeInputLine();
+    media_.UpdateInput();
+}
+
+void TMainForm::PasswordFrame() {
+    InputLine->Draw();
+    if (!DXInput().Has(platform::isButton2)) return;
+    for (size_t i = 0; i < LevelPasswords.size(); ++i) {
+        if (InputLine->Text == LevelPasswords[i]) {
+            // The level before the one the password opens: entering the game
+            // screen advances to it.
+            CurrentLevel = int32_t(6 * (i + 1));
+            SetScreenState(scGame);
+            break;
+        }
+    }
+    InputLine->Text.clear();
+}
 
 }  // namespace shell
