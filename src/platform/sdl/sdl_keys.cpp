@@ -46,6 +46,19 @@ uint16_t VirtualKeyOf(SDL_Keycode sym) {
     }
 }
 
+uint16_t VirtualKeyOfButton(Uint8 button) {
+    switch (button) {
+        case SDL_CONTROLLER_BUTTON_DPAD_UP: return vk::Up;
+        case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return vk::Down;
+        case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return vk::Left;
+        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return vk::Right;
+        case SDL_CONTROLLER_BUTTON_A:
+        case SDL_CONTROLLER_BUTTON_START: return vk::Enter;
+        case SDL_CONTROLLER_BUTTON_B: return vk::Escape;
+        default: return 0;
+    }
+}
+
 ShiftState ShiftStateOf(Uint16 mod) {
     ShiftState shift = 0;
     if (mod & KMOD_SHIFT) shift |= kShift;

@@ -10,6 +10,9 @@
 namespace platform {
 
 uint16_t VirtualKeyOf(SDL_Keycode sym);
+// A controller button that also acts as a key, or 0: the d-pad as the
+// arrows, A and Start as Enter, B as Escape.
+uint16_t VirtualKeyOfButton(Uint8 button);
 ShiftState ShiftStateOf(Uint16 mod);
 
 }  // namespace platform

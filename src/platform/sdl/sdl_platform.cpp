@@ -272,6 +272,11 @@ void SdlPlatform::HandleEvent(const SDL_Event& event, AppEvents& app) {
         case SDL_KEYUP:
             heldKeys_.erase(VirtualKeyOf(event.key.keysym.sym));
             break;
+        case SDL_CONTROLLERBUTTONDOWN:
+            if (const uint16_t key = VirtualKeyOfButton(event.cbutton.button); key != 0) {
+                Guarded([&app, key] { app.OnKeyDown(key, 0); });
+            }
+            break;
         case SDL_CONTROLLERDEVICEADDED:
             OpenController(event.cdevice.which);
             break;
@@ -289,10 +294,14 @@ void SdlPlatform::HandleEvent(const SDL_Event& event, AppEvents& app) {
     }
 }
 
+void SdlPlatform::PumpEvents(AppEvents& app) {
+    SDL_Event event;
+    while (!QuitRequested() && SDL_PollEvent(&event)) HandleEvent(event, app);
+}
+
 void SdlPlatform::Run(AppEvents& app) {
     while (!QuitRequested()) {
-        SDL_Event event;
-        while (!QuitRequested() && SDL_PollEvent(&event)) HandleEvent(event, app);
+        PumpEvents(app);
         if (QuitRequested()) break;
         const uint32_t now = TickCount();
         RunTimers(now, false);

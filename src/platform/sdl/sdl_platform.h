@@ -23,6 +23,10 @@ public:
     ~SdlPlatform() override;
 
     void Run(AppEvents& app) override;
+    // Handles every waiting event: keys, focus, controllers, the window.
+    void PumpEvents(AppEvents& app);
+    // The input states held right now (polled once per frame by the game).
+    uint32_t HeldStates() { return HeldInputMask(); }
     uint32_t TickCount() override;
     int64_t UtcMillisOfDay() override;
 

@@ -1,0 +1,55 @@
+// A virtual game controller drives the real SDL backend: its stick, d-pad
+// and buttons give the input states and key events a keyboard would.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "platform/sdl/sdl_platform.h"
+
+namespace {
+
+struct RecordingApp : platform::AppEvents {
+    std::vector<uint16_t> keys;
+    void OnFrame() override {}
+    void OnKeyDown(uint16_t key, platform::ShiftState) override { keys.push_back(key); }
+    void OnActivate() override {}
+    void OnDeactivate() override {}
+    void OnMusicEnd() override {}
+    void OnCloseButton() override {}
+};
+
+TEST(Controller, StatesAndKeysFromAVirtualController) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    platform::SdlPlatform media;
+    const int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                                 SDL_CONTROLLER_BUTTON_MAX, 0);
+    ASSERT_GE(device, 0) << SDL_GetError();
+    RecordingApp app;
+    media.PumpEvents(app);  // the controller arrives and is opened
+    SDL_Joystick* joystick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(device));
+    ASSERT_NE(joystick, nullptr);
+
+    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, -30000);
+    SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_A, 1);
+    SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_DPAD_UP, 1);
+    SDL_JoystickUpdate();
+    media.PumpEvents(app);
+    EXPECT_EQ(media.HeldStates(), platform::isLeft | platform::isUp | platform::isButton1);
+    EXPECT_EQ(app.keys, (std::vector<uint16_t>{platform::vk::Enter, platform::vk::Up}));
+
+    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, 0);
+    SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_A, 0);
+    SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_DPAD_UP, 0);
+    SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_B, 1);
+    SDL_JoystickUpdate();
+    app.keys.clear();
+    media.PumpEvents(app);
+    EXPECT_EQ(media.HeldStates(), platform::isButton2);
+    EXPECT_EQ(app.keys, (std::vector<uint16_t>{platform::vk::Escape}));
+    SDL_JoystickDetachVirtual(device);
+}
+
+}  // namespace
