@@ -3,6 +3,7 @@
 // parse, pattern sizes that fit the sprites and the screen layouts, tunes,
 // levels and fonts, and that the generator's output is reproducible.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -14,8 +15,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -74,8 +73,8 @@ uint32_t Le32(const std::string& b, size_t at) {
 }
 uint16_t Le16(const std::string& b, size_t at) { return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8); }
 uint32_t Be32(const std::string& b, size_t at) {
-    return uint32_t(uint8_t(b[at])) << 24 | uint32_t(uint8_t(b[at + 1])) << 16 | uint32_t(uint8_t(b[at + 2])) << 8 |
-           uint32_t(uint8_t(b[at + 3]));
+    return uint32_t(uint8_t(b[at])) << 24 | uint32_t(uint8_t(b[at + 1])) << 16 |
+           uint32_t(uint8_t(b[at + 2])) << 8 | uint32_t(uint8_t(b[at + 3]));
 }
 
 struct Bmp {
@@ -146,12 +145,42 @@ const std::vector<std::string> kDirections = {"Up", "Right", "Down", "Left"};
 
 // Every 32 x 32 image of the game screen.
 std::vector<std::string> CellImages() {
-    std::vector<std::string> names = {"BonusKey", "Key", "Dot", "ChomperLife", "Appearence", "PUp", "PDown", "PLeft", "PRight",
-                                      "Death", "ChomperHappy", "EnemyAppearence", "BossAppearence", "GhostAppearence",
-                                      "EnemyDeath", "BossDeath", "GhostDeath", "BonusMoney", "Money", "BonusLife", "1Up",
-                                      "BonusSlow", "Slow", "BonusDouble", "Double", "BonusKillAll", "KillAll", "BonusKill",
-                                      "OneKilled", "BonusKeyboard", "KeyboardChange", "GateHorizShut", "GateHorizOpen",
-                                      "GateVertShut", "GateVertOpen", "RedBall"};
+    std::vector<std::string> names = {"BonusKey",
+                                      "Key",
+                                      "Dot",
+                                      "ChomperLife",
+                                      "Appearence",
+                                      "PUp",
+                                      "PDown",
+                                      "PLeft",
+                                      "PRight",
+                                      "Death",
+                                      "ChomperHappy",
+                                      "EnemyAppearence",
+                                      "BossAppearence",
+                                      "GhostAppearence",
+                                      "EnemyDeath",
+                                      "BossDeath",
+                                      "GhostDeath",
+                                      "BonusMoney",
+                                      "Money",
+                                      "BonusLife",
+                                      "1Up",
+                                      "BonusSlow",
+                                      "Slow",
+                                      "BonusDouble",
+                                      "Double",
+                                      "BonusKillAll",
+                                      "KillAll",
+                                      "BonusKill",
+                                      "OneKilled",
+                                      "BonusKeyboard",
+                                      "KeyboardChange",
+                                      "GateHorizShut",
+                                      "GateHorizOpen",
+                                      "GateVertShut",
+                                      "GateVertOpen",
+                                      "RedBall"};
     for (const char* kind : {"Enemy", "Victim", "Boss", "Ghost"})
         for (const auto& d : kDirections) names.push_back(kind + d);
     return names;
@@ -177,13 +206,14 @@ TEST(Catalogue, EveryScreenHasItsPictures) {
         {7, {"GameOver"}},
         {8, {"GameComplete"}},
         {9, {"AddHighScore"}},
-        {10, WithStates({"GameTypeClassic", "GameTypeFeatures", "WindowMode", "FullScreen", "MusicVolume", "WaveVolume",
-                         "GameSpeed", "Return", "Indicator"})},
+        {10, WithStates({"GameTypeClassic", "GameTypeFeatures", "WindowMode", "FullScreen", "MusicVolume",
+                         "WaveVolume", "GameSpeed", "Return", "Indicator"})},
         {13, {"EnterPassword"}},
     };
     for (const auto& [scene, names] : scenes)
         for (const auto& n : names) Lookup(scene, n);
-    for (const char* page : {"GameOverview", "GameRules", "InterfaceNotes", "AboutVendra", "Credits"}) Lookup(4, page);
+    for (const char* page : {"GameOverview", "GameRules", "InterfaceNotes", "AboutVendra", "Credits"})
+        Lookup(4, page);
     Lookup(10, "Options_Screen");
     Lookup(3, "ExitPrompt");
     Lookup(3, "LevelComplete");
@@ -200,11 +230,13 @@ TEST(Catalogue, GamePicturesAreCellSized) {
 
 TEST(Catalogue, AnimationsHaveTheirFrames) {
     // Monsters appear over 32 steps at 1/8 pattern per step.
-    for (const char* n : {"EnemyAppearence", "BossAppearence", "GhostAppearence"}) EXPECT_EQ(Lookup(3, n).Patterns(), 4) << n;
+    for (const char* n : {"EnemyAppearence", "BossAppearence", "GhostAppearence"})
+        EXPECT_EQ(Lookup(3, n).Patterns(), 4) << n;
     // The caught hero plays 20 steps at 1/4 pattern per step.
     EXPECT_EQ(Lookup(3, "Death").Patterns(), 5);
-    for (const char* n : {"Appearence", "PUp", "PDown", "PLeft", "PRight", "ChomperHappy", "EnemyDeath", "BossDeath", "GhostDeath",
-                          "GateHorizShut", "GateHorizOpen", "GateVertShut", "GateVertOpen", "RedBall", "BonusMoney", "Money"})
+    for (const char* n : {"Appearence", "PUp", "PDown", "PLeft", "PRight", "ChomperHappy", "EnemyDeath",
+                          "BossDeath", "GhostDeath", "GateHorizShut", "GateHorizOpen", "GateVertShut",
+                          "GateVertOpen", "RedBall", "BonusMoney", "Money"})
         EXPECT_GE(Lookup(3, n).Patterns(), 2) << n << " is not animated";
 }
 
@@ -228,7 +260,8 @@ TEST(Catalogue, HelpScreenFits) {
         EXPECT_LE(30 + page.patternW, 490) << p;
         EXPECT_LE(30 + page.patternH, 580) << p;
     }
-    for (const auto& n : WithStates({"GameOverview", "GameRules", "InterfaceNotes", "AboutVendra", "Credits"})) {
+    for (const auto& n :
+         WithStates({"GameOverview", "GameRules", "InterfaceNotes", "AboutVendra", "Credits"})) {
         const Image b = Lookup(4, n);
         EXPECT_LE(b.patternW, 280) << n;
         EXPECT_LE(b.patternH, 44) << n;
@@ -331,10 +364,10 @@ double Loudness(const Wave& w) {
 }
 
 TEST(Catalogue, EverySoundIsAPlayableWave) {
-    const std::vector<std::string> names = {"GameStart", "GameOver", "GameComplete", "HighScore", "Button", "PushButton", "WaveTest",
-                                            "EatDot", "LevelComplete", "Death", "Victim", "RedBallEaten", "BonusMoney",
-                                            "BonusLife", "BonusSlow", "BonusDouble", "BonusKillAll", "BonusKill",
-                                            "BonusKeyboard", "BonusKey"};
+    const std::vector<std::string> names = {
+        "GameStart", "GameOver",      "GameComplete", "HighScore", "Button",        "PushButton", "WaveTest",
+        "EatDot",    "LevelComplete", "Death",        "Victim",    "RedBallEaten",  "BonusMoney", "BonusLife",
+        "BonusSlow", "BonusDouble",   "BonusKillAll", "BonusKill", "BonusKeyboard", "BonusKey"};
     const Section& sounds = Catalogue().at("Sounds");
     std::map<std::string, double> loudness;
     for (const auto& n : names) {
@@ -345,7 +378,8 @@ TEST(Catalogue, EverySoundIsAPlayableWave) {
         EXPECT_TRUE(w.channels == 1 || w.channels == 2) << n;
         EXPECT_TRUE(w.rate == 22050 || w.rate == 44100) << n;
         loudness[n] = Loudness(w);
-        if (n == "EatDot") EXPECT_LT(double(w.samples.size()) / w.rate, 0.15) << "the dot sound plays very often";
+        if (n == "EatDot")
+            EXPECT_LT(double(w.samples.size()) / w.rate, 0.15) << "the dot sound plays very often";
     }
     // Matched loudness: no effect much louder or quieter than the median
     // (the dot sound is meant to be softer).
@@ -399,7 +433,8 @@ Tune ReadMidi(const fs::path& p) {
             if (status == 0xFF) {
                 const uint8_t type = uint8_t(b[i++]);
                 const uint32_t len = var();
-                if (type == 0x51 && len == 3) usPerQuarter = uint8_t(b[i]) << 16 | uint8_t(b[i + 1]) << 8 | uint8_t(b[i + 2]);
+                if (type == 0x51 && len == 3)
+                    usPerQuarter = uint8_t(b[i]) << 16 | uint8_t(b[i + 1]) << 8 | uint8_t(b[i + 2]);
                 i += len;
             } else if (status == 0xF0 || status == 0xF7) {
                 i += var();
@@ -423,7 +458,8 @@ TEST(Catalogue, TunesAreLongLoopsWithDrums) {
     for (const auto& e : fs::directory_iterator(kProgramDir / "Music"))
         if (e.path().extension() == ".mid") tunes.push_back(e.path());
     EXPECT_GE(tunes.size(), 8u);
-    for (const char* own : {"01.mid", "02.mid", "03.mid"}) EXPECT_TRUE(fs::exists(kProgramDir / "Music" / own)) << own;
+    for (const char* own : {"01.mid", "02.mid", "03.mid"})
+        EXPECT_TRUE(fs::exists(kProgramDir / "Music" / own)) << own;
     for (const auto& p : tunes) {
         const Tune t = ReadMidi(p);
         ASSERT_TRUE(t.ok) << p << " is not a readable MIDI file";
@@ -484,7 +520,8 @@ TEST(Catalogue, GeneratorOutputIsReproducible) {
     const fs::path root = fs::temp_directory_path() / ("munchora-assets-" + std::to_string(::getpid()));
     fs::remove_all(root);
     for (const char* run : {"a", "b"}) {
-        const std::string cmd = "\"" + tool.string() + "\" \"" + (kSourceDir / "assets").string() + "\" \"" + (root / run).string() + "\"";
+        const std::string cmd = "\"" + tool.string() + "\" \"" + (kSourceDir / "assets").string() + "\" \"" +
+                                (root / run).string() + "\"";
         ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
     }
     size_t files = 0;

@@ -26,7 +26,8 @@ Canvas Strip(int frames, const std::function<void(Canvas&, int)>& draw) {
     return strip;
 }
 
-void AddStrip(Context& cx, const std::string& name, int frames, const std::function<void(Canvas&, int)>& draw) {
+void AddStrip(Context& cx, const std::string& name, int frames,
+              const std::function<void(Canvas&, int)>& draw) {
     cx.Add(Picture{"Data\\Images\\" + name + ".bmp", Strip(frames, draw), kCell, kCell, false});
 }
 
@@ -74,14 +75,14 @@ void MakeHero(Context& cx) {
     // Caught: five patterns over twenty frames (0.25 pattern per frame).
     AddStrip(cx, "Death", 5, [&](Canvas& c, int i) {
         switch (i) {
-        case 0: DrawChomper(c, ChomperPose{16, 16, 13, Dir::Right, 0.04f, ChomperPose::Crossed}); break;
-        case 1: DrawChomper(c, ChomperPose{16, 16, 12.5f, Dir::Up, 1.2f, ChomperPose::Crossed}); break;
-        case 2: DrawChomper(c, ChomperPose{16, 17, 10.f, Dir::Up, 2.3f, ChomperPose::Crossed}); break;
-        case 3:
-            Burst(c, 8, 9.f, 2.2f, MakeRgb(255, 212, 36));
-            c.Fill(shape::Circle(16, 16, 3.f), MakeRgb(255, 240, 160));
-            break;
-        default: SparkleRing(c, 6, 13.f, 2.f, 0.3f, MakeRgb(255, 220, 120)); break;
+            case 0: DrawChomper(c, ChomperPose{16, 16, 13, Dir::Right, 0.04f, ChomperPose::Crossed}); break;
+            case 1: DrawChomper(c, ChomperPose{16, 17, 10.5f, Dir::Right, 0.3f, ChomperPose::Crossed}); break;
+            case 2: DrawChomper(c, ChomperPose{16, 18, 7.f, Dir::Right, 0.6f, ChomperPose::Crossed}); break;
+            case 3:
+                Burst(c, 8, 9.f, 2.2f, MakeRgb(255, 212, 36));
+                c.Fill(shape::Circle(16, 16, 3.f), MakeRgb(255, 240, 160));
+                break;
+            default: SparkleRing(c, 6, 13.f, 2.f, 0.3f, MakeRgb(255, 220, 120)); break;
         }
     });
 
@@ -94,7 +95,9 @@ void MakeHero(Context& cx) {
         DrawSparkle(c, 16.f - std::cos(a) * 13.5f, 15.f - std::sin(a) * 13.5f, 2.f, MakeRgb(160, 255, 255));
     });
 
-    AddStrip(cx, "ChomperLife", 1, [&](Canvas& c, int) { DrawChomper(c, ChomperPose{16, 16, 11.5f, Dir::Right, 0.6f}); });
+    AddStrip(cx, "ChomperLife", 1, [&](Canvas& c, int) {
+        DrawChomper(c, ChomperPose{16, 16, 11.5f, Dir::Right, 0.6f});
+    });
 }
 
 void MakeMonsters(Context& cx) {
@@ -168,16 +171,22 @@ void MakeBonuses(Context& cx) {
         std::function<void(Canvas&, float, int)> icon;  // (canvas, vertical offset, phase)
     };
     const std::vector<Bonus> bonuses = {
-        {"BonusMoney", "Money", "10000", MakeRgb(255, 230, 120), [&](Canvas& c, float y, int p) { DrawMoneyBag(c, 16, 16 + y, p); }},
+        {"BonusMoney", "Money", "10000", MakeRgb(255, 230, 120),
+         [&](Canvas& c, float y, int p) { DrawMoneyBag(c, 16, 16 + y, p); }},
         {"BonusLife", "1Up", "1UP", MakeRgb(255, 120, 140),
          [&](Canvas& c, float y, int p) { DrawHeart(c, pf, 16, 16 + y * 0.3f, p % 2 ? 1.08f : 1.f, p); }},
-        {"BonusSlow", "Slow", "SLOW", MakeRgb(170, 240, 110), [&](Canvas& c, float y, int p) { DrawSnail(c, 16, 16 + y * 0.5f, p); }},
-        {"BonusDouble", "Double", "X2", MakeRgb(120, 255, 140), [&](Canvas& c, float y, int p) { DrawTwins(c, pf, 16, 16 + y, p); }},
-        {"BonusKillAll", "KillAll", "BOOM", MakeRgb(255, 170, 60), [&](Canvas& c, float y, int p) { DrawBomb(c, 16, 16 + y, p); }},
-        {"BonusKill", "OneKilled", "-1", MakeRgb(255, 90, 90), [&](Canvas& c, float, int p) { DrawTarget(c, 16, 16, p); }},
+        {"BonusSlow", "Slow", "SLOW", MakeRgb(170, 240, 110),
+         [&](Canvas& c, float y, int p) { DrawSnail(c, 16, 16 + y * 0.5f, p); }},
+        {"BonusDouble", "Double", "X2", MakeRgb(120, 255, 140),
+         [&](Canvas& c, float y, int p) { DrawTwins(c, pf, 16, 16 + y, p); }},
+        {"BonusKillAll", "KillAll", "BOOM", MakeRgb(255, 170, 60),
+         [&](Canvas& c, float y, int p) { DrawBomb(c, 16, 16 + y, p); }},
+        {"BonusKill", "OneKilled", "-1", MakeRgb(255, 90, 90),
+         [&](Canvas& c, float, int p) { DrawTarget(c, 16, 16, p); }},
         {"BonusKeyboard", "KeyboardChange", "SWAP", MakeRgb(120, 190, 255),
          [&](Canvas& c, float y, int p) { DrawSwapKey(c, 16, 16 + y * 0.5f, p); }},
-        {"BonusKey", "Key", "KEY", MakeRgb(255, 230, 100), [&](Canvas& c, float y, int p) { DrawKey(c, 16, 16 + y, -0.6f, p); }},
+        {"BonusKey", "Key", "KEY", MakeRgb(255, 230, 100),
+         [&](Canvas& c, float y, int p) { DrawKey(c, 16, 16 + y, -0.6f, p); }},
     };
     for (const Bonus& b : bonuses) {
         // Lying: four patterns looped at 0.25 pattern per frame.

@@ -258,7 +258,9 @@ void Canvas::Halo(const Sdf& s, float radius, Rgb c, float strength) {
         const float d = s(ux, uy);
         if (d <= 0.f || d > radius || At(x, y).a >= 0.5f) return;
         const float level = strength * (1.f - d / radius);
-        if (level > Bayer(x, y)) At(x, y) = Rgba{c.r * (0.5f + 0.5f * level), c.g * (0.5f + 0.5f * level), c.b * (0.5f + 0.5f * level), 1.f};
+        if (level > Bayer(x, y))
+            At(x, y) = Rgba{c.r * (0.5f + 0.5f * level), c.g * (0.5f + 0.5f * level),
+                            c.b * (0.5f + 0.5f * level), 1.f};
     });
 }
 

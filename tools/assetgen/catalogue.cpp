@@ -14,23 +14,28 @@ void CheckCatalogue(const Context& cx) {
         if (s.name.rfind("Scene", 0) == 0) {
             for (const auto& [name, value] : s.entries) {
                 const auto parts = Split(value, ',');
-                if (parts.size() != 3) throw std::runtime_error("Munchora.ini: " + name + " needs a file and two pattern sizes");
+                if (parts.size() != 3)
+                    throw std::runtime_error("Munchora.ini: " + name + " needs a file and two pattern sizes");
                 const Picture* pic = nullptr;
                 for (const Picture& p : cx.Pictures())
                     if (p.file == parts[0]) pic = &p;
                 if (!pic) throw std::runtime_error("Munchora.ini: no picture is made for " + parts[0]);
                 if (std::stoi(parts[1]) != pic->patternWidth || std::stoi(parts[2]) != pic->patternHeight)
-                    throw std::runtime_error("Munchora.ini: " + name + " has pattern size " + parts[1] + "," + parts[2] + " but the picture is cut " +
-                                             std::to_string(pic->patternWidth) + "," + std::to_string(pic->patternHeight));
+                    throw std::runtime_error("Munchora.ini: " + name + " has pattern size " + parts[1] + "," +
+                                             parts[2] + " but the picture is cut " +
+                                             std::to_string(pic->patternWidth) + "," +
+                                             std::to_string(pic->patternHeight));
                 used.insert(pic->file);
             }
         } else if (s.name == "Sounds") {
             for (const auto& [name, value] : s.entries)
-                if (!fs::exists(cx.Output() / CataloguePath(value))) throw std::runtime_error("Munchora.ini: no sound file for " + name);
+                if (!fs::exists(cx.Output() / CataloguePath(value)))
+                    throw std::runtime_error("Munchora.ini: no sound file for " + name);
         }
     }
     for (const Picture& p : cx.Pictures())
-        if (p.file.rfind("Data\\", 0) == 0 && !used.count(p.file)) throw std::runtime_error("picture not in Munchora.ini: " + p.file);
+        if (p.file.rfind("Data\\", 0) == 0 && !used.count(p.file))
+            throw std::runtime_error("picture not in Munchora.ini: " + p.file);
 }
 
 void CopyFonts(Context& cx) {

@@ -22,7 +22,8 @@ PixelFont::PixelFont(const std::string& source) {
         cur->rows.push_back(line);
     }
     for (const auto& [ch, g] : glyphs_)
-        if (g.rows.size() != 5) throw std::runtime_error(std::string("pixel font: glyph ") + ch + " is not 5 rows");
+        if (g.rows.size() != 5)
+            throw std::runtime_error(std::string("pixel font: glyph ") + ch + " is not 5 rows");
 }
 
 int PixelFont::Measure(const std::string& text) const {
@@ -34,7 +35,8 @@ int PixelFont::Measure(const std::string& text) const {
     return w > 0 ? w - 1 : 0;
 }
 
-void PixelFont::Draw(Canvas& c, const std::string& text, float cx, float cy, int scale, Rgb fill, Rgb ink) const {
+void PixelFont::Draw(Canvas& c, const std::string& text, float cx, float cy, int scale, Rgb fill,
+                     Rgb ink) const {
     const int w = Measure(text) * scale, h = 5 * scale;
     const int x0 = int(std::lround(cx - w / 2.f)), y0 = int(std::lround(cy - h / 2.f));
     for (int pass = 0; pass < 2; ++pass) {
@@ -61,7 +63,9 @@ void PixelFont::Draw(Canvas& c, const std::string& text, float cx, float cy, int
 }
 
 Context::Context(fs::path source, fs::path output)
-    : source_(std::move(source)), output_(std::move(output)), pixels_(ReadText(source_ / "art" / "font3x5.txt")) {}
+    : source_(std::move(source)),
+      output_(std::move(output)),
+      pixels_(ReadText(source_ / "art" / "font3x5.txt")) {}
 
 const Font& Context::Display(int points) { return Get(0, points); }
 const Font& Context::Rounded(int points) { return Get(1, points); }
@@ -69,7 +73,8 @@ const Font& Context::Rounded(int points) { return Get(1, points); }
 const Font& Context::Get(int face, int points) {
     auto& slot = fonts_[{face, points}];
     if (!slot) {
-        const fs::path file = source_ / "fonts" / (face == 0 ? "LeagueSpartan-Black.otf" : "Comfortaa-Bold.ttf");
+        const fs::path file =
+            source_ / "fonts" / (face == 0 ? "LeagueSpartan-Black.otf" : "Comfortaa-Bold.ttf");
         slot = std::make_unique<Font>(file.string(), points);
     }
     return *slot;
@@ -85,7 +90,8 @@ void Context::Add(Picture p) {
 
 Canvas Context::FirstPattern(const std::string& baseName) const {
     for (const Picture& p : pictures_)
-        if (CataloguePath(p.file).stem() == baseName) return p.canvas.Crop(0, 0, p.patternWidth, p.patternHeight);
+        if (CataloguePath(p.file).stem() == baseName)
+            return p.canvas.Crop(0, 0, p.patternWidth, p.patternHeight);
     throw std::runtime_error("no picture named " + baseName);
 }
 

@@ -26,7 +26,7 @@ void DrawChomperGrin(Canvas& c, float cx, float cy, float r, float grin);
 struct CreaturePose {
     float cx = 16, cy = 16;
     Dir look = Dir::Down;
-    int frame = 0;  // walking phase 0..3
+    int frame = 0;     // walking phase 0..3
     float keep = 1.f;  // share of body pixels kept (dithered appearance)
     bool crossedEyes = false;
     float squashY = 1.f;

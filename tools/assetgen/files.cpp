@@ -107,8 +107,8 @@ void WritePng(const fs::path& p, const Canvas& c) {
         throw std::runtime_error("PNG encoding failed");
     }
     png_init_io(png, f);
-    png_set_IHDR(png, info, uint32_t(c.Width()), uint32_t(c.Height()), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, uint32_t(c.Width()), uint32_t(c.Height()), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     std::vector<uint8_t> row(size_t(c.Width()) * 3);
     for (int y = 0; y < c.Height(); ++y) {
@@ -168,8 +168,9 @@ std::vector<std::string> Split(const std::string& s, char sep) {
 
 const std::string* IniSection::Find(const std::string& key) const {
     for (const auto& [k, v] : entries) {
-        if (k.size() == key.size() &&
-            std::equal(k.begin(), k.end(), key.begin(), [](char a, char b) { return std::tolower(a) == std::tolower(b); }))
+        if (k.size() == key.size() && std::equal(k.begin(), k.end(), key.begin(), [](char a, char b) {
+                return std::tolower(a) == std::tolower(b);
+            }))
             return &v;
     }
     return nullptr;

@@ -58,7 +58,8 @@ Level ReadLevel(const fs::path& path) {
             continue;
         }
         if (int(lv.rows.size()) == lv.height) break;
-        if (int(line.size()) != lv.width) throw std::runtime_error(lv.file + ": map row of wrong length: " + line);
+        if (int(line.size()) != lv.width)
+            throw std::runtime_error(lv.file + ": map row of wrong length: " + line);
         for (char ch : line)
             if (std::string("ABCDIJ").find(ch) == std::string::npos)
                 throw std::runtime_error(lv.file + ": unknown cell letter in " + line);
@@ -95,7 +96,8 @@ void CheckLevel(const Level& lv) {
     auto fail = [&](const std::string& why) { throw std::runtime_error(lv.file + ": " + why); };
     auto openCell = [&](const char* kx, const char* ky, const char* what) {
         const int x = lv.Int(kx), y = lv.Int(ky);
-        if (x < 0 || y < 0 || x >= w || y >= h || lv.Wall(x, y) || lv.Gate(x, y)) fail(std::string(what) + " does not start on open floor");
+        if (x < 0 || y < 0 || x >= w || y >= h || lv.Wall(x, y) || lv.Gate(x, y))
+            fail(std::string(what) + " does not start on open floor");
     };
     openCell("PlayerPointX", "PlayerPointY", "the player");
     if (lv.Int("EnemyCount") > 0) openCell("EnemyPointX", "EnemyPointY", "the monsters");
@@ -115,7 +117,8 @@ void CheckLevel(const Level& lv) {
         for (int x = 0; x < w; ++x) {
             if (lv.At(x, y) != 'A') continue;
             ++dots;
-            if (!all[size_t(y) * w + x]) fail("the dot at " + std::to_string(x) + "," + std::to_string(y) + " cannot be reached");
+            if (!all[size_t(y) * w + x])
+                fail("the dot at " + std::to_string(x) + "," + std::to_string(y) + " cannot be reached");
             if (free[size_t(y) * w + x]) ++freeDots;
         }
     if (dots < kMinDots) fail("fewer than 60 dots");
@@ -245,7 +248,8 @@ void MakeLevels(Context& cx) {
         if (!theme) throw std::runtime_error(lv.file + ": unknown or missing Theme");
         const std::string text = ReadText(p);
         WriteBytes(cx.Output() / "Levels" / p.filename(), std::vector<uint8_t>(text.begin(), text.end()));
-        cx.Add(Picture{"Levels\\" + p.stem().string() + ".bmp", Background(lv, *theme), lv.width * kCell, lv.height * kCell, true});
+        cx.Add(Picture{"Levels\\" + p.stem().string() + ".bmp", Background(lv, *theme), lv.width * kCell,
+                       lv.height * kCell, true});
     }
 }
 

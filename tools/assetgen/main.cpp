@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
         assetgen::MakeScreens(cx);
         assetgen::MakeLevels(cx);
         for (const assetgen::Picture& p : cx.Pictures())
-            assetgen::WriteBytes(cx.Output() / assetgen::CataloguePath(p.file), assetgen::EncodeBmp(p.canvas, p.overBlack));
+            assetgen::WriteBytes(cx.Output() / assetgen::CataloguePath(p.file),
+                                 assetgen::EncodeBmp(p.canvas, p.overBlack));
         assetgen::MakeSounds(cx);
         assetgen::MakeTunes(cx);
         assetgen::CopyFonts(cx);

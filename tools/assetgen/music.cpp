@@ -27,7 +27,7 @@ struct Note {
 
 struct Chord {
     int start, length;
-    int root;  // pitch class 0..11
+    int root;                // pitch class 0..11
     std::vector<int> tones;  // semitones above the root
 };
 
@@ -49,8 +49,9 @@ std::vector<std::string> Words(const std::string& s) {
 
 std::map<std::string, DrumPattern> ReadDrums(const std::string& text) {
     static const std::map<std::string, int> kKeys = {
-        {"kick", 36}, {"snare", 38}, {"clap", 39}, {"hat", 42}, {"pedal", 44}, {"open", 46}, {"crash", 49},
-        {"ride", 51}, {"lowtom", 45}, {"midtom", 47}, {"hitom", 50}, {"tamb", 54}, {"cowbell", 56}, {"shaker", 70}};
+        {"kick", 36},  {"snare", 38}, {"clap", 39},    {"hat", 42},    {"pedal", 44},
+        {"open", 46},  {"crash", 49}, {"ride", 51},    {"lowtom", 45}, {"midtom", 47},
+        {"hitom", 50}, {"tamb", 54},  {"cowbell", 56}, {"shaker", 70}};
     std::map<std::string, DrumPattern> out;
     DrumPattern* cur = nullptr;
     std::istringstream in(text);
@@ -70,9 +71,9 @@ std::map<std::string, DrumPattern> ReadDrums(const std::string& text) {
 
 Chord ParseChord(const std::string& sym) {
     static const std::map<std::string, std::vector<int>> kQualities = {
-        {"", {0, 4, 7}},        {"m", {0, 3, 7}},         {"7", {0, 4, 7, 10}}, {"m7", {0, 3, 7, 10}},
-        {"maj7", {0, 4, 7, 11}}, {"dim", {0, 3, 6}},       {"sus4", {0, 5, 7}},  {"sus2", {0, 2, 7}},
-        {"6", {0, 4, 7, 9}},    {"m6", {0, 3, 7, 9}},     {"aug", {0, 4, 8}}};
+        {"", {0, 4, 7}},         {"m", {0, 3, 7}},     {"7", {0, 4, 7, 10}}, {"m7", {0, 3, 7, 10}},
+        {"maj7", {0, 4, 7, 11}}, {"dim", {0, 3, 6}},   {"sus4", {0, 5, 7}},  {"sus2", {0, 2, 7}},
+        {"6", {0, 4, 7, 9}},     {"m6", {0, 3, 7, 9}}, {"aug", {0, 4, 8}}};
     size_t i = 1;
     while (i < sym.size() && (sym[i] == '#' || sym[i] == 'b')) ++i;
     const auto q = kQualities.find(sym.substr(i));
@@ -91,17 +92,21 @@ int Sixteenths(const std::string& d) {
 // Melody tokens: NOTE[:LEN] ("e5:8", "f#4:4."), "r" rests, "-" holds the
 // previous note, "|" checks that a bar is full, "$name" or "$name^N" plays a
 // motif (transposed by N semitones). A length, once given, carries on.
-void ParseMelody(const std::vector<std::string>& tokens, const std::map<std::string, std::vector<std::string>>& motifs,
-                 int transpose, std::vector<Note>& out, int& pos, int& len, int& barStart, const std::string& where) {
+void ParseMelody(const std::vector<std::string>& tokens,
+                 const std::map<std::string, std::vector<std::string>>& motifs, int transpose,
+                 std::vector<Note>& out, int& pos, int& len, int& barStart, const std::string& where) {
     for (const std::string& tok : tokens) {
         if (tok == "|") {
-            if (pos - barStart != kBar) throw std::runtime_error(where + ": a bar of " + std::to_string(pos - barStart) + " sixteenths");
+            if (pos - barStart != kBar)
+                throw std::runtime_error(where + ": a bar of " + std::to_string(pos - barStart) +
+                                         " sixteenths");
             barStart = pos;
             continue;
         }
         if (tok[0] == '$') {
             const size_t caret = tok.find('^');
-            const std::string name = tok.substr(1, caret == std::string::npos ? std::string::npos : caret - 1);
+            const std::string name =
+                tok.substr(1, caret == std::string::npos ? std::string::npos : caret - 1);
             const int shift = caret == std::string::npos ? 0 : std::stoi(tok.substr(caret + 1));
             const auto m = motifs.find(name);
             if (m == motifs.end()) throw std::runtime_error(where + ": unknown motif " + name);
@@ -184,8 +189,9 @@ struct Event {
 };
 
 std::vector<uint8_t> Track(std::vector<Event> events, uint32_t end) {
-    std::stable_sort(events.begin(), events.end(),
-                     [](const Event& a, const Event& b) { return a.tick != b.tick ? a.tick < b.tick : a.order < b.order; });
+    std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
+        return a.tick != b.tick ? a.tick < b.tick : a.order < b.order;
+    });
     std::vector<uint8_t> body;
     uint32_t now = 0;
     for (const Event& e : events) {
@@ -208,8 +214,8 @@ Event Meta(uint32_t tick, uint8_t type, const std::string& text) {
     return e;
 }
 
-std::vector<Event> Part(const std::string& name, int channel, int program, int volume, int pan, const std::vector<Note>& notes,
-                        double legato) {
+std::vector<Event> Part(const std::string& name, int channel, int program, int volume, int pan,
+                        const std::vector<Note>& notes, double legato) {
     const uint8_t ch = uint8_t(channel);
     std::vector<Event> ev = {Meta(0, 0x03, name), Event{0, 1, {uint8_t(0xB0 | ch), 7, uint8_t(volume)}},
                              Event{0, 1, {uint8_t(0xB0 | ch), 10, uint8_t(pan)}}};
@@ -234,7 +240,8 @@ void MakeTune(Context& cx, const fs::path& file, const std::map<std::string, Dru
     int tempo = 0;
     Instrument melody, harmony, bass, kit;
     std::map<std::string, std::vector<std::string>> motifs;
-    std::map<std::string, std::pair<std::vector<std::string>, std::vector<std::string>>> rawSections;  // chords, melody
+    std::map<std::string, std::pair<std::vector<std::string>, std::vector<std::string>>>
+        rawSections;  // chords, melody
     std::map<std::string, std::vector<std::string>> sectionDrums;
     std::map<std::string, int> sectionBars;
     std::vector<std::string> song;
@@ -257,25 +264,38 @@ void MakeTune(Context& cx, const fs::path& file, const std::map<std::string, Dru
         };
         if (!current.empty()) {
             // Inside a section: its chords, melody and drum bars.
-            if (key == "chords") append(rawSections[current].first, w);
-            else if (key == "melody") append(rawSections[current].second, w);
-            else if (key == "drums") append(sectionDrums[current], w);
-            else if (key == "end") current.clear();
-            else throw std::runtime_error(where + ": unknown line in a section: " + line);
-        } else if (key == "title") title = line.substr(6);
-        else if (key == "tempo") tempo = std::stoi(w.at(0));
-        else if (key == "melody") instrument(melody);
-        else if (key == "harmony") instrument(harmony);
-        else if (key == "bass") instrument(bass);
-        else if (key == "drums") kit.volume = std::stoi(w.at(0));
+            if (key == "chords")
+                append(rawSections[current].first, w);
+            else if (key == "melody")
+                append(rawSections[current].second, w);
+            else if (key == "drums")
+                append(sectionDrums[current], w);
+            else if (key == "end")
+                current.clear();
+            else
+                throw std::runtime_error(where + ": unknown line in a section: " + line);
+        } else if (key == "title")
+            title = line.substr(6);
+        else if (key == "tempo")
+            tempo = std::stoi(w.at(0));
+        else if (key == "melody")
+            instrument(melody);
+        else if (key == "harmony")
+            instrument(harmony);
+        else if (key == "bass")
+            instrument(bass);
+        else if (key == "drums")
+            kit.volume = std::stoi(w.at(0));
         else if (key == "motif") {
             if (w.size() < 3 || w[1] != "=") throw std::runtime_error(where + ": bad motif line");
             motifs[w[0]] = std::vector<std::string>(w.begin() + 2, w.end());
         } else if (key == "section") {
             current = w.at(0);
             sectionBars[current] = std::stoi(w.at(1));
-        } else if (key == "song") song = w;
-        else throw std::runtime_error(where + ": unknown line: " + line);
+        } else if (key == "song")
+            song = w;
+        else
+            throw std::runtime_error(where + ": unknown line: " + line);
     }
     if (tempo <= 0 || song.empty()) throw std::runtime_error(where + ": needs a tempo and a song line");
 
@@ -288,10 +308,13 @@ void MakeTune(Context& cx, const fs::path& file, const std::map<std::string, Dru
         // Chords: bars split by "|", the chords of a bar share it equally.
         std::vector<std::vector<std::string>> barChords(1);
         for (const std::string& t : chordTokens) {
-            if (t == "|") barChords.emplace_back();
-            else barChords.back().push_back(t);
+            if (t == "|")
+                barChords.emplace_back();
+            else
+                barChords.back().push_back(t);
         }
-        if (int(barChords.size()) != bars) throw std::runtime_error(where + ": section " + name + " has the wrong number of chord bars");
+        if (int(barChords.size()) != bars)
+            throw std::runtime_error(where + ": section " + name + " has the wrong number of chord bars");
         for (int b = 0; b < bars; ++b) {
             const auto& syms = barChords[size_t(b)];
             for (size_t i = 0; i < syms.size(); ++i) {
@@ -304,14 +327,18 @@ void MakeTune(Context& cx, const fs::path& file, const std::map<std::string, Dru
             const auto& pats = sectionDrums[name];
             if (pats.empty()) throw std::runtime_error(where + ": section " + name + " has no drums");
             const auto d = drums.find(pats[size_t(b) % pats.size()]);
-            if (d == drums.end()) throw std::runtime_error(where + ": unknown drum pattern " + pats[size_t(b) % pats.size()]);
+            if (d == drums.end())
+                throw std::runtime_error(where + ": unknown drum pattern " + pats[size_t(b) % pats.size()]);
             for (const auto& [keyNumber, steps] : d->second)
                 for (int s = 0; s < kBar; ++s)
-                    if (steps[size_t(s)] != '.') beat.push_back(Note{at + b * kBar + s, 1, keyNumber, steps[size_t(s)] == 'X' ? 118 : 88});
+                    if (steps[size_t(s)] != '.')
+                        beat.push_back(
+                            Note{at + b * kBar + s, 1, keyNumber, steps[size_t(s)] == 'X' ? 118 : 88});
         }
         int pos = at, len = 4, barStart = at;
         ParseMelody(melodyTokens, motifs, 0, lead, pos, len, barStart, where + " section " + name);
-        if (pos != at + bars * kBar) throw std::runtime_error(where + ": section " + name + " melody does not fill its bars");
+        if (pos != at + bars * kBar)
+            throw std::runtime_error(where + ": section " + name + " melody does not fill its bars");
         at += bars * kBar;
     }
     const double seconds = at / 4.0 * 60.0 / tempo;
@@ -320,13 +347,30 @@ void MakeTune(Context& cx, const fs::path& file, const std::map<std::string, Dru
     const uint32_t end = uint32_t(at * kStep);
     const uint32_t usPerQuarter = uint32_t(60000000 / tempo);
     std::vector<Event> conductor = {Meta(0, 0x03, title),
-                                    Event{0, 0, {0xFF, 0x51, 0x03, uint8_t(usPerQuarter >> 16), uint8_t(usPerQuarter >> 8), uint8_t(usPerQuarter)}},
+                                    Event{0,
+                                          0,
+                                          {0xFF, 0x51, 0x03, uint8_t(usPerQuarter >> 16),
+                                           uint8_t(usPerQuarter >> 8), uint8_t(usPerQuarter)}},
                                     Event{0, 0, {0xFF, 0x58, 0x04, 4, 2, 24, 8}}};
-    std::vector<uint8_t> out = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 5, uint8_t(kTicksPerQuarter >> 8), uint8_t(kTicksPerQuarter & 0xFF)};
-    for (const auto& t : {Track(conductor, end), Track(Part("Melody", 0, melody.program, melody.volume, 72, lead, 0.9), end),
-                          Track(Part("Harmony", 1, harmony.program, harmony.volume, 44, chords, 0.85), end),
-                          Track(Part("Bass", 2, bass.program, bass.volume, 64, low, 0.8), end),
-                          Track(Part("Drums", 9, -1, kit.volume, 64, beat, 1.0), end)})
+    std::vector<uint8_t> out = {'M',
+                                'T',
+                                'h',
+                                'd',
+                                0,
+                                0,
+                                0,
+                                6,
+                                0,
+                                1,
+                                0,
+                                5,
+                                uint8_t(kTicksPerQuarter >> 8),
+                                uint8_t(kTicksPerQuarter & 0xFF)};
+    for (const auto& t :
+         {Track(conductor, end), Track(Part("Melody", 0, melody.program, melody.volume, 72, lead, 0.9), end),
+          Track(Part("Harmony", 1, harmony.program, harmony.volume, 44, chords, 0.85), end),
+          Track(Part("Bass", 2, bass.program, bass.volume, 64, low, 0.8), end),
+          Track(Part("Drums", 9, -1, kit.volume, 64, beat, 1.0), end)})
         out.insert(out.end(), t.begin(), t.end());
     WriteBytes(cx.Output() / "Music" / (file.stem().string() + ".mid"), out);
 }

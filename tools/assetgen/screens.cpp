@@ -86,8 +86,11 @@ Canvas ButtonFace(Context& cx, const std::string& label, int w, int h, bool acti
         c.Glow(pill, 3.f, MakeRgb(255, 160, 40), 0.9f);
         c.Fill(Offset(pill, 1.f), MakeRgb(255, 250, 220));
         c.Fill(pill, Linear(0, 3, MakeRgb(255, 240, 140), 0, h - 3.f, MakeRgb(255, 140, 24)));
-        c.Fill(Intersect(Offset(pill, -2.f), [h](float, float y) { return y - h * 0.42f; }), MakeRgb(255, 255, 255), 0.35f);
-        Figure(c, 8.f, h / 2.f - 13.f, 26.f / 32.f, [&] { DrawChomper(c, ChomperPose{16, 16, 13, Dir::Right, 0.6f}); });
+        c.Fill(Intersect(Offset(pill, -2.f), [h](float, float y) { return y - h * 0.42f; }),
+               MakeRgb(255, 255, 255), 0.35f);
+        Figure(c, 8.f, h / 2.f - 13.f, 26.f / 32.f, [&] {
+            DrawChomper(c, ChomperPose{16, 16, 13, Dir::Right, 0.6f});
+        });
         TextStyle st = Plain(MakeRgb(70, 16, 60));
         st.shadow = 1;
         st.shadowColor = MakeRgb(255, 250, 210);
@@ -103,8 +106,8 @@ Canvas ButtonFace(Context& cx, const std::string& label, int w, int h, bool acti
     return c;
 }
 
-void Button(Context& cx, const std::string& prefix, const std::string& label, int w = kButtonW, int h = kButtonH,
-            bool centred = true) {
+void Button(Context& cx, const std::string& prefix, const std::string& label, int w = kButtonW,
+            int h = kButtonH, bool centred = true) {
     AddPicture(cx, prefix + "_Normal", ButtonFace(cx, label, w, h, false, centred), true);
     AddPicture(cx, prefix + "_Active", ButtonFace(cx, label, w, h, true, centred), true);
 }
@@ -121,11 +124,17 @@ void SliderIcon(Canvas& c, int kind, float x, float y, Rgb col) {
         c.Fill(Box(x + 0.2f, y - 2.f, 0.9f, 7.f), col);
         c.Fill(Polygon({x - 0.7f, y - 9.f, x + 6.f, y - 6.f, x + 6.f, y - 3.f, x - 0.7f, y - 5.5f}), col);
     } else if (kind == 1) {  // a loudspeaker with waves
-        c.Fill(Polygon({x - 8.f, y - 3.f, x - 4.f, y - 3.f, x + 1.f, y - 8.f, x + 1.f, y + 8.f, x - 4.f, y + 3.f, x - 8.f, y + 3.f}), col);
-        c.Stroke(Intersect(Circle(x + 1.f, y, 5.f), [x](float px, float) { return x + 3.f - px; }), 1.6f, col);
-        c.Stroke(Intersect(Circle(x + 1.f, y, 9.f), [x](float px, float) { return x + 4.f - px; }), 1.6f, col);
+        c.Fill(Polygon({x - 8.f, y - 3.f, x - 4.f, y - 3.f, x + 1.f, y - 8.f, x + 1.f, y + 8.f, x - 4.f,
+                        y + 3.f, x - 8.f, y + 3.f}),
+               col);
+        c.Stroke(Intersect(Circle(x + 1.f, y, 5.f), [x](float px, float) { return x + 3.f - px; }), 1.6f,
+                 col);
+        c.Stroke(Intersect(Circle(x + 1.f, y, 9.f), [x](float px, float) { return x + 4.f - px; }), 1.6f,
+                 col);
     } else {  // a lightning bolt
-        c.Fill(Polygon({x + 2.f, y - 10.f, x - 6.f, y + 1.f, x - 0.5f, y + 1.f, x - 2.f, y + 10.f, x + 6.f, y - 1.f, x + 0.5f, y - 1.f}), col);
+        c.Fill(Polygon({x + 2.f, y - 10.f, x - 6.f, y + 1.f, x - 0.5f, y + 1.f, x - 2.f, y + 10.f, x + 6.f,
+                        y - 1.f, x + 0.5f, y - 1.f}),
+               col);
     }
 }
 
@@ -136,7 +145,8 @@ Canvas SliderFace(Context& cx, const std::string& label, int icon, bool active) 
     c.Fill(Offset(groove, 1.f), active ? MakeRgb(120, 50, 10) : MakeRgb(80, 104, 200));
     c.Fill(groove, Linear(0, gy - 6, MakeRgb(6, 8, 24), 0, gy + 6, MakeRgb(30, 34, 70)));
     // Fill level grows to the right, the louder or faster side.
-    c.Fill(Intersect(Offset(groove, -2.f), Polygon({float(kGrooveX0), gy + 4.f, float(kGrooveX1), gy - 4.f, float(kGrooveX1), gy + 4.f})),
+    c.Fill(Intersect(Offset(groove, -2.f), Polygon({float(kGrooveX0), gy + 4.f, float(kGrooveX1), gy - 4.f,
+                                                    float(kGrooveX1), gy + 4.f})),
            active ? MakeRgb(255, 200, 60) : MakeRgb(70, 120, 230));
     for (int i = 0; i <= 10; ++i) {
         const float x = kGrooveX0 + kMarkerW / 2.f + i * 18.f;
@@ -153,8 +163,10 @@ Canvas Marker(bool active) {
     if (active)
         c.Fill(Offset(knob, -1.2f), Linear(0, 0, MakeRgb(255, 250, 190), 0, kMarkerH, MakeRgb(255, 130, 20)));
     else
-        c.Fill(Offset(knob, -1.2f), Linear(0, 0, MakeRgb(235, 238, 250), 0, kMarkerH, MakeRgb(120, 130, 170)));
-    for (float y : {16.f, 20.f, 24.f}) c.Fill(Box(kMarkerW / 2.f, y, 4.f, 0.6f), active ? MakeRgb(150, 60, 10) : MakeRgb(80, 86, 120));
+        c.Fill(Offset(knob, -1.2f),
+               Linear(0, 0, MakeRgb(235, 238, 250), 0, kMarkerH, MakeRgb(120, 130, 170)));
+    for (float y : {16.f, 20.f, 24.f})
+        c.Fill(Box(kMarkerW / 2.f, y, 4.f, 0.6f), active ? MakeRgb(150, 60, 10) : MakeRgb(80, 86, 120));
     return c;
 }
 
@@ -194,7 +206,9 @@ void MakeHeadings(Context& cx) {
         Canvas c(300, 70);
         const Font& f = cx.Display(30);
         const int y = (70 - f.LineHeight()) / 2 + 4;
-        DrawTextCentred(c, f, "HIGH SCORES", 150, y, Title(MakeRgb(255, 250, 190), MakeRgb(255, 150, 30), y, 40, 3, MakeRgb(255, 140, 0), 4));
+        DrawTextCentred(
+            c, f, "HIGH SCORES", 150, y,
+            Title(MakeRgb(255, 250, 190), MakeRgb(255, 150, 30), y, 40, 3, MakeRgb(255, 140, 0), 4));
         DrawSparkle(c, 14, 30, 7, kGold);
         DrawSparkle(c, 286, 30, 7, kGold);
         AddPicture(cx, "HighScoresList", std::move(c), true);
@@ -203,7 +217,9 @@ void MakeHeadings(Context& cx) {
         Canvas c(200, 70);
         const Font& f = cx.Display(30);
         const int y = (70 - f.LineHeight()) / 2 + 4;
-        DrawTextCentred(c, f, "OPTIONS", 100, y, Title(MakeRgb(210, 250, 255), MakeRgb(60, 140, 255), y, 40, 3, MakeRgb(40, 120, 255), 4));
+        DrawTextCentred(
+            c, f, "OPTIONS", 100, y,
+            Title(MakeRgb(210, 250, 255), MakeRgb(60, 140, 255), y, 40, 3, MakeRgb(40, 120, 255), 4));
         AddPicture(cx, "Options_Screen", std::move(c), true);
     }
 }
@@ -226,7 +242,8 @@ void Banner(Context& cx, const BannerSpec& b, const std::function<void(Canvas&)>
     const Font& lf = cx.Rounded(12);
     const int textH = tf.LineHeight() + int(b.lines.size()) * lf.LineHeight();
     int y = (b.h - textH) / 2 + 2;
-    DrawTextCentred(c, tf, b.title, b.w / 2, y, Title(b.titleTop, b.titleBottom, float(y + 6), float(tf.LineHeight() - 12), 3));
+    DrawTextCentred(c, tf, b.title, b.w / 2, y,
+                    Title(b.titleTop, b.titleBottom, float(y + 6), float(tf.LineHeight() - 12), 3));
     y += tf.LineHeight();
     for (const std::string& line : b.lines) {
         DrawTextCentred(c, lf, line, b.w / 2, y, Plain(MakeRgb(236, 236, 250)));
@@ -239,7 +256,18 @@ void Banner(Context& cx, const BannerSpec& b, const std::function<void(Canvas&)>
 void MakeBanners(Context& cx) {
     const Rgb sunTop = MakeRgb(255, 250, 180), sunBottom = MakeRgb(255, 150, 30);
     // Over the finished maze: centred, 440 x 150 (x 180..620, y 225..375).
-    Banner(cx, {"LevelComplete", 440, 150, MakeRgb(70, 26, 130), MakeRgb(26, 10, 64), kGold, "LEVEL COMPLETE!", sunTop, sunBottom, 26, {"Press an arrow or fire key to go on"}},
+    Banner(cx,
+           {"LevelComplete",
+            440,
+            150,
+            MakeRgb(70, 26, 130),
+            MakeRgb(26, 10, 64),
+            kGold,
+            "LEVEL COMPLETE!",
+            sunTop,
+            sunBottom,
+            26,
+            {"Press an arrow or fire key to go on"}},
            [](Canvas& c) {
                Figure(c, 14, 16, 1.4f, [&] { DrawChomperGrin(c, 16, 16, 12, 1.f); });
                Figure(c, 440 - 14 - 45, 16, 1.4f, [&] { DrawVictim(c, CreaturePose{16, 16, Dir::Left, 1}); });
@@ -247,7 +275,18 @@ void MakeBanners(Context& cx) {
                DrawSparkle(c, 380, 110, 6, kGold);
            });
     // Over the paused maze, answered with Y or N.
-    Banner(cx, {"ExitPrompt", 420, 140, MakeRgb(20, 40, 110), MakeRgb(8, 14, 50), MakeRgb(110, 170, 255), "QUIT THIS GAME?", MakeRgb(220, 245, 255), MakeRgb(90, 170, 255), 24, {" "}},
+    Banner(cx,
+           {"ExitPrompt",
+            420,
+            140,
+            MakeRgb(20, 40, 110),
+            MakeRgb(8, 14, 50),
+            MakeRgb(110, 170, 255),
+            "QUIT THIS GAME?",
+            MakeRgb(220, 245, 255),
+            MakeRgb(90, 170, 255),
+            24,
+            {" "}},
            [&](Canvas& c) {
                const Font& f = cx.Rounded(13);
                int x = 70;
@@ -258,14 +297,38 @@ void MakeBanners(Context& cx) {
                DrawText(c, f, "play on", x, 86, Plain(MakeRgb(236, 236, 250)));
            });
     // On its own screen after the last life.
-    Banner(cx, {"GameOver", 480, 170, MakeRgb(110, 16, 30), MakeRgb(40, 4, 14), MakeRgb(255, 90, 80), "GAME OVER", MakeRgb(255, 230, 200), MakeRgb(255, 60, 40), 40, {"Press an arrow or fire key"}},
-           [](Canvas& c) {
-               Figure(c, 22, 60, 1.5f, [&] { DrawChomper(c, ChomperPose{16, 16, 13, Dir::Right, 0.04f, ChomperPose::Crossed}); });
-               Figure(c, 480 - 22 - 48, 60, 1.5f, [&] { DrawMonster(c, CreaturePose{16, 16, Dir::Left, 0}); });
-           });
+    Banner(
+        cx,
+        {"GameOver",
+         480,
+         170,
+         MakeRgb(110, 16, 30),
+         MakeRgb(40, 4, 14),
+         MakeRgb(255, 90, 80),
+         "GAME OVER",
+         MakeRgb(255, 230, 200),
+         MakeRgb(255, 60, 40),
+         40,
+         {"Press an arrow or fire key"}},
+        [](Canvas& c) {
+            Figure(c, 22, 60, 1.5f, [&] {
+                DrawChomper(c, ChomperPose{16, 16, 13, Dir::Right, 0.04f, ChomperPose::Crossed});
+            });
+            Figure(c, 480 - 22 - 48, 60, 1.5f, [&] { DrawMonster(c, CreaturePose{16, 16, Dir::Left, 0}); });
+        });
     // After the last level.
-    Banner(cx, {"GameComplete", 560, 220, MakeRgb(20, 90, 70), MakeRgb(6, 30, 30), MakeRgb(120, 255, 190), "YOU DID IT!", sunTop, sunBottom, 40,
-                {"Every maze is clean and Munch is full.", "Press an arrow or fire key"}},
+    Banner(cx,
+           {"GameComplete",
+            560,
+            220,
+            MakeRgb(20, 90, 70),
+            MakeRgb(6, 30, 30),
+            MakeRgb(120, 255, 190),
+            "YOU DID IT!",
+            sunTop,
+            sunBottom,
+            40,
+            {"Every maze is clean and Munch is full.", "Press an arrow or fire key"}},
            [](Canvas& c) {
                Figure(c, 26, 20, 1.6f, [&] { DrawChomperGrin(c, 16, 16, 12, 1.f); });
                Figure(c, 560 - 26 - 51, 20, 1.6f, [&] { DrawVictim(c, CreaturePose{16, 16, Dir::Left, 1}); });
@@ -276,8 +339,18 @@ void MakeBanners(Context& cx) {
            });
     // Name entry: "Your score" is written at y 100 and the name at y 400, so
     // the picture (centred) stays between them: 520 x 170 is y 215..385.
-    Banner(cx, {"AddHighScore", 520, 170, MakeRgb(80, 30, 120), MakeRgb(26, 10, 56), kGold, "NEW HIGH SCORE!", sunTop, sunBottom, 32,
-                {"Type your name below,", "then press Enter."}},
+    Banner(cx,
+           {"AddHighScore",
+            520,
+            170,
+            MakeRgb(80, 30, 120),
+            MakeRgb(26, 10, 56),
+            kGold,
+            "NEW HIGH SCORE!",
+            sunTop,
+            sunBottom,
+            32,
+            {"Type your name below,", "then press Enter."}},
            [](Canvas& c) {
                DrawSparkle(c, 40, 40, 9, kGold);
                DrawSparkle(c, 480, 40, 9, kGold);
@@ -285,11 +358,19 @@ void MakeBanners(Context& cx) {
                DrawSparkle(c, 460, 130, 6, MakeRgb(160, 255, 255));
            });
     // Password entry: the typed text is written at y 400, below the picture.
-    Banner(cx, {"EnterPassword", 480, 170, MakeRgb(20, 50, 100), MakeRgb(6, 16, 44), MakeRgb(110, 200, 255), "ENTER PASSWORD", MakeRgb(220, 250, 255), MakeRgb(80, 170, 255), 30,
-                {"Type the password below, then press Enter.", "Escape goes back to the menu."}},
-           [](Canvas& c) {
-               Figure(c, 420, 8, 1.2f, [&] { DrawKey(c, 16, 16, -0.6f, 1); });
-           });
+    Banner(cx,
+           {"EnterPassword",
+            480,
+            170,
+            MakeRgb(20, 50, 100),
+            MakeRgb(6, 16, 44),
+            MakeRgb(110, 200, 255),
+            "ENTER PASSWORD",
+            MakeRgb(220, 250, 255),
+            MakeRgb(80, 170, 255),
+            30,
+            {"Type the password below, then press Enter.", "Escape goes back to the menu."}},
+           [](Canvas& c) { Figure(c, 420, 8, 1.2f, [&] { DrawKey(c, 16, 16, -0.6f, 1); }); });
 }
 
 // ------------------------------------------------------------------ title picture
@@ -314,7 +395,8 @@ void MakeIntro(Context& cx) {
 
     const Font& title = cx.Display(80);
     const int ty = 62;
-    TextStyle st = Title(MakeRgb(255, 252, 190), MakeRgb(255, 120, 20), ty + 20.f, 80.f, 5.f, MakeRgb(255, 120, 0), 10);
+    TextStyle st =
+        Title(MakeRgb(255, 252, 190), MakeRgb(255, 120, 20), ty + 20.f, 80.f, 5.f, MakeRgb(255, 120, 0), 10);
     st.shadow = 8;
     DrawTextCentred(c, title, "MUNCHORA", 400, ty, st);
     const Font& tag = cx.Rounded(15);
@@ -327,11 +409,26 @@ void MakeIntro(Context& cx) {
         std::function<void()> draw;
     };
     const Member cast[5] = {
-        {"MUNCH", "the hero", [&] { DrawChomper(c, ChomperPose{16, 16, 13, Dir::Right, 0.6f}); }},
-        {"SNAPPER", "1000 when blue", [&] { DrawMonster(c, CreaturePose{16, 16, Dir::Left, 0}); }},
-        {"SCARED", "eat it!", [&] { DrawVictim(c, CreaturePose{16, 16, Dir::Left, 0}); }},
-        {"BRUTE", "5000", [&] { DrawBoss(c, CreaturePose{16, 16, Dir::Left, 0}); }},
-        {"WISP", "10000", [&] { DrawGhost(c, CreaturePose{16, 16, Dir::Left, 0}); }},
+        {"MUNCH", "the hero",
+         [&] {
+             DrawChomper(c, ChomperPose{16, 16, 13, Dir::Right, 0.6f});
+         }},
+        {"SNAPPER", "1000 when blue",
+         [&] {
+             DrawMonster(c, CreaturePose{16, 16, Dir::Left, 0});
+         }},
+        {"SCARED", "eat it!",
+         [&] {
+             DrawVictim(c, CreaturePose{16, 16, Dir::Left, 0});
+         }},
+        {"BRUTE", "5000",
+         [&] {
+             DrawBoss(c, CreaturePose{16, 16, Dir::Left, 0});
+         }},
+        {"WISP", "10000",
+         [&] {
+             DrawGhost(c, CreaturePose{16, 16, Dir::Left, 0});
+         }},
     };
     const Font& nameFont = cx.Display(16);
     const Font& noteFont = cx.Rounded(11);
@@ -339,7 +436,8 @@ void MakeIntro(Context& cx) {
         const float x = 100.f + i * 150.f;
         c.Fill(Ellipse(x, 336, 40, 7), MakeRgb(20, 18, 60));
         Figure(c, x - 48.f, 236.f, 3.f, cast[i].draw);
-        DrawTextCentred(c, nameFont, cast[i].name, int(x), 350, Title(MakeRgb(255, 250, 220), MakeRgb(255, 190, 60), 352, 20, 2));
+        DrawTextCentred(c, nameFont, cast[i].name, int(x), 350,
+                        Title(MakeRgb(255, 250, 220), MakeRgb(255, 190, 60), 352, 20, 2));
         DrawTextCentred(c, noteFont, cast[i].note, int(x), 376, Plain(MakeRgb(170, 190, 240)));
     }
     // A chase along a row of dots, well above the "Push <FIRE>" line.
@@ -379,10 +477,12 @@ void HelpPage(Context& cx, const std::string& name) {
             y += 6;
         } else if (line.rfind("## ", 0) == 0) {
             y += 4;
-            DrawText(c, headFont, line.substr(3), kMargin, y, Title(MakeRgb(255, 220, 120), MakeRgb(255, 150, 40), float(y + 4), 14, 1.5f));
+            DrawText(c, headFont, line.substr(3), kMargin, y,
+                     Title(MakeRgb(255, 220, 120), MakeRgb(255, 150, 40), float(y + 4), 14, 1.5f));
             y += headFont.LineHeight();
         } else if (line.rfind("# ", 0) == 0) {
-            DrawTextCentred(c, titleFont, line.substr(2), kW / 2, y, Title(MakeRgb(255, 250, 190), MakeRgb(255, 160, 30), float(y + 6), 26, 2.5f));
+            DrawTextCentred(c, titleFont, line.substr(2), kW / 2, y,
+                            Title(MakeRgb(255, 250, 190), MakeRgb(255, 160, 30), float(y + 6), 26, 2.5f));
             y += titleFont.LineHeight() + 6;
         } else if (line[0] == '@') {
             const size_t sp = line.find(' ');
@@ -416,7 +516,8 @@ void HelpPage(Context& cx, const std::string& name) {
             y += 3;
         }
     }
-    if (y > kH - 12) throw std::runtime_error("help page " + name + " is too long: " + std::to_string(y) + " px");
+    if (y > kH - 12)
+        throw std::runtime_error("help page " + name + " is too long: " + std::to_string(y) + " px");
     AddPicture(cx, name, std::move(c), true);
 }
 
@@ -427,7 +528,8 @@ void MakeScreens(Context& cx) {
     MakeHeadings(cx);
     MakeBanners(cx);
     MakeIntro(cx);
-    for (const char* page : {"GameOverview", "GameRules", "InterfaceNotes", "AboutVendra", "Credits"}) HelpPage(cx, page);
+    for (const char* page : {"GameOverview", "GameRules", "InterfaceNotes", "AboutVendra", "Credits"})
+        HelpPage(cx, page);
 }
 
 }  // namespace assetgen

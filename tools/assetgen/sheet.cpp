@@ -15,7 +15,8 @@ Canvas AsWritten(const Picture& p) {
     for (int y = 0; y < c.Height(); ++y)
         for (int x = 0; x < c.Width(); ++x) {
             const size_t i = (size_t(y) * c.Width() + x) * 3;
-            if (rgb[i] | rgb[i + 1] | rgb[i + 2]) c.At(x, y) = Rgba{float(rgb[i]), float(rgb[i + 1]), float(rgb[i + 2]), 1.f};
+            if (rgb[i] | rgb[i + 1] | rgb[i + 2])
+                c.At(x, y) = Rgba{float(rgb[i]), float(rgb[i + 1]), float(rgb[i + 2]), 1.f};
         }
     return c;
 }
@@ -40,7 +41,8 @@ void MakeContactSheet(Context& cx) {
     int x = kGap, y = kGap, rowH = 0;
     for (const Picture& p : cx.Pictures()) {
         const float zoom = ZoomFor(p);
-        const int w = std::max(int(p.canvas.Width() * zoom), font.Measure(CataloguePath(p.file).stem().string()));
+        const int w =
+            std::max(int(p.canvas.Width() * zoom), font.Measure(CataloguePath(p.file).stem().string()));
         const int h = int(p.canvas.Height() * zoom) + font.LineHeight() + 4;
         if (x + w > kWidth - kGap) {
             x = kGap;

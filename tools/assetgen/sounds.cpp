@@ -34,12 +34,18 @@ void ReadOptions(std::istringstream& in, Voice& v, double* len) {
         const size_t eq = opt.find('=');
         if (eq == std::string::npos) throw std::runtime_error("sound option without '=': " + opt);
         const std::string key = opt.substr(0, eq), val = opt.substr(eq + 1);
-        if (key == "duty") v.duty = std::stod(val);
-        else if (key == "attack") v.attack = std::stod(val);
-        else if (key == "release") v.release = std::stod(val);
-        else if (key == "decay") v.decay = std::stod(val);
-        else if (key == "glide") v.expGlide = val == "exp";
-        else if (key == "len" && len) *len = std::stod(val);
+        if (key == "duty")
+            v.duty = std::stod(val);
+        else if (key == "attack")
+            v.attack = std::stod(val);
+        else if (key == "release")
+            v.release = std::stod(val);
+        else if (key == "decay")
+            v.decay = std::stod(val);
+        else if (key == "glide")
+            v.expGlide = val == "exp";
+        else if (key == "len" && len)
+            *len = std::stod(val);
         else if (key == "vib") {
             const auto parts = Split(val, ':');
             v.vibRate = std::stod(parts.at(0));
@@ -70,10 +76,14 @@ void Render(const Voice& v, std::vector<double>& out, Noise& noise) {
         phase += f / kRate;
         phase -= std::floor(phase);
         double s = 0;
-        if (v.wave == "square") s = phase < v.duty ? 1.0 : -1.0;
-        else if (v.wave == "triangle") s = 4.0 * std::fabs(phase - 0.5) - 1.0;
-        else if (v.wave == "sine") s = std::sin(kTwoPi * phase);
-        else if (v.wave == "saw") s = 2.0 * phase - 1.0;
+        if (v.wave == "square")
+            s = phase < v.duty ? 1.0 : -1.0;
+        else if (v.wave == "triangle")
+            s = 4.0 * std::fabs(phase - 0.5) - 1.0;
+        else if (v.wave == "sine")
+            s = std::sin(kTwoPi * phase);
+        else if (v.wave == "saw")
+            s = 2.0 * phase - 1.0;
         else if (v.wave == "noise") {
             // One-pole low-pass: the frequency sets how bright the noise is.
             const double k = 1.0 - std::exp(-kTwoPi * f / kRate);
@@ -123,7 +133,8 @@ void MakeSounds(Context& cx) {
     auto flush = [&] {
         if (name.empty()) return;
         if (samples.empty()) throw std::runtime_error("sound " + name + " is empty");
-        WriteBytes(cx.Output() / "Data" / "Sounds" / (name + ".wav"), EncodeWav(Finish(samples, gain), kRate));
+        WriteBytes(cx.Output() / "Data" / "Sounds" / (name + ".wav"),
+                   EncodeWav(Finish(samples, gain), kRate));
     };
     while (std::getline(in, line)) {
         line = Trim(StripComment(line));

@@ -42,7 +42,8 @@ Mask Font::Render(const std::string& text) const {
     Mask m(conv->w, conv->h);
     SDL_LockSurface(conv);
     for (int y = 0; y < conv->h; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(conv->pixels) + y * conv->pitch);
+        const auto* row =
+            reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(conv->pixels) + y * conv->pitch);
         for (int x = 0; x < conv->w; ++x) m.At(x, y) = float(row[x] >> 24) / 255.f;
     }
     SDL_UnlockSurface(conv);
@@ -71,9 +72,12 @@ int DrawText(Canvas& c, const Font& f, const std::string& text, int x, int y, co
     const int pad = int(st.outline) + st.glow * 3 + 2;
     const Mask m = f.Render(text).Padded(pad);
     const int ox = x - pad, oy = y - pad;
-    if (st.glow > 0) c.DrawMask(m.Dilated(std::max(1.f, st.outline)).Blurred(st.glow), ox, oy, Solid(st.glowColor), st.glowStrength);
+    if (st.glow > 0)
+        c.DrawMask(m.Dilated(std::max(1.f, st.outline)).Blurred(st.glow), ox, oy, Solid(st.glowColor),
+                   st.glowStrength);
     const Mask outline = st.outline > 0 ? m.Dilated(st.outline) : Mask();
-    if (st.shadow > 0) c.DrawMask(st.outline > 0 ? outline : m, ox + st.shadow, oy + st.shadow, Solid(st.shadowColor), 0.9f);
+    if (st.shadow > 0)
+        c.DrawMask(st.outline > 0 ? outline : m, ox + st.shadow, oy + st.shadow, Solid(st.shadowColor), 0.9f);
     if (st.outline > 0) c.DrawMask(outline, ox, oy, Solid(st.outlineColor));
     c.DrawMask(m, ox, oy, st.fill ? st.fill : Solid(MakeRgb(255, 255, 255)));
     return f.Measure(text);
