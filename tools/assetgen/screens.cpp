@@ -269,8 +269,8 @@ void MakeBanners(Context& cx) {
             26,
             {"Press an arrow or fire key to go on"}},
            [](Canvas& c) {
-               Figure(c, 14, 16, 1.4f, [&] { DrawChomperGrin(c, 16, 16, 12, 1.f); });
-               Figure(c, 440 - 14 - 45, 16, 1.4f, [&] { DrawVictim(c, CreaturePose{16, 16, Dir::Left, 1}); });
+               Figure(c, 12, 50, 1.5f, [&] { DrawChomperGrin(c, 16, 16, 12, 1.f); });
+               Figure(c, 440 - 12 - 48, 50, 1.5f, [&] { DrawVictim(c, CreaturePose{16, 16, Dir::Left, 1}); });
                DrawSparkle(c, 60, 110, 6, kGold);
                DrawSparkle(c, 380, 110, 6, kGold);
            });
@@ -330,8 +330,8 @@ void MakeBanners(Context& cx) {
             40,
             {"Every maze is clean and Munch is full.", "Press an arrow or fire key"}},
            [](Canvas& c) {
-               Figure(c, 26, 20, 1.6f, [&] { DrawChomperGrin(c, 16, 16, 12, 1.f); });
-               Figure(c, 560 - 26 - 51, 20, 1.6f, [&] { DrawVictim(c, CreaturePose{16, 16, Dir::Left, 1}); });
+               Figure(c, 22, 70, 1.8f, [&] { DrawChomperGrin(c, 16, 16, 12, 1.f); });
+               Figure(c, 560 - 22 - 58, 70, 1.8f, [&] { DrawVictim(c, CreaturePose{16, 16, Dir::Left, 1}); });
                for (int i = 0; i < 9; ++i) {
                    c.Fill(Circle(100.f + i * 45.f, 196.f, 4.f), MakeRgb(236, 140, 60));
                    c.Fill(Circle(100.f + i * 45.f, 196.f, 2.8f), MakeRgb(255, 214, 150));
