@@ -1,13 +1,14 @@
 #include "game/high_scores.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "game/temp_dir.h"
 
 using namespace game;
 
@@ -72,16 +73,12 @@ TEST(HighScoreTable, ExchangeSortOrder) {
     EXPECT_EQ(Names(table), "cba");
 }
 
-class HighScoreFile : public ::testing::Test {
+class HighScoreFile : public TempDirTest {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("munchora_hsc_" + std::to_string(getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        TempDirTest::SetUp();
         path_ = (dir_ / "Munchora.hsc").string();
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     std::vector<uint8_t> ReadBack() const {
         std::ifstream in(path_, std::ios::binary);
@@ -100,7 +97,6 @@ protected:
         return r;
     }
 
-    fs::path dir_;
     std::string path_;
 };
 

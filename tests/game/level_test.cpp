@@ -1,44 +1,25 @@
 #include "game/level.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
+#include <vector>
 
 #include "game/random.h"
+#include "game/temp_dir.h"
 
 using namespace game;
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class LevelFile : public ::testing::Test {
+class LevelFile : public TempDirTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("munchora_level_" + std::to_string(getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Write(const std::string& name, const std::string& text) {
-        const fs::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
-    }
-
-    // A level whose map is `rows` lines of the same text.
+    // `count` map rows of the same text.
     static std::string Rows(int count, const std::string& row) {
         std::string text;
         for (int i = 0; i < count; ++i) text += row + "\n";
         return text;
     }
-
-    fs::path dir_;
 };
 
 TEST_F(LevelFile, WithoutGeneralSectionTakesTheDefaults) {
@@ -47,21 +28,14 @@ TEST_F(LevelFile, WithoutGeneralSectionTakesTheDefaults) {
     ASSERT_EQ(LoadLevel(Write("l.map", "[Map]\n" + Rows(17, "BAAAAAAAAAAAAAAAB")), level),
               LevelLoadResult::Ok);
     EXPECT_EQ(level.Name, "Noname");
-    EXPECT_EQ(level.MapWidth, 17);
-    EXPECT_EQ(level.MapHeight, 17);
-    EXPECT_EQ(level.PlayerPoint.X, 1);
-    EXPECT_EQ(level.PlayerPoint.Y, 1);
     EXPECT_EQ(level.KeyExist, 0);
-    EXPECT_EQ(level.KeyPoint.X, 1);
-    EXPECT_EQ(level.KeyPoint.Y, 1);
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(level.MonsterPoint[k].X, 15);
-        EXPECT_EQ(level.MonsterPoint[k].Y, 15);
-    }
-    EXPECT_EQ(level.MonsterCount[0], 4);
-    EXPECT_EQ(level.MonsterCount[1], 1);
-    EXPECT_EQ(level.MonsterCount[2], 1);
-    EXPECT_EQ(level.BonusLevel, 10);
+    // Size, player, key, the three monster kinds' start cells and counts, bonus kinds.
+    const std::vector<int32_t> read = {
+        level.MapWidth,          level.MapHeight,         level.PlayerPoint.X,     level.PlayerPoint.Y,
+        level.KeyPoint.X,        level.KeyPoint.Y,        level.MonsterPoint[0].X, level.MonsterPoint[0].Y,
+        level.MonsterPoint[1].X, level.MonsterPoint[1].Y, level.MonsterPoint[2].X, level.MonsterPoint[2].Y,
+        level.MonsterCount[0],   level.MonsterCount[1],   level.MonsterCount[2],   level.BonusLevel};
+    EXPECT_EQ(read, (std::vector<int32_t>{17, 17, 1, 1, 1, 1, 15, 15, 15, 15, 15, 15, 4, 1, 1, 10}));
     EXPECT_EQ(level.Map[1][1], CellWall);
     EXPECT_EQ(level.Map[1][2], CellDot);
     EXPECT_EQ(level.Map[17][17], CellWall);
@@ -101,15 +75,15 @@ TEST_F(LevelFile, KeysCharactersAndKeyExistLowByte) {
 TEST_F(LevelFile, LongRowsGeneralAfterTheRowsAndCrLf) {
     TLevel level;
     const std::string text =
-        "; comment\r\n[Map] the "
-        "map\r\nABCDEFG\r\nBAD\r\n\r\nAAAAAA\r\n[General]\r\nMapWidth=3\r\nMapHeight=2\r\n";
+        "; comment\r\n[Map] the map\r\nABCDEFG\r\nBA\r\n\r\nAAAAAA\r\n"
+        "[General]\r\nMapWidth=3\r\nMapHeight=2\r\n";
     ASSERT_EQ(LoadLevel(Write("c.map", text), level), LevelLoadResult::Ok);
     EXPECT_EQ(level.MapWidth, 3);
-    const int32_t expected[2][3] = {{CellDot, CellWall, CellEmpty}, {CellWall, CellDot, CellRedBall}};
+    const int32_t expected[2][3] = {{CellDot, CellWall, CellEmpty}, {CellWall, CellDot, CellWall}};
     for (int y = 0; y < 2; ++y) {
         for (int x = 0; x < 3; ++x) EXPECT_EQ(GetCell(level, x, y), expected[y][x]) << x << "," << y;
     }
-    // Nothing past the rows, and no carriage return, reached the grid.
+    // Nothing past the rows reached the grid; the short second row ended at its CR.
     EXPECT_EQ(level.Map[1][4], CellEmpty);
     EXPECT_EQ(level.Map[3][1], CellEmpty);
 }
