@@ -14,6 +14,7 @@ int32_t WaveVolume = -5000;
 TGameType GameType = gtFeatures;
 TStartOptions StartOptions;
 std::string ProgramDir;
+std::string SettingsDir;
 std::vector<std::string> MusicFiles;
 
 void ResetGlobals() {
@@ -25,6 +26,7 @@ void ResetGlobals() {
     GameType = gtFeatures;
     StartOptions = TStartOptions{};
     ProgramDir.clear();
+    SettingsDir.clear();
     MusicFiles.clear();
 }
 

@@ -47,6 +47,9 @@ extern int32_t WaveVolume;    // hundredths of a decibel, -10000 to 0
 extern TGameType GameType;
 extern TStartOptions StartOptions;
 extern std::string ProgramDir;  // with its trailing separator
+// Where the settings and the high scores are kept: the program directory,
+// or the user's data directory when the program directory is read-only.
+extern std::string SettingsDir;
 extern std::vector<std::string> MusicFiles;
 
 // Back to the values of a fresh start (used between tests).

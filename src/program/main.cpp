@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/sdl/sdl_platform.h"
 #include "program/command_line.h"
+#include "program/settings_place.h"
 #include "shell/main_form.h"
 
 namespace {
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
     platform::SdlPlatform media;
     game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
     game::ProgramDir = platform::ExecutableDirectory();
+    game::SettingsDir = program::ChooseSettingsDirectory(game::ProgramDir, media.UserDataDirectory(),
+                                                         program::CanWriteInto(game::ProgramDir));
     shell::TMainForm form(media);
     if (!game::StartOptions.NoSound && !media.InitializeSound()) form.ShowMessage("Can't initialize sound");
     form.FormShow();

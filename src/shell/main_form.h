@@ -51,6 +51,10 @@ enum TScreenState : uint8_t {
 
 const char* ScreenName(TScreenState state);
 
+// Where the settings file and the high-score file are read and written.
+std::string SettingsDirectory();
+std::string HighScoresPath();
+
 constexpr const char* kApplicationTitle = "Munchora";
 constexpr const char* kSettingsFile = "Munchora.ini";
 constexpr const char* kHighScoresFile = "Munchora.hsc";

@@ -79,7 +79,7 @@ void TMainForm::EnterHighScores() {
     SelectedButton = 1;
     Buttons[1] = new widgets::TReturnButton(DXSpriteEngine.Root(), scMainMenu);
     Buttons[1]->Highlight = widgets::TButtonSprite::kActive;
-    HighScores->Load(ProgramDir + kHighScoresFile);
+    HighScores->Load(HighScoresPath());
 }
 
 void TMainForm::HighScoresFrame() {
@@ -113,7 +113,7 @@ void TMainForm::NewHighScoreFrame() {
 
 // Runs however the screen is left, Escape included: the result is never lost.
 void TMainForm::LeaveNewHighScore() {
-    const std::string path = ProgramDir + kHighScoresFile;
+    const std::string path = HighScoresPath();
     HighScores->Load(path);
     PlayerRecord.Name = InputLine->Text.substr(0, THighScoresCollection::NameLength);
     HighScores->Insert(PlayerRecord);

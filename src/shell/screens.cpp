@@ -222,7 +222,7 @@ void TMainForm::IntroFrame() {
 }
 
 void TMainForm::EndPictureFrame() {
-    HighScores->Load(ProgramDir + kHighScoresFile);
+    HighScores->Load(HighScoresPath());
     if (DXInput().Empty()) return;
     SetScreenState(HighScores->Qualifies(Score) ? scNewHighScore : scMainMenu);
 }

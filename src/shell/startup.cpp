@@ -23,6 +23,10 @@ constexpr uint32_t kMainTimerInterval = 100;
 constexpr const char* kGeneral = "General";
 }  // namespace
 
+std::string SettingsDirectory() { return SettingsDir.empty() ? ProgramDir : SettingsDir; }
+
+std::string HighScoresPath() { return SettingsDirectory() + kHighScoresFile; }
+
 TMainForm::TMainForm(platform::Platform& media)
     : MainTimer(media.CreateTimer([this] { MainTimerTimer(); })),
       TimerMessageLine(media.CreateTimer([this] { TimerMessageLineTimer(); })),
@@ -91,7 +95,7 @@ void TMainForm::FormClose() {
 }
 
 void TMainForm::ReadSettings(const std::string& fileName) {
-    const auto ini = platform::IniFile::Load(ProgramDir + fileName);
+    const auto ini = platform::IniFile::Load(SettingsDirectory() + fileName);
     if (!ini) {
         ShowMessage("Error of reading " + fileName);
         Close();
@@ -103,7 +107,7 @@ void TMainForm::ReadSettings(const std::string& fileName) {
 }
 
 void TMainForm::WriteSettings(const std::string& fileName) {
-    const std::string path = ProgramDir + fileName;
+    const std::string path = SettingsDirectory() + fileName;
     auto ini = platform::IniFile::Load(path);
     bool written = false;
     if (ini) {

@@ -225,6 +225,15 @@ void SdlPlatform::MessageBox(const std::string& caption, const std::string& text
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(), window_);
 }
 
+std::string SdlPlatform::UserDataDirectory() {
+    char* path = SDL_GetPrefPath("", "munchora");
+    if (!path) return {};
+    std::string directory = NativePath(path);
+    SDL_free(path);
+    if (!directory.empty() && directory.back() != '/') directory.push_back('/');
+    return directory;
+}
+
 void SdlPlatform::OpenController(int deviceIndex) {
     if (!SDL_IsGameController(deviceIndex)) return;
     if (SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex)) {

@@ -47,6 +47,9 @@ public:
     void SetMidiAttenuation(uint8_t attenuation) override;
 
     void MessageBox(const std::string& caption, const std::string& text) override;
+    // The user's own data directory for the game, with a trailing slash;
+    // empty when there is none.
+    std::string UserDataDirectory();
 
 protected:
     void ApplyCaption(const std::string& caption) override;

@@ -1,0 +1,42 @@
+#include "program/settings_place.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Read(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(SettingsPlace, ReadOnlyProgramDirectorySendsThemToTheUser) {
+    const fs::path base = fs::temp_directory_path() / "munchora_settings_place";
+    fs::remove_all(base);
+    fs::create_directories(base / "program");
+    std::ofstream(base / "program" / "Munchora.ini") << "[General]\nTimer=7\n";
+    const std::string program = (base / "program").string() + "/";
+    const std::string user = (base / "user" / "munchora").string() + "/";
+
+    EXPECT_TRUE(program::CanWriteInto(program));
+    EXPECT_FALSE(program::CanWriteInto((base / "absent").string() + "/"));
+    EXPECT_EQ(program::ChooseSettingsDirectory(program, user, true), program);
+    EXPECT_FALSE(fs::exists(base / "user"));
+
+    EXPECT_EQ(program::ChooseSettingsDirectory(program, user, false), user);
+    EXPECT_EQ(Read(base / "user" / "munchora" / "Munchora.ini"), "[General]\nTimer=7\n");
+    // The user's own settings are never replaced by the shipped ones.
+    std::ofstream(base / "user" / "munchora" / "Munchora.ini") << "[General]\nTimer=30\n";
+    program::ChooseSettingsDirectory(program, user, false);
+    EXPECT_EQ(Read(base / "user" / "munchora" / "Munchora.ini"), "[General]\nTimer=30\n");
+    fs::remove_all(base);
+}
+
+}  // namespace
