@@ -72,5 +72,7 @@ void MakeTunes(Context& cx);
 void CopyFonts(Context& cx);
 void CheckCatalogue(const Context& cx);
 void MakeContactSheet(Context& cx);
+// The desktop icon, munchora.png.
+void MakeIcon(Context& cx);
 
 }  // namespace assetgen

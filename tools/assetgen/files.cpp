@@ -95,7 +95,7 @@ std::vector<uint8_t> EncodeWav(const std::vector<int16_t>& samples, int rate) {
     return b;
 }
 
-void WritePng(const fs::path& p, const Canvas& c) {
+void WritePng(const fs::path& p, const Canvas& c, bool keepAlpha) {
     fs::create_directories(p.parent_path());
     FILE* f = std::fopen(p.string().c_str(), "wb");
     if (!f) throw std::runtime_error("cannot write " + p.string());
@@ -107,17 +107,23 @@ void WritePng(const fs::path& p, const Canvas& c) {
         throw std::runtime_error("PNG encoding failed");
     }
     png_init_io(png, f);
-    png_set_IHDR(png, info, uint32_t(c.Width()), uint32_t(c.Height()), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    const int channels = keepAlpha ? 4 : 3;
+    png_set_IHDR(png, info, uint32_t(c.Width()), uint32_t(c.Height()), 8,
+                 keepAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    std::vector<uint8_t> row(size_t(c.Width()) * 3);
+    std::vector<uint8_t> row(size_t(c.Width()) * channels);
     for (int y = 0; y < c.Height(); ++y) {
         for (int x = 0; x < c.Width(); ++x) {
             const Rgba& px = c.At(x, y);
-            auto q = [&](float v) { return uint8_t(std::clamp(int(std::lround(v * px.a)), 0, 255)); };
-            row[size_t(x) * 3] = q(px.r);
-            row[size_t(x) * 3 + 1] = q(px.g);
-            row[size_t(x) * 3 + 2] = q(px.b);
+            // Without alpha the picture is shown over black.
+            const float k = keepAlpha ? 1.f : px.a;
+            auto q = [&](float v) { return uint8_t(std::clamp(int(std::lround(v * k)), 0, 255)); };
+            uint8_t* out = &row[size_t(x) * channels];
+            out[0] = q(px.r);
+            out[1] = q(px.g);
+            out[2] = q(px.b);
+            if (keepAlpha) out[3] = uint8_t(std::clamp(int(std::lround(px.a * 255.f)), 0, 255));
         }
         png_write_row(png, row.data());
     }

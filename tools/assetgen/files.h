@@ -25,7 +25,8 @@ std::vector<uint8_t> EncodeBmp(const Canvas& c, bool overBlack);
 // 16-bit PCM RIFF WAVE, mono.
 std::vector<uint8_t> EncodeWav(const std::vector<int16_t>& samples, int rate);
 // 8-bit RGB PNG of a canvas over an opaque background.
-void WritePng(const fs::path& p, const Canvas& c);
+// keepAlpha: an RGBA file; otherwise RGB as shown over black.
+void WritePng(const fs::path& p, const Canvas& c, bool keepAlpha = false);
 
 // A minimal INI reader that keeps sections and keys in file order.
 struct IniSection {

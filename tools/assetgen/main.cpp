@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
         assetgen::CopyFonts(cx);
         assetgen::CheckCatalogue(cx);
         assetgen::MakeContactSheet(cx);
+        assetgen::MakeIcon(cx);
     } catch (const std::exception& e) {
         std::cerr << "assetgen: " << e.what() << "\n";
         return 1;
