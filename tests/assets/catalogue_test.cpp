@@ -378,8 +378,9 @@ TEST(Catalogue, EverySoundIsAPlayableWave) {
         EXPECT_TRUE(w.channels == 1 || w.channels == 2) << n;
         EXPECT_TRUE(w.rate == 22050 || w.rate == 44100) << n;
         loudness[n] = Loudness(w);
-        if (n == "EatDot")
+        if (n == "EatDot") {
             EXPECT_LT(double(w.samples.size()) / w.rate, 0.15) << "the dot sound plays very often";
+        }
     }
     // Matched loudness: no effect much louder or quieter than the median
     // (the dot sound is meant to be softer).
