@@ -7,7 +7,9 @@
 
 namespace actors {
 
-const platform::ImageEntry* FindImage(const std::string& name) { return &shell::MainForm->ImageList.Find(name); }
+const platform::ImageEntry* FindImage(const std::string& name) {
+    return &shell::MainForm->ImageList.Find(name);
+}
 
 void ShowImage(engine::TImageSprite& sprite, const platform::ImageEntry* image) {
     sprite.Image = image;
@@ -45,7 +47,8 @@ void TXSprite::StartDeath() {
     CanCollide = false;
 }
 
-void TXSprite::PlayOnce(const std::string& imageName, int delayMs, std::function<void()> procedure, double speed) {
+void TXSprite::PlayOnce(const std::string& imageName, int delayMs, std::function<void()> procedure,
+                        double speed) {
     if (!imageName.empty()) {
         ShowImage(*this, FindImage(imageName));
         FrameSpeed = speed;

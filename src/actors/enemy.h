@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "actors/actor.h"
 
@@ -44,6 +45,12 @@ protected:
     // Right and bottom edges lead to 20; the left and top ones to the
     // opposite edge less `leftTopInset`.
     void WrapAround(double leftTopInsetX, double leftTopInsetY);
+    // What every kind's constructor sets: kind, appearance and death
+    // pictures, score, and a random first direction.
+    // Does the current game mark the gate of cell (x, y) as shut?
+    static bool GateShutAt(int32_t x, int32_t y);
+    void SetUpKind(uint8_t kind, const std::string& appearImage, const std::string& deathImage,
+                   int32_t scoreValue);
 };
 
 class TEnemyCollection {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine/background_sprite.h"
 #include "game/level.h"
@@ -61,6 +62,9 @@ public:
     bool DoorsOpen = false;
     bool KeyPlaced = false;
     std::unique_ptr<TTimerTask> SpawnTask;
+    // The end tasks of the slow-monster bonuses taken in this level. The
+    // task list only refers to them; it is emptied when the level ends.
+    std::vector<std::unique_ptr<TTimerTask>> SlowTasks;
 };
 
 // The level being played, or null outside the game screen.

@@ -1,7 +1,9 @@
 // The frame loop and the machine of screens. SetScreenState is the only way
 // from one screen to another; each screen has an entry, a per-frame and a
 // leave action.
+#include "actors/enemy.h"
 #include "engine/image_sprite.h"
+#include "game/game.h"
 #include "game/globals.h"
 #include "game/high_scores.h"
 #include "game/tasks.h"
@@ -231,6 +233,8 @@ void TMainForm::MainTimerTimer() {
     ++MainTickCount;
     if (State == scGame && !Paused) {
         TimerManager->Run();
+        // Victim time runs on the same tick, after the scheduled tasks.
+        if (Game) Game->Enemies->TickVictims();
     }
 }
 

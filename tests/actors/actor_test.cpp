@@ -1,6 +1,7 @@
+#include "actors/actor.h"
+
 #include <gtest/gtest.h>
 
-#include "actors/actor.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -55,7 +56,8 @@ TEST_F(ActorSprite, PlayOnceCallsItsProcedureOnceWhenTheAnimationHasRun) {
     auto* sprite = new TXSprite(root_);
     int calls = 0;
     int calledAtStep = 0;
-    sprite->PlayOnce("Happy", 0, [&] { ++calls; }, 0.25);
+    sprite->PlayOnce(
+        "Happy", 0, [&] { ++calls; }, 0.25);
     EXPECT_EQ(sprite->TimerTicks, 16);
     EXPECT_FALSE(sprite->Looping);
     EXPECT_EQ(sprite->Width, 32);
@@ -74,15 +76,18 @@ TEST_F(ActorSprite, PlayOnceDelayIsCountedInFramesOfTheClock) {
     auto* sprite = new TXSprite(root_);
     sprite->FrameCount = 1;
     form_->DXTimer().SetInterval(10);
-    sprite->PlayOnce("", 1000, [] {}, 0.25);
+    sprite->PlayOnce(
+        "", 1000, [] {}, 0.25);
     EXPECT_EQ(sprite->TimerTicks, 100);
     // An empty name keeps the picture and its speed.
     EXPECT_EQ(sprite->FrameSpeed, 0.0);
 
     // 25 ms in frames of 10 ms is 2.5: halves go to the even neighbour.
-    sprite->PlayOnce("", 25, [] {}, 0.25);
+    sprite->PlayOnce(
+        "", 25, [] {}, 0.25);
     EXPECT_EQ(sprite->TimerTicks, 2);
-    sprite->PlayOnce("", 35, [] {}, 0.25);
+    sprite->PlayOnce(
+        "", 35, [] {}, 0.25);
     EXPECT_EQ(sprite->TimerTicks, 4);
 }
 
@@ -90,9 +95,11 @@ TEST_F(ActorSprite, ASecondPlayOnceReplacesTheFirst) {
     AddImage("Happy", 2);
     auto* sprite = new TXSprite(root_);
     std::string called;
-    sprite->PlayOnce("Happy", 0, [&] { called += "first "; }, 0.5);
+    sprite->PlayOnce(
+        "Happy", 0, [&] { called += "first "; }, 0.5);
     sprite->Step(1);
-    sprite->PlayOnce("Happy", 0, [&] { called += "second "; }, 1.0);
+    sprite->PlayOnce(
+        "Happy", 0, [&] { called += "second "; }, 1.0);
     for (int i = 0; i < 10; ++i) sprite->Step(1);
     EXPECT_EQ(called, "second ");
 }
@@ -107,7 +114,9 @@ TEST_F(ActorSprite, WithoutPlayOnceNothingIsCalled) {
 
 TEST_F(ActorSprite, UnknownImageFails) {
     auto* sprite = new TXSprite(root_);
-    EXPECT_THROW(sprite->PlayOnce("Nothing", 0, [] {}, 0.25), platform::GameError);
+    EXPECT_THROW(sprite->PlayOnce(
+                     "Nothing", 0, [] {}, 0.25),
+                 platform::GameError);
 }
 
 }  // namespace

@@ -1,0 +1,300 @@
+// Bonuses, the key, gates and red balls.
+#include "actors/bonus.h"
+
+#include <cmath>
+#include <memory>
+
+#include "actors/enemy.h"
+#include "actors/player.h"
+#include "game/game.h"
+#include "game/globals.h"
+#include "game/level.h"
+#include "game/tasks.h"
+#include "shell/main_form.h"
+#include "widgets/message_line.h"
+
+namespace actors {
+
+namespace {
+
+// How long the message of a taken bonus stays.
+constexpr uint32_t kBonusMessageMs = 5000;
+// Main-timer ticks (100 ms) the slow-monster bonus lasts.
+constexpr int32_t kSlowTicks = 50;
+// A qualifying sprite opens a gate within one and a half cell diagonals.
+const double kGateReach = 1.5 * std::sqrt(2048.0);
+
+engine::TSprite* Root() { return shell::MainForm->DXSpriteEngine.Root(); }
+
+// The taker plays its walking picture again from the start.
+void RestartAnimation(TPlayerSprite& player) {
+    player.FirstPattern = 0;
+    player.FramePos = 0;
+    player.FrameSpeed = 1.0;
+}
+
+// Calls f for every monster among the top-level sprites, the count read once.
+template <typename F>
+void ForEachMonster(F f) {
+    engine::TSprite* root = Root();
+    const int count = root->ChildCount();
+    for (int i = 0; i < count; ++i) {
+        if (auto* monster = dynamic_cast<TEnemySprite*>(root->Child(i))) f(*monster);
+    }
+}
+
+// ---- the effects ----------------------------------------------------------------
+
+void ExtraScore() { game::Score += 10000; }
+
+void ExtraLife() {
+    if (game::TGame* current = game::CurrentGame()) current->LifeCounter->AddLife();
+}
+
+void SlowEnd() {
+    ForEachMonster([](TEnemySprite& monster) {
+        monster.Slow = false;
+        monster.FrameSpeed *= 2;
+    });
+}
+
+void SlowMonsters() {
+    ForEachMonster([](TEnemySprite& monster) {
+        monster.Slow = true;
+        monster.FrameSpeed *= 0.5;
+    });
+    game::TGame* current = game::CurrentGame();
+    if (current == nullptr) return;
+    // The level owns the task: the task list only refers to it and is
+    // emptied, without freeing anything, when the level ends.
+    auto task = std::make_unique<game::TTimerTask>(SlowEnd, shell::MainForm->MainTickCount, kSlowTicks, true);
+    shell::MainForm->TimerManager->Add(task.get());
+    current->SlowTasks.push_back(std::move(task));
+}
+
+void DoublePlayer() {
+    ExtraLife();
+    new TPlayerSprite(Root(), game::GameLevel.PlayerPoint.X, game::GameLevel.PlayerPoint.Y);
+}
+
+void KillAll() {
+    if (game::TGame* current = game::CurrentGame()) current->Enemies->KillAllActive();
+}
+
+// The first active monster dies, and the level keeps one fewer of its kind
+// for the rest of the level.
+void KillOneForGood() {
+    game::TGame* current = game::CurrentGame();
+    if (current == nullptr) return;
+    engine::TSprite* root = Root();
+    const int count = root->ChildCount();
+    for (int i = 0; i < count; ++i) {
+        auto* monster = dynamic_cast<TEnemySprite*>(root->Child(i));
+        if (monster == nullptr || !monster->Active) continue;
+        game::GameLevel.MonsterCount[monster->Kind] -= 1;
+        current->Enemies->KillMonster(monster);
+        return;
+    }
+}
+
+void OppositeKeys() {
+    switch (game::LastKey) {
+        case 39: game::LastKey = 37; break;
+        case 37: game::LastKey = 39; break;
+        case 40: game::LastKey = 38; break;
+        case 38: game::LastKey = 40; break;
+        default: break;
+    }
+    TPlayerSprite* player = game::FindPlayer();
+    if (player == nullptr) return;
+    switch (player->Direction) {
+        case DirLeft: player->Direction = DirRight; break;
+        case DirRight: player->Direction = DirLeft; break;
+        case DirDown: player->Direction = DirUp; break;
+        case DirUp: player->Direction = DirDown; break;
+        default: break;
+    }
+    player->SwapKeys();
+}
+
+void OpenDoors() {
+    if (game::TGame* current = game::CurrentGame()) current->DoorsOpen = true;
+}
+
+// The lying picture's name is also the sound's.
+struct BonusKind {
+    const char* image;
+    const char* takenImage;
+    const char* message;
+    void (*effect)();
+};
+
+constexpr BonusKind kBonusKinds[7] = {
+    {"BonusMoney", "Money", "Extra score", ExtraScore},
+    {"BonusLife", "1Up", "Extra life", ExtraLife},
+    {"BonusSlow", "Slow", "Monsters are now slow", SlowMonsters},
+    {"BonusDouble", "Double", "Second player was added", DoublePlayer},
+    {"BonusKillAll", "KillAll", "All monsters are killed", KillAll},
+    {"BonusKill", "OneKilled", "One monster was killed forever", KillOneForGood},
+    {"BonusKeyboard", "KeyboardChange", "Use opposite keys", OppositeKeys},
+};
+
+constexpr BonusKind kKeyBonus = {"BonusKey", "Key", "Now you can open doors", OpenDoors};
+
+TBonusSprite* CreateBonus(const BonusKind& kind, int32_t x, int32_t y) {
+    return new TBonusSprite(Root(), kind.image, kind.takenImage, kind.image, kind.message, x, y, kind.effect);
+}
+
+}  // namespace
+
+// ---- TBonusSprite -------------------------------------------------------------------
+
+TBonusSprite::TBonusSprite(engine::TSprite* root, const std::string& imageName,
+                           const std::string& takenImageName, const std::string& soundName,
+                           const std::string& message, int32_t x, int32_t y, std::function<void()> effect)
+    : TXSprite(root), Effect(std::move(effect)), Message(message), SoundName(soundName) {
+    Permanent = false;
+    ShowImage(*this, FindImage(imageName));
+    X = 32.0 * x + 20;
+    Y = 32.0 * y + 20;
+    SetZ(3);
+    FrameSpeed = 0.25;
+    Looping = true;
+    DeathImage = FindImage(takenImageName);
+    DeathSpeed = 0.25;
+}
+
+void TBonusSprite::Step(int moveCount) {
+    TXSprite::Step(moveCount);
+    Collide();
+}
+
+void TBonusSprite::HandleCollision(engine::TSprite* other, bool&) {
+    auto* player = dynamic_cast<TPlayerSprite*>(other);
+    // A collision pass goes on past a hit that ended the bonus, so a second
+    // player touching it in the same step must not take it again.
+    if (player == nullptr || IsDying) return;
+    shell::MainForm->MessageLine->Show(Message, kBonusMessageMs);
+    shell::MainForm->PlaySound(SoundName);
+    game::Bonuses += 1;
+    StartDeath();
+    RestartAnimation(*player);
+    if (Effect) Effect();
+}
+
+void SpawnBonus(int kind) {
+    engine::TSprite* root = Root();
+    const int count = root->ChildCount();
+    for (int i = 0; i < count; ++i) {
+        auto* bonus = dynamic_cast<TBonusSprite*>(root->Child(i));
+        if (bonus != nullptr && !bonus->Permanent) bonus->Kill();
+    }
+    int32_t x = 0;
+    int32_t y = 0;
+    if (!game::FindFreeCell(game::GameLevel, x, y)) return;
+    if (kind < 1 || kind > 7) return;
+    if (kind == 4 && game::PlayersAlive >= 2) return;
+    CreateBonus(kBonusKinds[kind - 1], x, y);
+}
+
+TBonusSprite* CreateKeyBonus(int32_t x, int32_t y) {
+    TBonusSprite* key = CreateBonus(kKeyBonus, x, y);
+    key->Permanent = true;
+    return key;
+}
+
+// ---- TGateSprite ----------------------------------------------------------------------
+
+TGateSprite::TGateSprite(engine::TSprite* root, int32_t x, int32_t y, int32_t code)
+    : engine::TImageSprite(root) {
+    const bool horizontal = code == game::CellGateHoriz;
+    ShutImage = FindImage(horizontal ? "GateHorizShut" : "GateVertShut");
+    OpenImage = FindImage(horizontal ? "GateHorizOpen" : "GateVertOpen");
+    X = 32.0 * x + 20;
+    Y = 32.0 * y + 20;
+    SetZ(2);
+    ShowImage(*this, ShutImage);
+    FrameSpeed = 0.125;
+    Looping = false;
+    FramePos = 0;
+    IsOpen = false;
+    WasNear = false;
+}
+
+void TGateSprite::Step(int moveCount) {
+    engine::TImageSprite::Step(moveCount);
+
+    // Only a player holding the key opens a gate; a monster can only keep an
+    // open one open.
+    game::TGame* current = game::CurrentGame();
+    const bool doorsOpen = current != nullptr && current->DoorsOpen;
+    const double cx = X + Width * 0.5;
+    const double cy = Y + Height * 0.5;
+    bool near = false;
+    engine::TSprite* root = Root();
+    const int count = root->ChildCount();
+    for (int i = 0; i < count; ++i) {
+        engine::TSprite* sprite = root->Child(i);
+        const bool qualifies = (IsOpen && dynamic_cast<TEnemySprite*>(sprite) != nullptr) ||
+                               (doorsOpen && dynamic_cast<TPlayerSprite*>(sprite) != nullptr);
+        if (!qualifies) continue;
+        const double dx = sprite->X + sprite->Width * 0.5 - cx;
+        const double dy = sprite->Y + sprite->Height * 0.5 - cy;
+        if (std::sqrt(dx * dx + dy * dy) < kGateReach) near = true;
+    }
+
+    // The opening or shutting animation plays once and stays on its last
+    // pattern.
+    auto show = [this](const platform::ImageEntry* image) {
+        Image = image;
+        FrameCount = image->PatternCount();
+        FramePos = 0;
+        FirstPattern = 0;
+        FrameSpeed = 0.5;
+    };
+    if (WasNear && !near) {
+        IsOpen = false;
+        show(ShutImage);
+    }
+    if (near && !WasNear) {
+        IsOpen = true;
+        show(OpenImage);
+    }
+    WasNear = near;
+
+    if (current != nullptr) {
+        const int cellX = static_cast<int>(std::nearbyint(X - 20)) / 32;
+        const int cellY = static_cast<int>(std::nearbyint(Y - 20)) / 32;
+        current->GateMarks[cellY + 1][cellX + 1] = IsOpen ? 0 : 1;
+    }
+}
+
+// ---- TRedBallSprite ---------------------------------------------------------------------
+
+TRedBallSprite::TRedBallSprite(engine::TSprite* root, int32_t x, int32_t y) : engine::TImageSprite(root) {
+    ShowImage(*this, FindImage("RedBall"));
+    X = 32.0 * x + 20;
+    Y = 32.0 * y + 20;
+    SetZ(1);
+    FrameSpeed = 0.25;
+    Looping = true;
+    FramePos = 0;
+}
+
+void TRedBallSprite::Step(int moveCount) {
+    engine::TImageSprite::Step(moveCount);
+    Collide();
+}
+
+void TRedBallSprite::HandleCollision(engine::TSprite* other, bool&) {
+    auto* player = dynamic_cast<TPlayerSprite*>(other);
+    // Eaten once, even when two players touch it in the same step.
+    if (player == nullptr || IsDead()) return;
+    shell::MainForm->PlaySound("RedBallEaten");
+    if (game::TGame* current = game::CurrentGame()) current->Enemies->MakeVictims();
+    RestartAnimation(*player);
+    // The cell keeps its red-ball code; only the sprite goes.
+    Kill();
+}
+
+}  // namespace actors

@@ -1,0 +1,273 @@
+// What the monster kinds share, and the collection that counts them.
+//
+// Positions are doubles but move in whole pixels; the grid tests round them
+// to integers and divide with C++ integer division, which truncates toward
+// zero. Near the left and top edges that matters: a monster at x0 = 0 finds
+// its "right" column at (0 - 1) / 32 + 1 = 1, not 0, and tests it too.
+#include "actors/enemy.h"
+
+#include <array>
+#include <cmath>
+
+#include "actors/bonus.h"
+#include "actors/enemy_kinds.h"
+#include "actors/player.h"
+#include "game/game.h"
+#include "game/globals.h"
+#include "game/level.h"
+#include "game/random.h"
+#include "shell/main_form.h"
+
+namespace actors {
+
+const char* const DirectionNames[4] = {"Up", "Right", "Down", "Left"};
+
+namespace {
+
+int Nearest(double v) { return static_cast<int>(std::nearbyint(v)); }
+
+// The cell of a sprite's centre.
+void CentreCell(const engine::TSprite& s, int& x, int& y) {
+    x = (Nearest(s.X + s.Width * 0.5) - 20) / 32;
+    y = (Nearest(s.Y + s.Height * 0.5) - 20) / 32;
+}
+
+bool InsideMaze(int x, int y) {
+    return x >= 0 && x < game::GameLevel.MapWidth && y >= 0 && y < game::GameLevel.MapHeight;
+}
+
+void LowerAliveCount(uint8_t (&alive)[3], uint8_t kind) {
+    if (kind < 3 && alive[kind] > 0) --alive[kind];
+}
+
+}  // namespace
+
+// ---- TEnemySprite ------------------------------------------------------------
+
+TEnemySprite::TEnemySprite(engine::TSprite* root, int32_t x, int32_t y) : TXSprite(root) {
+    AppearCountdown = 32;
+    Active = false;
+    Slow = false;
+    X = 32.0 * x + 20;
+    Y = 32.0 * y + 20;
+    SetZ(0);
+}
+
+void TEnemySprite::HandleCollision(engine::TSprite*, bool&) {}
+
+void TEnemySprite::Activate() {
+    AppearCountdown = -1;
+    FrameSpeed = 0.5;
+    Looping = true;
+    Active = true;
+    Speed = 8;
+    SetZ(4);
+}
+
+bool TEnemySprite::AtCellCentre() const {
+    const double x0 = X - 20;
+    const double y0 = Y - 20;
+    const int left = Nearest(x0 + 1) / Width;
+    const int right = Nearest(x0 - 1 + Width) / Width;
+    const int top = Nearest(y0 + 1) / Height;
+    const int bottom = Nearest(y0 - 1 + Height) / Height;
+    return left == right && top == bottom;
+}
+
+bool TEnemySprite::CanMoveTo(double x, double y) const {
+    const double x0 = x - 20;
+    const double y0 = y - 20;
+    const int left = Nearest(x0 + 1) / Width;
+    const int right = Nearest(x0 - 1) / Width + 1;
+    const int top = Nearest(y0 + 1) / Height;
+    const int bottom = Nearest(y0 - 1) / Height + 1;
+    const std::array<std::array<int, 2>, 4> corners{
+        {{left, top}, {left, bottom}, {right, top}, {right, bottom}}};
+
+    // One shut gate under any corner blocks every gate cell under the
+    // corners; open gates block nothing.
+    bool gatesBlock = false;
+    const int count = Engine->ChildCount();
+    for (int i = 0; i < count && !gatesBlock; ++i) {
+        const auto* gate = dynamic_cast<const TGateSprite*>(Engine->Child(i));
+        if (gate == nullptr || gate->IsOpen) continue;
+        const int gx = Nearest((gate->X - 20) / Width);
+        const int gy = Nearest((gate->Y - 20) / Height);
+        for (const auto& c : corners) {
+            if (c[0] == gx && c[1] == gy) gatesBlock = true;
+        }
+    }
+    for (const auto& c : corners) {
+        const int32_t code = game::GetCell(game::GameLevel, c[0], c[1]);
+        if (code == game::CellWall) return false;
+        if (gatesBlock && (code == game::CellGateHoriz || code == game::CellGateVert)) return false;
+    }
+    return true;
+}
+
+void TEnemySprite::OffsetByDirection(double& x, double& y, uint8_t direction) const {
+    switch (direction) {
+        case DirUp: y -= Speed; break;
+        case DirRight: x += Speed; break;
+        case DirDown: y += Speed; break;
+        case DirLeft: x -= Speed; break;
+        case DirNone:
+            x = X;
+            y = Y;
+            break;
+        default: break;
+    }
+}
+
+// A breadth-first search from the player's cell. It gives every cell it
+// reaches the value 100 + its shortest distance, in a scratch copy of the
+// map, exactly as a depth-first fill that re-enters cells reached before by
+// a longer way would: walls and shut gates are not entered, the fill keeps
+// inside the maze, and it does not spread beyond the monster's own cell. A
+// cell whose own code is already 100 or more counts as reached at that
+// distance and is entered only by a shorter way.
+uint8_t TEnemySprite::RouteDirection() const {
+    const TPlayerSprite* player = game::FindPlayer();
+    if (player == nullptr) return DirNone;
+    int px, py, mx, my;
+    CentreCell(*player, px, py);
+    if (!InsideMaze(px, py)) return DirNone;
+    CentreCell(*this, mx, my);
+    if (mx == px && my == py) return DirNone;
+
+    game::TMazeMap copy = game::GameLevel;
+    auto at = [&copy](int x, int y) -> int32_t& { return copy.Map[y + 1][x + 1]; };
+    std::array<std::array<int, 2>, game::MapRows * game::MapColumns> queue;
+    size_t head = 0, tail = 0;
+    at(px, py) = 100;
+    queue[tail++] = {px, py};
+    static constexpr int kSteps[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};  // up, down, left, right
+    while (head < tail) {
+        const auto [x, y] = queue[head++];
+        if (x == mx && y == my) continue;
+        const int32_t next = at(x, y) + 1;
+        for (const auto& step : kSteps) {
+            const int nx = x + step[0];
+            const int ny = y + step[1];
+            if (!InsideMaze(nx, ny)) continue;
+            const int32_t code = at(nx, ny);
+            if (code == game::CellWall || GateShutAt(nx, ny)) continue;
+            if (code >= 100 && code <= next) continue;
+            at(nx, ny) = next;
+            queue[tail++] = {nx, ny};
+        }
+    }
+
+    const int32_t d = game::GetCell(copy, mx, my);
+    if (d < 100 || d - 100 > 5) return DirNone;
+    static constexpr uint8_t kDirections[4] = {DirUp, DirDown, DirLeft, DirRight};
+    for (int i = 0; i < 4; ++i) {
+        const int nx = mx + kSteps[i][0];
+        const int ny = my + kSteps[i][1];
+        if (InsideMaze(nx, ny) && at(nx, ny) == d - 1) return kDirections[i];
+    }
+    return DirNone;
+}
+
+bool TEnemySprite::GateShutAt(int32_t x, int32_t y) {
+    const game::TGame* current = game::CurrentGame();
+    return current != nullptr && current->GateMarks[y + 1][x + 1] == 1;
+}
+
+bool TEnemySprite::SlowPhase() {
+    if (!Slow) return false;
+    ++SlowCounter;
+    return SlowCounter % 2 != 0;
+}
+
+bool TEnemySprite::AppearancePhase() {
+    if (AppearCountdown == 0) Activate();
+    if (AppearCountdown > 0) {
+        --AppearCountdown;
+        return true;
+    }
+    return false;
+}
+
+void TEnemySprite::WrapAround(double leftTopInsetX, double leftTopInsetY) {
+    if (X < 20) X = game::WrapMaxX + 20 - leftTopInsetX;
+    if (X > game::WrapMaxX + 20) X = 20;
+    if (Y < 20) Y = game::WrapMaxY + 20 - leftTopInsetY;
+    if (Y > game::WrapMaxY + 20) Y = 20;
+}
+
+void TEnemySprite::SetUpKind(uint8_t kind, const std::string& appearImage, const std::string& deathImage,
+                             int32_t scoreValue) {
+    Kind = kind;
+    ShowImage(*this, FindImage(appearImage));
+    FrameSpeed = 0.125;
+    Looping = false;
+    Direction = static_cast<uint8_t>(game::Random(4));
+    Speed = 0;
+    DeathImage = FindImage(deathImage);
+    DeathSpeed = 0.125;
+    ScoreValue = scoreValue;
+}
+
+// ---- TEnemyCollection ----------------------------------------------------------
+
+TEnemyCollection::TEnemyCollection(engine::TSprite* root) : SpriteRoot(root) {}
+
+void TEnemyCollection::AddMonster(int32_t kind, int32_t x, int32_t y) {
+    const game::TGame* current = game::CurrentGame();
+    if (current != nullptr && current->AllDotsEaten) return;
+    switch (kind) {
+        case 0: new TBasicEnemy(SpriteRoot, x, y); break;
+        case 1: new TBossSprite(SpriteRoot, x, y); break;
+        case 2: new TGhostSprite(SpriteRoot, x, y); break;
+        default: return;
+    }
+    ++AliveCount[kind];
+}
+
+void TEnemyCollection::RemoveAll() {
+    const int count = SpriteRoot->ChildCount();
+    for (int i = 0; i < count; ++i) {
+        auto* monster = dynamic_cast<TEnemySprite*>(SpriteRoot->Child(i));
+        if (monster == nullptr) continue;
+        monster->Kill();
+        LowerAliveCount(AliveCount, monster->Kind);
+    }
+}
+
+void TEnemyCollection::KillAllActive() {
+    const int count = SpriteRoot->ChildCount();
+    for (int i = 0; i < count; ++i) {
+        auto* monster = dynamic_cast<TEnemySprite*>(SpriteRoot->Child(i));
+        if (monster == nullptr || !monster->Active) continue;
+        monster->StartDeath();
+        game::Score += monster->ScoreValue;
+        LowerAliveCount(AliveCount, monster->Kind);
+        game::Monsters += 1;
+    }
+}
+
+void TEnemyCollection::KillMonster(TEnemySprite* monster) {
+    game::Score += monster->ScoreValue;
+    shell::MainForm->PlaySound("Victim");
+    LowerAliveCount(AliveCount, monster->Kind);
+    monster->StartDeath();
+    game::Monsters += 1;
+}
+
+void TEnemyCollection::MakeVictims() {
+    const int count = SpriteRoot->ChildCount();
+    for (int i = 0; i < count; ++i) {
+        if (auto* monster = dynamic_cast<TBasicEnemy*>(SpriteRoot->Child(i))) monster->SetHunting(false);
+    }
+}
+
+void TEnemyCollection::TickVictims() {
+    const int count = SpriteRoot->ChildCount();
+    for (int i = 0; i < count; ++i) {
+        auto* monster = dynamic_cast<TBasicEnemy*>(SpriteRoot->Child(i));
+        if (monster != nullptr && monster->VictimTicks > 0) --monster->VictimTicks;
+    }
+}
+
+}  // namespace actors
