@@ -89,14 +89,14 @@ protected:
 
     // Starts level 1 on this maze: '.' floor with a dot, '_' empty floor, '#'
     // wall, 'I' and 'J' gates, 'D' a red ball. The player starts at (playerX, playerY); the
-    // level keeps no monsters of its own unless `general` says so.
+    // level keeps no monsters unless `general` (read first) says so.
     void StartGame(const std::vector<std::string>& rows, int playerX, int playerY,
                    const std::string& general = "") {
         std::string text = "[General]\nMapWidth=" + std::to_string(rows[0].size()) +
                            "\nMapHeight=" + std::to_string(rows.size()) +
                            "\nPlayerPointX=" + std::to_string(playerX) +
-                           "\nPlayerPointY=" + std::to_string(playerY) +
-                           "\nEnemyCount=0\nBossCount=0\nGhostCount=0\n" + general + "\n[Map]\n";
+                           "\nPlayerPointY=" + std::to_string(playerY) + "\n" + general +
+                           "\nEnemyCount=0\nBossCount=0\nGhostCount=0\n[Map]\n";
         for (std::string row : rows) {
             for (char& c : row) c = c == '.' ? 'A' : c == '#' ? 'B' : c == '_' ? 'C' : c;
             text += row + "\n";
