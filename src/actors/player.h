@@ -31,6 +31,10 @@ public:
     int32_t DeathCountdown = -1;  // frames until a caught player leaves; -1 not caught
     int32_t Speed = 8;
     bool BlockedByPlayer = false;
+
+private:
+    // Eats the dot under the mouth point; the last one ends the level.
+    void Eat();
 };
 
 }  // namespace actors

@@ -1,16 +1,239 @@
 #include "game/game.h"
 
+#include <cmath>
+
+#include "actors/bonus.h"
 #include "actors/enemy.h"
+#include "actors/player.h"
+#include "game/globals.h"
 #include "shell/main_form.h"
 
 namespace game {
 
 TSetDotsSprite* DotsLayer = nullptr;
 
-TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber) {}
+namespace {
 
-TGame::~TGame() = default;
+// Where the maze starts on the surface, its cell size, and the first life icon.
+constexpr int32_t kMazeOrigin = 20;
+constexpr int32_t kCellSize = 32;
+constexpr int32_t kLivesX = 620;
+constexpr int32_t kLivesY = 250;
+constexpr int32_t kLivesPerRow = 5;
+constexpr int32_t kSpawnPeriodTicks = 30;
+// Marks a cell of the scratch map as taken, whatever it held.
+constexpr int32_t kTakenCell = 100;
+
+engine::TSprite* Root() { return shell::MainForm->DXSpriteEngine.Root(); }
+
+// "01" .. "09", then plain decimal.
+std::string LevelDigits(int32_t n) { return (n >= 0 && n < 10 ? "0" : "") + std::to_string(n); }
+
+// Writes into the stored grid only: cells beyond the ring are not stored.
+void MarkCell(TMazeMap& map, int32_t x, int32_t y) {
+    if (x + 1 < 0 || x + 1 >= MapColumns || y + 1 < 0 || y + 1 >= MapRows) return;
+    map.Map[y + 1][x + 1] = kTakenCell;
+}
+
+}  // namespace
+
+// ---- life icons ---------------------------------------------------------
+
+TLifeCounter::TLifeCounter(int32_t originX, int32_t originY, int32_t perRow, int32_t count)
+    : IconImage(&shell::MainForm->ImageList.Find("ChomperLife")),
+      OriginX(originX),
+      OriginY(originY),
+      PerRow(perRow) {
+    for (int32_t i = 0; i < count; ++i) AddLife();
+}
+
+void TLifeCounter::AddLife() {
+    auto* icon = new engine::TImageSprite(Root());
+    icon->Image = IconImage;
+    icon->Width = IconImage->PatternWidth();
+    icon->Height = IconImage->PatternHeight();
+    icon->X = (Lives % PerRow) * icon->Width + OriginX;
+    icon->Y = (Lives / PerRow) * icon->Height + OriginY;
+    ++Lives;
+}
+
+void TLifeCounter::RemoveLife() {
+    --Lives;
+    const double x = (Lives % PerRow) * IconImage->PatternWidth() + OriginX;
+    const double y = (Lives / PerRow) * IconImage->PatternHeight() + OriginY;
+    engine::TSprite* root = Root();
+    const int count = root->ChildCount();
+    for (int i = 0; i < count; ++i) {
+        engine::TSprite* sprite = root->Child(i);
+        if (std::nearbyint(sprite->X) == x && std::nearbyint(sprite->Y) == y) sprite->Kill();
+    }
+}
+
+// ---- dots layer ---------------------------------------------------------
+
+TSetDotsSprite::TSetDotsSprite(engine::TSprite* parent) : engine::TBackgroundSprite(parent) {
+    Image = &shell::MainForm->ImageList.Find("Dot");
+    SetMapSize(MaxMapWidth, MaxMapHeight);
+    X = kMazeOrigin;
+    Y = kMazeOrigin;
+    SetZ(1);
+    Wrap = true;
+    for (int32_t y = 0; y < MaxMapHeight; ++y) {
+        for (int32_t x = 0; x < MaxMapWidth; ++x) SetCell(x, y, GetCell(GameLevel, x, y) == CellDot ? 0 : -1);
+    }
+}
+
+// ---- the level ----------------------------------------------------------
+
+TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()) {
+    shell::TMainForm& form = *shell::MainForm;
+    engine::TSprite* root = spriteRoot_;
+
+    if (levelNumber == 1) Score = Monsters = Bonuses = 0;
+    Enemies = std::make_unique<actors::TEnemyCollection>(root);
+
+    // What stays when the file cannot be read: a closed maze. The ring is
+    // closed too, so nothing of an earlier level shows through.
+    GameLevel.MapWidth = MaxMapWidth;
+    GameLevel.MapHeight = MaxMapHeight;
+    for (auto& row : GameLevel.Map) {
+        for (int32_t& cell : row) cell = CellWall;
+    }
+
+    const std::string digits = LevelDigits(levelNumber);
+    const std::string path = ProgramDir + "Levels/Level" + digits + ".map";
+    switch (LoadLevel(path, GameLevel)) {
+        case LevelLoadResult::Ok: break;
+        case LevelLoadResult::CantOpen: form.ShowMessage("Can't open file " + path); break;
+        case LevelLoadResult::BadFile:
+            // The window closes; the level stays the closed maze above.
+            form.ShowMessage("Error file " + path);
+            form.Close();
+            break;
+    }
+
+    // Column by column, as the level's sprites are created in this order.
+    DotTotal = 0;
+    for (int32_t x = 0; x < GameLevel.MapWidth; ++x) {
+        for (int32_t y = 0; y < GameLevel.MapHeight; ++y) {
+            const int32_t code = GetCell(GameLevel, x, y);
+            if (code == CellDot) {
+                ++DotTotal;
+            } else if (code == CellRedBall) {
+                new actors::TRedBallSprite(root, x, y);
+            } else if (code == CellGateHoriz || code == CellGateVert) {
+                new actors::TGateSprite(root, x, y, code);
+            }
+        }
+    }
+
+    // The background picture belongs to the level: the entry of the previous
+    // level (kept when the game screen is entered again) is replaced.
+    const int oldBackground = form.ImageList.IndexOf("Background");
+    if (oldBackground >= 0) form.ImageList.Delete(oldBackground);
+    form.AddImageEntry("Background=\\Levels\\Level" + digits + ".bmp," +
+                       std::to_string(GameLevel.MapWidth * kCellSize) + "," +
+                       std::to_string(GameLevel.MapHeight * kCellSize));
+    // A picture that failed to load has been reported and the window closes.
+    if (form.ImageList.IndexOf("Background") >= 0) {
+        auto* background = new engine::TImageSprite(root);
+        background->Image = &form.ImageList.Find("Background");
+        background->Width = background->Image->PatternWidth();
+        background->Height = background->Image->PatternHeight();
+        background->X = kMazeOrigin;
+        background->Y = kMazeOrigin;
+        background->SetZ(-1);
+    }
+
+    DotsLayer = new TSetDotsSprite(root);
+    new actors::TPlayerSprite(root, GameLevel.PlayerPoint.X, GameLevel.PlayerPoint.Y);
+
+    // The counter rebuilds Lives together with the icons.
+    const int32_t lives = Lives;
+    Lives = 0;
+    LifeCounter = std::make_unique<TLifeCounter>(kLivesX, kLivesY, kLivesPerRow, lives);
+
+    WrapMaxX = (GameLevel.MapWidth - 1) * kCellSize;
+    WrapMaxY = (GameLevel.MapHeight - 1) * kCellSize;
+
+    SpawnTask = std::make_unique<TTimerTask>(SpawnMonsters, form.MainTickCount, kSpawnPeriodTicks, false);
+    form.TimerManager->Add(SpawnTask.get());
+
+    form.PlayLevelMusic(levelNumber);
+
+    LevelDone = false;
+    AllDotsEaten = false;
+    PlayersAlive = 1;
+    Level = levelNumber;
+    BonusThresholds[0] = {15, false};
+    BonusThresholds[1] = {30, false};
+    BonusThresholds[2] = {60, false};
+    BonusThresholds[3] = {80, false};
+    DotsEaten = 0;
+    DoorsOpen = false;
+    KeyPlaced = false;
+}
+
+TGame::~TGame() {
+    spriteRoot_->FreeChildren();
+    DotsLayer = nullptr;
+    Enemies.reset();
+    LifeCounter.reset();
+    SpawnTask.reset();
+}
 
 TGame* CurrentGame() { return shell::MainForm ? shell::MainForm->Game.get() : nullptr; }
+
+void SpawnMonsters() {
+    TGame* game = CurrentGame();
+    if (!game) return;
+    for (int32_t kind = 0; kind < 3; ++kind) {
+        if (int32_t(game->Enemies->AliveCount[kind]) < GameLevel.MonsterCount[kind]) {
+            game->Enemies->AddMonster(kind, GameLevel.MonsterPoint[kind].X, GameLevel.MonsterPoint[kind].Y);
+        }
+    }
+}
+
+bool FindFreeCell(const TLevel& level, int32_t& x, int32_t& y) {
+    TMazeMap scratch = level;
+
+    engine::TSprite* root = Root();
+    const int count = root->ChildCount();
+    for (int i = 0; i < count; ++i) {
+        engine::TSprite* sprite = root->Child(i);
+        if (!dynamic_cast<actors::TEnemySprite*>(sprite) && !dynamic_cast<actors::TPlayerSprite*>(sprite) &&
+            !dynamic_cast<actors::TBonusSprite*>(sprite)) {
+            continue;
+        }
+        const platform::Rect bounds = sprite->GetBounds();
+        const int left = bounds.left;
+        const int top = bounds.top;
+        const int right = left + sprite->Width;
+        const int bottom = top + sprite->Height;
+        if (top < 0 || bottom < 0) continue;
+        for (const int cornerX : {left, right}) {
+            for (const int cornerY : {top, bottom}) {
+                MarkCell(scratch, (cornerX - kMazeOrigin) / kCellSize, (cornerY - kMazeOrigin) / kCellSize);
+            }
+        }
+    }
+
+    for (const TPoint& start : level.MonsterPoint) MarkCell(scratch, start.X, start.Y);
+    for (int32_t dy = -1; dy <= 1; ++dy) {
+        for (int32_t dx = -1; dx <= 1; ++dx)
+            MarkCell(scratch, level.PlayerPoint.X + dx, level.PlayerPoint.Y + dy);
+    }
+
+    return FindCellWithCode(scratch, CellEmpty, x, y);
+}
+
+actors::TPlayerSprite* FindPlayer() {
+    engine::TSprite* root = Root();
+    const int count = root->ChildCount();
+    for (int i = 0; i < count; ++i) {
+        if (auto* player = dynamic_cast<actors::TPlayerSprite*>(root->Child(i))) return player;
+    }
+    return nullptr;
+}
 
 }  // namespace game

@@ -65,6 +65,11 @@ public:
     // The end tasks of the slow-monster bonuses taken in this level. The
     // task list only refers to them; it is emptied when the level ends.
     std::vector<std::unique_ptr<TTimerTask>> SlowTasks;
+
+private:
+    // The tree of the level's sprites. Kept here because a window being
+    // destroyed has already cleared its global pointer when it frees the level.
+    engine::TSprite* spriteRoot_;
 };
 
 // The level being played, or null outside the game screen.

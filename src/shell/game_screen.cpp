@@ -1,30 +1,122 @@
 // The game screen: starting and ending a level and the rules of each frame.
+#include <cmath>
+
+#include "actors/bonus.h"
+#include "actors/player.h"
+#include "game/game.h"
 #include "game/globals.h"
+#include "game/random.h"
 #include "game/tasks.h"
 #include "shell/main_form.h"
+#include "widgets/message_line.h"
 
 namespace shell {
 
 using namespace game;
 
+namespace {
+
+constexpr platform::Colour kGreen = 0x00FF00;
+constexpr int kPanelFontSize = 16;
+constexpr int kPanelX = 590;
+// The key lies in the maze from about half of the dots on.
+constexpr int32_t kKeyFromPercent = 49;
+constexpr int32_t kKeyToPercent = 51;
+
+// The share of eaten dots in whole percent, halves to even. A level without
+// dots cannot be played (its file is refused); it shows 0.
+int32_t EatenPercent(const TGame& level) {
+    if (level.DotTotal <= 0) return 0;
+    return static_cast<int32_t>(std::nearbyint(level.DotsEaten * 100.0 / level.DotTotal));
+}
+
+}  // namespace
+
 void TMainForm::StartLevel() {
     if (CurrentLevel == 0) Lives = 3;
     ++CurrentLevel;
+    Game = std::make_unique<TGame>(CurrentLevel);
 }
 
 void TMainForm::EndLevel() {
+    Game.reset();
     MenuMemory = 1;
     SelectedButton = 1;
     TimerManager->Clear();
     media_.MidiClose();
 }
 
-void TMainForm::GameFrame() {}
+void TMainForm::GameFrame() {
+    if (Paused) return;
+    // A level whose making failed has been reported; nothing to run.
+    if (!Game) return;
 
-bool TMainForm::LevelIsDone() const { return false; }
+    if (Game->LevelDone && !DXInput().Empty()) {
+        if (CurrentLevel == LevelCount) {
+            SetScreenState(scGameComplete);
+            return;
+        }
+        SetScreenState(scGame);
+        if (!Game) return;
+    }
 
-void TMainForm::DebugKey(uint16_t, platform::ShiftState) {}
+    if (PlayersAlive == 0) {
+        if (Lives <= 0) {
+            SetScreenState(scGameOver);
+            return;
+        }
+        new actors::TPlayerSprite(DXSpriteEngine.Root(), GameLevel.PlayerPoint.X, GameLevel.PlayerPoint.Y);
+    }
 
-void TMainForm::SpawnBonus(int) {}
+    const int32_t percent = EatenPercent(*Game);
+
+    for (TBonusThreshold& threshold : Game->BonusThresholds) {
+        if (percent != threshold.Percent || threshold.Fired) continue;
+        threshold.Fired = true;
+        // The classic game knows only the first two kinds.
+        if (GameType == gtClassic) GameLevel.BonusLevel = 2;
+        // A negative count draws from nearly 2^32 kinds: almost never a real one.
+        SpawnBonus(int(Random(uint32_t(GameLevel.BonusLevel)) + 1));
+    }
+
+    if (GameLevel.KeyExist != 0 && percent >= kKeyFromPercent && percent <= kKeyToPercent &&
+        !Game->KeyPlaced) {
+        actors::CreateKeyBonus(GameLevel.KeyPoint.X, GameLevel.KeyPoint.Y);
+        Game->KeyPlaced = true;
+    }
+
+    MessageLine->Draw();
+
+    if (media_.CanDraw()) {
+        const std::string lines[] = {
+            "Level: " + GameLevel.Name,
+            "Score: " + std::to_string(Score),
+            "Monsters: " + std::to_string(Monsters),
+            "Bonuses: " + std::to_string(Bonuses),
+            "Eaten dots: " + std::to_string(percent) + "%",
+        };
+        int y = 20;
+        for (const std::string& line : lines) {
+            media_.DrawText(kPanelX, y, line, kShotgunFace, kPanelFontSize, kGreen);
+            y += 30;
+        }
+    }
+}
+
+bool TMainForm::LevelIsDone() const { return Game && Game->LevelDone; }
+
+void TMainForm::DebugKey(uint16_t key, platform::ShiftState shift) {
+    if (Game && key >= platform::vk::F1 && key < platform::vk::F1 + 7) SpawnBonus(key - platform::vk::F1 + 1);
+    if ((shift & platform::kCtrl) && key >= '1' && key <= '9' && key - '0' <= LevelCount) {
+        CurrentLevel = key - '0' - 1;
+        SetScreenState(scGame);
+    }
+    if (key == platform::vk::Enter && (shift & platform::kShift) && Game) {
+        Game->DotsEaten = static_cast<int32_t>(std::nearbyint(Game->DotTotal * 0.9));
+    }
+    if (key == platform::vk::Enter && (shift & platform::kCtrl)) Lives = 1;
+}
+
+void TMainForm::SpawnBonus(int kind) { actors::SpawnBonus(kind); }
 
 }  // namespace shell

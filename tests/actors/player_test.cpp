@@ -1,0 +1,172 @@
+#include "actors/player.h"
+
+#include "game/globals.h"
+#include "game/level.h"
+#include "support/level_fixture.h"
+#include "widgets/message_line.h"
+
+namespace {
+
+using namespace game;
+using actors::TPlayerSprite;
+using testing_support::LevelFixture;
+
+class PlayerRules : public LevelFixture {
+protected:
+    // Enters a one-row corridor level (walls above and below, and a dot out
+    // of reach, as a level needs one) with the player on column `startX`.
+    void EnterCorridor(const std::string& row, int startX) {
+        const std::string wall(row.size(), 'B');
+        WriteLevel(1, "PlayerPointX=" + std::to_string(startX) + "\nPlayerPointY=1",
+                   {wall, row, "A" + wall.substr(1)});
+        EnterGame();
+    }
+    // x' of the player: its distance from the maze's left edge.
+    static int Offset(const TPlayerSprite& player) { return int(player.X) - 20; }
+};
+
+TEST_F(PlayerRules, TurnsOnlyAtCellCentres) {
+    EnterCorridor("BCCCCCB", 1);
+    TPlayerSprite& player = Player();
+    LastKey = platform::vk::Right;
+    Step();
+    EXPECT_EQ(Offset(player), 40);
+    LastKey = platform::vk::Left;  // between two centres: no reversing yet
+    Step(3);
+    EXPECT_EQ(Offset(player), 64);
+    EXPECT_EQ(player.Direction, actors::DirRight);
+    Step();
+    EXPECT_EQ(Offset(player), 56);
+    EXPECT_EQ(player.Direction, actors::DirLeft);
+}
+
+TEST_F(PlayerRules, KeyPressedOnceActsAtTheFirstOpenWay) {
+    WriteLevel(1, "", {"BBBBBBB", "BCCCCCB", "BBBBCBB", "BBBBCBA"});
+    EnterGame();
+    TPlayerSprite& player = Player();
+    LastKey = platform::vk::Right;
+    Step();
+    LastKey = platform::vk::Down;
+    // Down is walled off at cells 1 to 3: the player walks on to cell 4.
+    Step(11);
+    EXPECT_EQ(Offset(player), 4 * 32);
+    EXPECT_EQ(player.Y, 20 + 32);
+    Step();
+    EXPECT_EQ(player.Direction, actors::DirDown);
+    EXPECT_EQ(player.Y, 20 + 32 + 8);
+}
+
+TEST_F(PlayerRules, BlockedKeyKeepsTheOldDirectionOrStands) {
+    EnterCorridor("BCCCB", 1);
+    TPlayerSprite& player = Player();
+    LastKey = platform::vk::Right;
+    Step();
+    LastKey = platform::vk::Up;  // a wall above every cell
+    Step(3);
+    EXPECT_EQ(player.Direction, actors::DirRight);
+    EXPECT_EQ(Offset(player), 64);
+    Step(4);
+    EXPECT_EQ(Offset(player), 96);
+    Step(2);  // the end of the corridor: it stands
+    EXPECT_EQ(Offset(player), 96);
+    EXPECT_EQ(player.Direction, actors::DirRight);
+}
+
+TEST_F(PlayerRules, MouthEatsTheDotInTheStepAfterTheThirdMove) {
+    EnterCorridor("BCAAB", 1);
+    LastKey = platform::vk::Right;
+    Step(3);
+    EXPECT_EQ(Offset(Player()), 56);
+    EXPECT_EQ(GetCell(GameLevel, 2, 1), CellDot);
+    EXPECT_EQ(Score, 0);
+    Step();
+    EXPECT_EQ(GetCell(GameLevel, 2, 1), CellEmpty);
+    EXPECT_EQ(DotsLayer->Cells(2, 1), -1);
+    EXPECT_EQ(Score, 10);
+    EXPECT_EQ(Game().DotsEaten, 1);
+    EXPECT_NE(Events().find("sound EatDot"), std::string::npos);
+    EXPECT_FALSE(Game().AllDotsEaten);
+}
+
+TEST_F(PlayerRules, WrapsThroughOpenEdges) {
+    EnterCorridor("CCCCC", 0);
+    TPlayerSprite& player = Player();
+    LastKey = platform::vk::Left;
+    Step();
+    EXPECT_EQ(player.X, 12);  // half out of the maze for one frame
+    Step();
+    EXPECT_EQ(player.X, 20 + WrapMaxX - 8);  // reappeared at the far edge and walked on
+
+    // The right edge leads into the open ring first.
+    player.X = 20 + WrapMaxX;
+    LastKey = platform::vk::Right;
+    Step();
+    EXPECT_EQ(player.X, 20 + WrapMaxX + 8);
+    Step();
+    EXPECT_EQ(player.X, 28);
+}
+
+TEST_F(PlayerRules, GateCellsStopThePlayerUntilTheDoorsOpen) {
+    EnterCorridor("BCICB", 1);
+    TPlayerSprite& player = Player();
+    LastKey = platform::vk::Right;
+    Step(2);
+    EXPECT_EQ(Offset(player), 32);
+    Game().DoorsOpen = true;
+    Step(4);
+    EXPECT_EQ(Offset(player), 64);
+}
+
+TEST_F(PlayerRules, TwoPlayersNeverOverlapAndTurnWhereTheyMeet) {
+    EnterCorridor("BCCCCCCB", 1);
+    TPlayerSprite& first = Player();
+    auto* second = new TPlayerSprite(form_->DXSpriteEngine.Root(), 5, 1);
+    second->SwapKeys();  // the two walk toward each other
+    EXPECT_EQ(PlayersAlive, 2);
+    LastKey = platform::vk::Right;
+    for (int i = 0; i < 8; ++i) {
+        Step();
+        EXPECT_GE(second->X - first.X, 32) << "step " << i;
+    }
+    EXPECT_EQ(Offset(first), 80);  // between two cell centres
+    EXPECT_TRUE(first.BlockedByPlayer);
+
+    LastKey = platform::vk::Left;
+    Step();
+    EXPECT_EQ(first.Direction, actors::DirLeft);
+    EXPECT_EQ(Offset(first), 72);
+    EXPECT_EQ(second->Direction, actors::DirRight);
+}
+
+TEST_F(PlayerRules, LastDotEndsTheLevelWithThePassword) {
+    WriteLevel(6, "PlayerPointX=1\nPlayerPointY=1", {"BBBB", "BCAB", "BBBB"});
+    CurrentLevel = 5;
+    EnterGame();
+    TPlayerSprite& player = Player();
+    LastKey = platform::vk::Right;
+    Step(4);
+    EXPECT_TRUE(Game().AllDotsEaten);
+    EXPECT_EQ(player.Speed, 0);
+    EXPECT_FALSE(player.CanCollide);
+    EXPECT_NE(Events().find("sound LevelComplete"), std::string::npos);
+    EXPECT_FALSE(Game().LevelDone);
+    // "ChomperHappy" has 4 patterns at 0.25 a step: 16 steps, done at the 17th.
+    Step(16);
+    EXPECT_FALSE(Game().LevelDone);
+    Step();
+    EXPECT_TRUE(Game().LevelDone);
+    EXPECT_EQ(SpritesWithImage("LevelComplete").size(), 1u);
+    EXPECT_EQ(form_->MessageLine->Text, "Password for the next level: TOQ");
+}
+
+TEST_F(PlayerRules, NoPasswordAfterTheLastOneInTheTable) {
+    WriteLevel(30, "PlayerPointX=1\nPlayerPointY=1", {"BBBB", "BCAB", "BBBB"});
+    CurrentLevel = 29;
+    EnterGame();
+    LastKey = platform::vk::Right;
+    Step(4 + 17);
+    EXPECT_TRUE(Game().LevelDone);
+    EXPECT_EQ(form_->MessageLine->Text, "Ready!");
+}
+
+}  // namespace

@@ -1,0 +1,166 @@
+#include "actors/bonus.h"
+#include "game/globals.h"
+#include "game/level.h"
+#include "game/tasks.h"
+#include "support/level_fixture.h"
+#include "widgets/message_line.h"
+
+namespace {
+
+using namespace game;
+using testing_support::LevelFixture;
+
+class GameScreen : public LevelFixture {
+protected:
+    // A level of `dots` dots in rows of 20, the player standing on a free cell.
+    void WriteDotLevel(int number, int dots, const std::string& general = "") {
+        std::vector<std::string> rows(size_t(dots + 19) / 20, std::string(20, 'A'));
+        rows.back() = std::string(size_t(dots - 20 * (int(rows.size()) - 1)), 'A') +
+                      std::string(size_t(20 * int(rows.size()) - dots), 'B');
+        rows.push_back(std::string(20, 'C'));
+        WriteLevel(number, "PlayerPointX=0\nPlayerPointY=" + std::to_string(rows.size() - 1) + "\n" + general,
+                   rows);
+    }
+
+    // The numbers of dots eaten at which a random bonus fires, eating one by one.
+    std::vector<int> FiringPoints(int dots) {
+        std::vector<int> points;
+        for (int eaten = 0; eaten <= dots; ++eaten) {
+            Game().DotsEaten = eaten;
+            int firedBefore = 0;
+            for (const TBonusThreshold& threshold : Game().BonusThresholds) firedBefore += threshold.Fired;
+            form_->GameFrame();
+            int firedAfter = 0;
+            for (const TBonusThreshold& threshold : Game().BonusThresholds) firedAfter += threshold.Fired;
+            for (int i = firedBefore; i < firedAfter; ++i) points.push_back(eaten);
+        }
+        return points;
+    }
+
+    // Presses fire anew: a state the screen change removed counts again only
+    // after it was released.
+    void PressFire() {
+        form_->DXInput().Update(0);
+        form_->DXInput().Update(platform::isButton1);
+    }
+};
+
+TEST_F(GameScreen, TwoHundredDotsFireAtRoundedShares) {
+    GameType = gtClassic;
+    WriteDotLevel(1, 200, "BonusLevel=10");
+    EnterGame();
+    EXPECT_EQ(FiringPoints(200), (std::vector<int>{30, 59, 119, 159}));
+    // The classic game draws only the first two kinds.
+    EXPECT_EQ(GameLevel.BonusLevel, 2);
+}
+
+TEST_F(GameScreen, SevenDotsFireNoBonusAndNoKey) {
+    WriteDotLevel(1, 7, "KeyExist=1\nBonusLevel=10");
+    EnterGame();
+    EXPECT_TRUE(FiringPoints(7).empty());
+    EXPECT_FALSE(Game().KeyPlaced);
+    EXPECT_EQ(GameLevel.BonusLevel, 10);  // untouched in the features game
+}
+
+TEST_F(GameScreen, KeyAppearsOnceFromHalfTheDots) {
+    WriteDotLevel(1, 100, "KeyExist=1\nKeyPointX=3\nKeyPointY=5\nBonusLevel=0");
+    EnterGame();
+    Game().DotsEaten = 48;
+    form_->GameFrame();
+    EXPECT_FALSE(Game().KeyPlaced);
+    EXPECT_TRUE(SpritesWithImage("BonusKey").empty());
+    for (int eaten : {49, 50, 51}) {
+        Game().DotsEaten = eaten;
+        form_->GameFrame();
+    }
+    EXPECT_TRUE(Game().KeyPlaced);
+    const auto keys = SpritesWithImage("BonusKey");
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0]->X, 20 + 3 * 32);
+    EXPECT_EQ(keys[0]->Y, 20 + 5 * 32);
+    EXPECT_TRUE(static_cast<actors::TBonusSprite*>(keys[0])->Permanent);
+}
+
+TEST_F(GameScreen, DoneLevelWaitsForInputThenGoesOnUntilTheLast) {
+    WriteDotLevel(1, 5);
+    WriteDotLevel(2, 5);
+    LevelCount = 2;
+    EnterGame();
+    Game().LevelDone = true;
+    form_->GameFrame();
+    EXPECT_EQ(CurrentLevel, 1);
+
+    PressFire();
+    form_->GameFrame();
+    EXPECT_EQ(form_->State, shell::scGame);
+    EXPECT_EQ(CurrentLevel, 2);
+    EXPECT_FALSE(Game().LevelDone);
+
+    Game().LevelDone = true;
+    PressFire();
+    form_->GameFrame();
+    EXPECT_EQ(form_->State, shell::scGameComplete);
+    EXPECT_EQ(CurrentLevel, 2);
+}
+
+TEST_F(GameScreen, LostPlayerComesBackWhileLivesRemainThenTheGameEnds) {
+    WriteDotLevel(1, 5);
+    EnterGame();
+    form_->MessageLine->Text.clear();
+    Player().RemovePlayer();
+    Step();
+    EXPECT_EQ(PlayersAlive, 0);
+    form_->GameFrame();
+    EXPECT_EQ(PlayersAlive, 1);
+    EXPECT_EQ(Player().X, 20);
+    EXPECT_EQ(form_->MessageLine->Text, "Ready!");
+
+    Player().RemovePlayer();
+    Step();
+    Lives = 0;
+    form_->MenuMemory = 4;
+    form_->GameFrame();
+    EXPECT_EQ(form_->State, shell::scGameOver);
+    // Leaving the game screen ends the level.
+    EXPECT_FALSE(form_->Game);
+    EXPECT_TRUE(form_->TimerManager->Tasks.empty());
+    EXPECT_EQ(form_->MenuMemory, 1);
+}
+
+TEST_F(GameScreen, DebugKeysSetDotsAndLivesAndStartLevels) {
+    StartOptions.Debug = true;
+    WriteDotLevel(1, 5);
+    WriteDotLevel(2, 5);
+    LevelCount = 2;
+    EnterGame();
+
+    form_->FormKeyDown(platform::vk::Enter, platform::kShift);
+    EXPECT_EQ(Game().DotsEaten, 4);  // 4.5 rounds to the even 4
+    form_->FormKeyDown(platform::vk::Enter, platform::kCtrl);
+    EXPECT_EQ(Lives, 1);
+
+    form_->FormKeyDown('3', platform::kCtrl);  // only two levels
+    EXPECT_EQ(CurrentLevel, 1);
+    Score = 70;
+    form_->FormKeyDown('2', platform::kCtrl);
+    EXPECT_EQ(CurrentLevel, 2);
+    EXPECT_EQ(Lives, 1);
+    EXPECT_EQ(Score, 70);
+    form_->FormKeyDown('1', platform::kCtrl);
+    EXPECT_EQ(CurrentLevel, 1);
+    EXPECT_EQ(Lives, 3);
+    EXPECT_EQ(Score, 0);
+}
+
+TEST_F(GameScreen, DebugKeysNeedTheDebugWord) {
+    WriteDotLevel(1, 5);
+    WriteDotLevel(2, 5);
+    LevelCount = 2;
+    EnterGame();
+    form_->FormKeyDown(platform::vk::Enter, platform::kCtrl);
+    form_->FormKeyDown('2', platform::kCtrl);
+    EXPECT_EQ(Lives, 3);
+    EXPECT_EQ(CurrentLevel, 1);
+}
+
+}  // namespace

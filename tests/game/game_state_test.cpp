@@ -1,0 +1,189 @@
+#include <cmath>
+
+#include "engine/image_sprite.h"
+#include "game/globals.h"
+#include "game/level.h"
+#include "game/tasks.h"
+#include "support/level_fixture.h"
+
+namespace {
+
+using namespace game;
+using testing_support::LevelFixture;
+
+class GameState : public LevelFixture {
+protected:
+    // Positions of the life icons, in creation order.
+    std::vector<std::pair<int, int>> LifeIcons() {
+        std::vector<std::pair<int, int>> icons;
+        for (engine::TSprite* icon : SpritesWithImage("ChomperLife")) {
+            icons.emplace_back(int(std::nearbyint(icon->X)), int(std::nearbyint(icon->Y)));
+        }
+        return icons;
+    }
+};
+
+const std::vector<std::string> kSmallMaze = {"BBBB", "BCAB", "BBBB"};
+
+TEST_F(GameState, NewGameClearsTheResultAndTheNextLevelKeepsIt) {
+    WriteLevel(1, "Name=One", kSmallMaze);
+    WriteLevel(2, "Name=Two", {"CAAAA", "AAAAA"});
+    Score = 500;
+    Monsters = 3;
+    Bonuses = 2;
+    EnterGame();
+    EXPECT_EQ(CurrentLevel, 1);
+    EXPECT_EQ(Level, 1);
+    EXPECT_EQ(Lives, 3);
+    EXPECT_EQ(Score, 0);
+    EXPECT_EQ(Monsters, 0);
+    EXPECT_EQ(Bonuses, 0);
+    EXPECT_EQ(LifeIcons().size(), 3u);
+
+    Score = 120;
+    Monsters = 4;
+    Bonuses = 1;
+    Lives = 2;
+    EnterGame();
+    EXPECT_EQ(CurrentLevel, 2);
+    EXPECT_EQ(Level, 2);
+    EXPECT_EQ(Game().LevelNumber, 2);
+    EXPECT_EQ(Lives, 2);
+    EXPECT_EQ(Score, 120);
+    EXPECT_EQ(Monsters, 4);
+    EXPECT_EQ(Bonuses, 1);
+    EXPECT_EQ(GameLevel.Name, "Two");
+
+    // The kept catalogue holds the new level's background only, cut to its maze.
+    int backgrounds = 0;
+    for (int i = 0; i < form_->ImageList.Count(); ++i)
+        backgrounds += form_->ImageList.Item(i).Name() == "Background";
+    EXPECT_EQ(backgrounds, 1);
+    const platform::ImageEntry& background = form_->ImageList.Find("Background");
+    EXPECT_EQ(background.PatternWidth(), 5 * 32);
+    EXPECT_EQ(background.PatternHeight(), 2 * 32);
+    const auto sprites = SpritesWithImage("Background");
+    ASSERT_EQ(sprites.size(), 1u);
+    EXPECT_EQ(sprites[0]->X, 20);
+    EXPECT_EQ(sprites[0]->Y, 20);
+    EXPECT_EQ(sprites[0]->Z(), -1);
+}
+
+TEST_F(GameState, PasswordStartKeepsLivesAndResult) {
+    WriteLevel(7, "", kSmallMaze);
+    CurrentLevel = 6;
+    Score = 900;
+    EnterGame();
+    EXPECT_EQ(Game().LevelNumber, 7);
+    EXPECT_EQ(Lives, 0);
+    EXPECT_TRUE(LifeIcons().empty());
+    EXPECT_EQ(Score, 900);
+}
+
+TEST_F(GameState, SevenLivesFillTwoRowsAndTheLastIconGoesFirst) {
+    WriteLevel(2, "", kSmallMaze);
+    CurrentLevel = 1;
+    Lives = 7;
+    EnterGame();
+    const std::vector<std::pair<int, int>> sevenIcons = {{620, 250}, {652, 250}, {684, 250}, {716, 250},
+                                                         {748, 250}, {620, 282}, {652, 282}};
+    EXPECT_EQ(LifeIcons(), sevenIcons);
+    EXPECT_EQ(Lives, 7);
+
+    Game().LifeCounter->RemoveLife();
+    Step();
+    EXPECT_EQ(Lives, 6);
+    const std::vector<std::pair<int, int>> sixIcons(sevenIcons.begin(), sevenIcons.end() - 1);
+    EXPECT_EQ(LifeIcons(), sixIcons);
+
+    Game().LifeCounter->AddLife();
+    EXPECT_EQ(LifeIcons(), sevenIcons);
+}
+
+TEST_F(GameState, LevelLaysOutDotsAndSchedulesTheSpawn) {
+    WriteLevel(1, "PlayerPointX=3\nPlayerPointY=1", {"AACA", "BAAC", "CAAB"});
+    form_->MainTickCount = 40;
+    EnterGame();
+    EXPECT_EQ(Game().DotTotal, 7);
+    EXPECT_EQ(DotsLayer->MapWidth(), 25);
+    EXPECT_EQ(DotsLayer->MapHeight(), 20);
+    EXPECT_EQ(DotsLayer->Cells(0, 0), 0);
+    EXPECT_EQ(DotsLayer->Cells(2, 0), -1);
+    EXPECT_EQ(DotsLayer->Cells(0, 1), -1);
+    EXPECT_EQ(DotsLayer->Cells(4, 0), -1);  // the ring
+    EXPECT_EQ(DotsLayer->Z(), 1);
+    EXPECT_TRUE(DotsLayer->Wrap);
+    EXPECT_EQ(WrapMaxX, 3 * 32);
+    EXPECT_EQ(WrapMaxY, 2 * 32);
+    EXPECT_EQ(PlayersAlive, 1);
+    EXPECT_EQ(Player().X, 20 + 3 * 32);
+    EXPECT_EQ(Player().Y, 20 + 1 * 32);
+
+    ASSERT_EQ(form_->TimerManager->Tasks.size(), 1u);
+    const TTimerTask& spawn = *form_->TimerManager->Tasks[0];
+    EXPECT_EQ(spawn.StartTick, 40);
+    EXPECT_EQ(spawn.Period, 30);
+    EXPECT_FALSE(spawn.OneShot);
+    for (const TBonusThreshold& threshold : Game().BonusThresholds) EXPECT_FALSE(threshold.Fired);
+    EXPECT_EQ(Game().BonusThresholds[0].Percent, 15);
+    EXPECT_EQ(Game().BonusThresholds[3].Percent, 80);
+}
+
+TEST_F(GameState, MissingLevelFileLeavesAClosedMazeAndPlayGoesOn) {
+    WriteFile("Levels/Level01.bmp", testing_support::Bitmap(8, 8));
+    EnterGame();
+    EXPECT_NE(Events().find("message Munchora|Can't open file " + ProgramDir + "Levels/Level01.map"),
+              std::string::npos);
+    EXPECT_FALSE(form_->Closing());
+    EXPECT_EQ(Game().DotTotal, 0);
+    for (int y = -1; y <= GameLevel.MapHeight; ++y) {
+        for (int x = -1; x <= GameLevel.MapWidth; ++x) EXPECT_EQ(GetCell(GameLevel, x, y), CellWall);
+    }
+    // No share of dots can be eaten: no bonus ever fires.
+    form_->DXTimerTimer();
+    for (const TBonusThreshold& threshold : Game().BonusThresholds) EXPECT_FALSE(threshold.Fired);
+}
+
+TEST_F(GameState, BadLevelFileClosesTheWindowWithoutHarm) {
+    WriteFile("Levels/Level01.map", "[General]\nMapWidth=30\n[Map]\nAAA\n");
+    WriteFile("Levels/Level01.bmp", testing_support::Bitmap(8, 8));
+    EnterGame();
+    EXPECT_NE(Events().find("message Munchora|Error file " + ProgramDir + "Levels/Level01.map"),
+              std::string::npos);
+    EXPECT_TRUE(form_->Closing());
+    ASSERT_TRUE(form_->Game);
+    EXPECT_EQ(Game().DotTotal, 0);
+    form_->DXTimerTimer();
+}
+
+// Everything but one cell of this maze is near the player's start, a monster
+// start or a standing actor.
+TEST_F(GameState, FreeCellKeepsAwayFromStartsAndActors) {
+    WriteLevel(1,
+               "PlayerPointX=1\nPlayerPointY=1\nEnemyPointX=4\nEnemyPointY=1\nBossPointX=6\nBossPointY=1\n"
+               "GhostPointX=8\nGhostPointY=1",
+               {
+                   "CCCBBBBBBA",
+                   "CCCBCBCBCB",
+                   "CCCBBBBBBB",
+                   "BBBCBBBCCB",
+                   "BBBBBBBCCB",
+               });
+    EnterGame();
+    // Standing on cell (7, 3), an actor also covers the cells right of and below it.
+    new actors::TPlayerSprite(form_->DXSpriteEngine.Root(), 7, 3);
+
+    int32_t x = -5, y = -5;
+    ASSERT_TRUE(FindFreeCell(GameLevel, x, y));
+    EXPECT_EQ(x, 3);
+    EXPECT_EQ(y, 3);
+
+    new actors::TPlayerSprite(form_->DXSpriteEngine.Root(), 3, 3);
+    x = y = -5;
+    EXPECT_FALSE(FindFreeCell(GameLevel, x, y));
+    EXPECT_EQ(x, -5);
+    EXPECT_EQ(y, -5);
+    EXPECT_EQ(GetCell(GameLevel, 3, 3), CellEmpty);  // the level itself is not marked
+}
+
+}  // namespace

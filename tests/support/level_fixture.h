@@ -1,0 +1,36 @@
+// The game screen on small hand-made levels. The settings file lists every
+// picture the game screen needs (tiny bitmaps on disk), so entering the screen
+// loads them the way the game does, and every sound is in the catalogue.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "actors/player.h"
+#include "game/game.h"
+#include "support/game_fixture.h"
+
+namespace testing_support {
+
+// A 24-bit bitmap file of w x h pixels, all white.
+std::string Bitmap(int w, int h);
+
+class LevelFixture : public GameFixture {
+protected:
+    void SetUp() override;
+
+    // Levels/LevelNN.map from [General] lines and map rows (the size is taken
+    // from the rows), with its background picture.
+    void WriteLevel(int number, const std::string& general, const std::vector<std::string>& rows);
+    // The game screen is entered: the level after CurrentLevel starts.
+    void EnterGame();
+    game::TGame& Game() { return *form_->Game; }
+    // The first player sprite.
+    actors::TPlayerSprite& Player();
+    // The sprite tree moves one step and the killed sprites go.
+    void Step(int steps = 1);
+    // The top-level sprites that show the named picture.
+    std::vector<engine::TSprite*> SpritesWithImage(const std::string& name);
+};
+
+}  // namespace testing_support
