@@ -1,5 +1,6 @@
 #include "actors/player.h"
 
+#include "actors/enemy_kinds.h"
 #include "game/globals.h"
 #include "game/level.h"
 #include "support/level_fixture.h"
@@ -20,6 +21,12 @@ protected:
         WriteLevel(1, "PlayerPointX=" + std::to_string(startX) + "\nPlayerPointY=1",
                    {wall, row, "A" + wall.substr(1)});
         EnterGame();
+    }
+    // An active ordinary monster on a cell, hunting.
+    actors::TBasicEnemy* HunterAt(int x, int y) {
+        auto* monster = new actors::TBasicEnemy(form_->DXSpriteEngine.Root(), x, y);
+        monster->Activate();
+        return monster;
     }
     // x' of the player: its distance from the maze's left edge.
     static int Offset(const TPlayerSprite& player) { return int(player.X) - 20; }
@@ -167,6 +174,46 @@ TEST_F(PlayerRules, NoPasswordAfterTheLastOneInTheTable) {
     Step(4 + 17);
     EXPECT_TRUE(Game().LevelDone);
     EXPECT_EQ(form_->MessageLine->Text, "Ready!");
+}
+
+TEST_F(PlayerRules, CaughtWithTheLastLifeLosesItAtOnceAndLeavesAfterItsDeath) {
+    EnterCorridor("BCCCB", 1);
+    Lives = 1;
+    HunterAt(1, 1);
+    Step();
+    EXPECT_EQ(Lives, 0);
+    EXPECT_EQ(Player().Speed, 0);
+    EXPECT_FALSE(Player().CanCollide);
+    EXPECT_NE(Events().find("sound Death"), std::string::npos);
+    Step(20);
+    EXPECT_EQ(PlayersAlive, 1);
+    Step();
+    EXPECT_EQ(PlayersAlive, 0);
+    EXPECT_EQ(game::FindPlayer(), nullptr);
+    EXPECT_EQ(Game().Enemies->AliveCount[0], 0);  // the monsters left with the last player
+    form_->GameFrame();
+    EXPECT_EQ(form_->State, shell::scGameOver);
+}
+
+TEST_F(PlayerRules, TwoHuntersAtOnceCostOneLife) {
+    EnterCorridor("BCCCB", 1);
+    HunterAt(1, 1);
+    HunterAt(1, 1);
+    Step();
+    EXPECT_EQ(Lives, 2);
+}
+
+TEST_F(PlayerRules, FrightenedMonsterIsEaten) {
+    EnterCorridor("BCCCB", 1);
+    actors::TBasicEnemy* victim = HunterAt(1, 1);
+    victim->SetHunting(false);
+    Step();
+    EXPECT_EQ(Lives, 3);
+    EXPECT_EQ(Monsters, 1);
+    EXPECT_EQ(Score, victim->ScoreValue);
+    EXPECT_TRUE(victim->IsDying);
+    EXPECT_NE(Events().find("sound Victim"), std::string::npos);
+    EXPECT_EQ(Player().DeathCountdown, -1);
 }
 
 }  // namespace

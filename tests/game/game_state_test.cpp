@@ -1,5 +1,7 @@
 #include <cmath>
 
+#include "actors/bonus.h"
+#include "actors/enemy.h"
 #include "engine/image_sprite.h"
 #include "game/globals.h"
 #include "game/level.h"
@@ -166,24 +168,43 @@ TEST_F(GameState, FreeCellKeepsAwayFromStartsAndActors) {
                    "CCCBBBBBBA",
                    "CCCBCBCBCB",
                    "CCCBBBBBBB",
-                   "BBBCBBBCCB",
+                   "BBBCBCBCCB",
                    "BBBBBBBCCB",
                });
     EnterGame();
-    // Standing on cell (7, 3), an actor also covers the cells right of and below it.
-    new actors::TPlayerSprite(form_->DXSpriteEngine.Root(), 7, 3);
+    // Standing on one cell, an actor also covers the cells right of and below it.
+    Game().Enemies->AddMonster(0, 7, 3);
+    Player().X = 20 + 5 * 32;
+    Player().Y = 20 + 3 * 32;
 
     int32_t x = -5, y = -5;
     ASSERT_TRUE(FindFreeCell(GameLevel, x, y));
     EXPECT_EQ(x, 3);
     EXPECT_EQ(y, 3);
 
-    new actors::TPlayerSprite(form_->DXSpriteEngine.Root(), 3, 3);
+    actors::CreateKeyBonus(3, 3);
     x = y = -5;
     EXPECT_FALSE(FindFreeCell(GameLevel, x, y));
     EXPECT_EQ(x, -5);
     EXPECT_EQ(y, -5);
     EXPECT_EQ(GetCell(GameLevel, 3, 3), CellEmpty);  // the level itself is not marked
+}
+
+TEST_F(GameState, SpawnAddsOneOfEachMissingKindPerRun) {
+    WriteLevel(
+        1,
+        "EnemyCount=2\nBossCount=0\nGhostCount=1\nEnemyPointX=2\nEnemyPointY=0\nGhostPointX=0\nGhostPointY=1",
+        {"CAC", "CCC"});
+    EnterGame();
+    form_->MainTimerTimer();  // the spawn task fires on its first tick
+    EXPECT_EQ(Game().Enemies->AliveCount[0], 1);
+    EXPECT_EQ(Game().Enemies->AliveCount[1], 0);
+    EXPECT_EQ(Game().Enemies->AliveCount[2], 1);
+    SpawnMonsters();
+    SpawnMonsters();
+    EXPECT_EQ(Game().Enemies->AliveCount[0], 2);
+    EXPECT_EQ(Game().Enemies->AliveCount[1], 0);
+    EXPECT_EQ(Game().Enemies->AliveCount[2], 1);
 }
 
 }  // namespace

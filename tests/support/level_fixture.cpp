@@ -18,18 +18,49 @@ struct Picture {
 };
 
 constexpr Picture kGamePictures[] = {
-    {"Appearence", "Four"},   {"PUp", "Two"},           {"PDown", "Two"},
-    {"PLeft", "Two"},         {"PRight", "Two"},        {"Death", "Four"},
-    {"ChomperHappy", "Four"}, {"ChomperLife", "One"},   {"Dot", "One"},
-    {"LevelComplete", "Two"}, {"ExitPrompt", "One"},    {"GateHorizShut", "Two"},
-    {"GateHorizOpen", "Two"}, {"GateVertShut", "Two"},  {"GateVertOpen", "Two"},
-    {"RedBall", "Two"},       {"BonusMoney", "Two"},    {"Money", "Two"},
-    {"BonusLife", "Two"},     {"1Up", "Two"},           {"BonusSlow", "Two"},
-    {"Slow", "Two"},          {"BonusDouble", "Two"},   {"Double", "Two"},
-    {"BonusKillAll", "Two"},  {"KillAll", "Two"},       {"BonusKill", "Two"},
-    {"OneKilled", "Two"},     {"BonusKeyboard", "Two"}, {"KeyboardChange", "Two"},
-    {"BonusKey", "Two"},      {"Key", "Two"},
+    {"Appearence", "Four"},
+    {"PUp", "Two"},
+    {"PDown", "Two"},
+    {"PLeft", "Two"},
+    {"PRight", "Two"},
+    {"Death", "Four"},
+    {"ChomperHappy", "Four"},
+    {"ChomperLife", "One"},
+    {"Dot", "One"},
+    {"LevelComplete", "Two"},
+    {"ExitPrompt", "One"},
+    {"GateHorizShut", "Two"},
+    {"GateHorizOpen", "Two"},
+    {"GateVertShut", "Two"},
+    {"GateVertOpen", "Two"},
+    {"RedBall", "Two"},
+    {"BonusMoney", "Two"},
+    {"Money", "Two"},
+    {"BonusLife", "Two"},
+    {"1Up", "Two"},
+    {"BonusSlow", "Two"},
+    {"Slow", "Two"},
+    {"BonusDouble", "Two"},
+    {"Double", "Two"},
+    {"BonusKillAll", "Two"},
+    {"KillAll", "Two"},
+    {"BonusKill", "Two"},
+    {"OneKilled", "Two"},
+    {"BonusKeyboard", "Two"},
+    {"KeyboardChange", "Two"},
+    {"BonusKey", "Two"},
+    {"Key", "Two"},
+    {"EnemyAppearence", "Four"},
+    {"EnemyDeath", "Four"},
+    {"BossAppearence", "Four"},
+    {"BossDeath", "Four"},
+    {"GhostAppearence", "Four"},
+    {"GhostDeath", "Four"},
 };
+
+// Every monster kind walks with a picture per direction.
+constexpr const char* kWalkers[] = {"Enemy", "Victim", "Boss", "Ghost"};
+constexpr const char* kDirections[] = {"Up", "Right", "Down", "Left"};
 
 constexpr const char* kSounds[] = {
     "EatDot",        "LevelComplete", "Death",        "Victim",      "GameOver",     "GameComplete",
@@ -66,6 +97,10 @@ void LevelFixture::SetUp() {
     std::string ini = "[General]\r\nTimer=10\r\n[Scene3]\r\n";
     for (const Picture& picture : kGamePictures) {
         ini += std::string(picture.name) + "=Data\\" + picture.file + ".bmp,32,32\r\n";
+    }
+    for (const char* walker : kWalkers) {
+        for (const char* direction : kDirections)
+            ini += std::string(walker) + direction + "=Data\\Two.bmp,32,32\r\n";
     }
     ini += "[Scene7]\r\nGameOver=Data\\Two.bmp,64,32\r\n[Scene8]\r\nGameComplete=Data\\Two.bmp,64,32\r\n";
     WriteFile("Munchora.ini", ini);
