@@ -83,8 +83,8 @@ void TMainForm::EnterHighScores() {
 }
 
 void TMainForm::HighScoresFrame() {
-    media_.DrawText(150, 180, "Name                      Score    Monsters   Level", kBauhausFace, kTextPoints,
-                    kTableColour);
+    media_.DrawText(150, 180, "Name                      Score    Monsters   Level", kBauhausFace,
+                    kTextPoints, kTableColour);
     for (int i = 1; i <= HighScores->Count; ++i) {
         const THighScoreRecord& entry = HighScores->Entries[size_t(i - 1)];
         const int y = 210 + 25 * i;

@@ -10,7 +10,9 @@ namespace vk = platform::vk;
 
 namespace {
 
-const char* GameTypePrefix() { return game::GameType == game::gtFeatures ? "GameTypeFeatures" : "GameTypeClassic"; }
+const char* GameTypePrefix() {
+    return game::GameType == game::gtFeatures ? "GameTypeFeatures" : "GameTypeClassic";
+}
 
 const char* GameModePrefix() { return MainForm->Media().FullScreen() ? "WindowMode" : "FullScreen"; }
 
@@ -55,21 +57,28 @@ void TExitButton::HandleKey(uint16_t key) {
 
 // ---- options ------------------------------------------------------------------
 
-TGameTypeButton::TGameTypeButton(engine::TSprite* parent) : TButtonSprite(parent, GameTypePrefix()) { Y = 200; }
+TGameTypeButton::TGameTypeButton(engine::TSprite* parent) : TButtonSprite(parent, GameTypePrefix()) {
+    Y = 200;
+}
 
 void TGameTypeButton::HandleKey(uint16_t key) {
-    if (key == vk::Enter) game::GameType = game::GameType == game::gtClassic ? game::gtFeatures : game::gtClassic;
+    if (key == vk::Enter)
+        game::GameType = game::GameType == game::gtClassic ? game::gtFeatures : game::gtClassic;
     SetImages(GameTypePrefix());
 }
 
-TGameModeButton::TGameModeButton(engine::TSprite* parent) : TButtonSprite(parent, GameModePrefix()) { Y = 250; }
+TGameModeButton::TGameModeButton(engine::TSprite* parent) : TButtonSprite(parent, GameModePrefix()) {
+    Y = 250;
+}
 
 void TGameModeButton::HandleKey(uint16_t key) {
     if (key == vk::Enter) MainForm->ToggleFullScreen();
     SetImages(GameModePrefix());
 }
 
-TMidiVolumeButton::TMidiVolumeButton(engine::TSprite* parent) : TButtonSprite(parent, "MusicVolume") { Y = 300; }
+TMidiVolumeButton::TMidiVolumeButton(engine::TSprite* parent) : TButtonSprite(parent, "MusicVolume") {
+    Y = 300;
+}
 
 void TMidiVolumeButton::HandleKey(uint16_t key) {
     const int attenuation = MainForm->MidiVolume();
@@ -80,7 +89,9 @@ void TMidiVolumeButton::HandleKey(uint16_t key) {
     }
 }
 
-TWaveVolumeButton::TWaveVolumeButton(engine::TSprite* parent) : TButtonSprite(parent, "WaveVolume") { Y = 350; }
+TWaveVolumeButton::TWaveVolumeButton(engine::TSprite* parent) : TButtonSprite(parent, "WaveVolume") {
+    Y = 350;
+}
 
 void TWaveVolumeButton::HandleKey(uint16_t key) {
     if (key != vk::Left && key != vk::Right) return;

@@ -36,8 +36,8 @@ class Script:
 
 def hsc_record(name, score, monsters, bonuses, level):
     raw = name.encode("latin-1")
-    return bytes([len(raw)]) + raw.ljust(20, b"\0") + b"\0\0\0" + struct.pack("<iiii", score, monsters, bonuses,
-                                                                              level)
+    numbers = struct.pack("<iiii", score, monsters, bonuses, level)
+    return bytes([len(raw)]) + raw.ljust(20, b"\0") + b"\0\0\0" + numbers
 
 
 class MainMenuTest(HeadlessTest):
@@ -123,7 +123,7 @@ class OptionsTest(HeadlessTest):
         self.assertEqual(len(run.events_of("settings-written")), 1)
         with open(self.data_path("Munchora.ini"), encoding="latin-1") as f:
             after = self.sections(f.read())
-        general = {line.split("=")[0].strip(): line.split("=", 1)[1].strip() for line in after.pop("[general]")}
+        general = dict(line.split("=", 1) for line in after.pop("[general]"))
         self.assertEqual(general["WaveVolume"], "-7000")
         self.assertEqual(general["MidiVolume"], "216")
         self.assertEqual(general["GameType"], "0")

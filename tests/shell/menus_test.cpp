@@ -73,22 +73,23 @@ protected:
     }
 
     void WriteSettingsFile(const std::string& general) {
-        WriteFile("Munchora.ini",
-                  "[General]\n" + general + "\n[Scene2]\n" +
-                      ButtonEntries({"NewGame", "Password", "Options", "High Scores", "Help", "Exit"}) +
-                      "[Scene4]\n" +
-                      ButtonEntries({"GameOverview", "GameRules", "InterfaceNotes", "AboutVendra", "Credits",
-                                     "Return"}) +
-                      Entries("Data\\page.bmp", {"GameOverview", "InterfaceNotes", "AboutVendra", "Credits"}) +
-                      Entries("Data\\rules.bmp", {"GameRules"}) + "[Scene6]\n" + ButtonEntries({"Return"}) +
-                      Entries("Data\\page.bmp", {"HighScoresList"}) + "[Scene9]\n" +
-                      Entries("Data\\page.bmp", {"AddHighScore"}) + "[Scene10]\n" +
-                      ButtonEntries({"GameTypeClassic", "GameTypeFeatures", "WindowMode", "FullScreen",
-                                     "MusicVolume", "WaveVolume", "GameSpeed", "Return", "Indicator"}) +
-                      Entries("Data\\page.bmp", {"Options_Screen"}) + "[Scene13]\n" +
-                      Entries("Data\\page.bmp", {"EnterPassword"}) +
-                      // What the game screen needs to start a level at all.
-                      "[Scene3]\n" + Entries("Data\\page.bmp", {"Dot", "Appearence", "ChomperLife"}));
+        WriteFile(
+            "Munchora.ini",
+            "[General]\n" + general + "\n[Scene2]\n" +
+                ButtonEntries({"NewGame", "Password", "Options", "High Scores", "Help", "Exit"}) +
+                "[Scene4]\n" +
+                ButtonEntries(
+                    {"GameOverview", "GameRules", "InterfaceNotes", "AboutVendra", "Credits", "Return"}) +
+                Entries("Data\\page.bmp", {"GameOverview", "InterfaceNotes", "AboutVendra", "Credits"}) +
+                Entries("Data\\rules.bmp", {"GameRules"}) + "[Scene6]\n" + ButtonEntries({"Return"}) +
+                Entries("Data\\page.bmp", {"HighScoresList"}) + "[Scene9]\n" +
+                Entries("Data\\page.bmp", {"AddHighScore"}) + "[Scene10]\n" +
+                ButtonEntries({"GameTypeClassic", "GameTypeFeatures", "WindowMode", "FullScreen",
+                               "MusicVolume", "WaveVolume", "GameSpeed", "Return", "Indicator"}) +
+                Entries("Data\\page.bmp", {"Options_Screen"}) + "[Scene13]\n" +
+                Entries("Data\\page.bmp", {"EnterPassword"}) +
+                // What the game screen needs to start a level at all.
+                "[Scene3]\n" + Entries("Data\\page.bmp", {"Dot", "Appearence", "ChomperLife"}));
     }
 
     void Key(uint16_t key, int times = 1) {
