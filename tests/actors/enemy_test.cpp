@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "actors/bonus.h"
@@ -443,6 +446,59 @@ TEST_F(Monsters, VictimTimeRunsOnTheMainTimer) {
     form_->Paused = true;
     form_->MainTimerTimer();
     EXPECT_EQ(victim->VictimTicks, 98);
+}
+
+}  // namespace
+
+namespace {
+
+// Many frames of a busy level: the ordinary monsters never overlap a wall
+// or a gate, the boss never enters a wall, and everybody stays inside the
+// maze's wrap range. (A monster walking along row 0 or column 0 also looks
+// one row or column further on, so this maze keeps its edges walled but for
+// the tunnels.)
+TEST_F(Monsters, ThousandsOfFramesKeepEveryoneInTheCorridors) {
+    StartGame({"####.####", "#.......#", "#.##.##.#", "...#I#...", "#D.....D#", "#.##.##.#", "####.####"}, 4,
+              4,
+              "EnemyCount=4\nEnemyPointX=1\nEnemyPointY=1\nBossCount=1\nBossPointX=7\nBossPointY=1\n"
+              "GhostCount=1\nGhostPointX=4\nGhostPointY=1");
+    form_->State = shell::scGame;
+    Player().CanMove = false;  // a target that stands still
+    // The cell of a pixel, rounding down also left of the maze.
+    auto cell = [](double p) { return int(std::floor((p - 20) / 32)); };
+    auto open = [](int x, int y) {
+        const int32_t code = game::GetCell(game::GameLevel, x, y);
+        return code != game::CellWall && code != game::CellGateHoriz;
+    };
+    // Steps in which each kind changed its position.
+    std::map<const TEnemySprite*, std::pair<double, double>> last;
+    int moves[3] = {0, 0, 0};
+    for (int frame = 0; frame < 4000; ++frame) {
+        if (frame % 10 == 0) form_->MainTimerTimer();
+        if (frame == 1500) game_->Enemies->MakeVictims();
+        form_->DXSpriteEngine.Move(1);
+        form_->DXSpriteEngine.SweepDead();
+        for (auto* monster : All<TEnemySprite>()) {
+            ASSERT_GE(monster->X, 12);
+            ASSERT_LE(monster->X, game::WrapMaxX + 28);
+            ASSERT_GE(monster->Y, 12);
+            ASSERT_LE(monster->Y, game::WrapMaxY + 28);
+            if (!monster->Active || monster->IsDying || dynamic_cast<TGhostSprite*>(monster)) continue;
+            const int left = cell(monster->X + 1), right = cell(monster->X + 30);
+            const int top = cell(monster->Y + 1), bottom = cell(monster->Y + 30);
+            if (last.count(monster) && last[monster] != std::make_pair(monster->X, monster->Y))
+                ++moves[monster->Kind];
+            last[monster] = {monster->X, monster->Y};
+            ASSERT_TRUE(open(left, top) && open(left, bottom) && open(right, top) && open(right, bottom))
+                << "frame " << frame << " at " << monster->X << "," << monster->Y;
+        }
+    }
+    EXPECT_GT(moves[0], 4 * 3000);
+    EXPECT_GT(moves[1], 3000);
+    EXPECT_EQ(game_->Enemies->AliveCount[0], 4);
+    EXPECT_EQ(game_->Enemies->AliveCount[1], 1);
+    EXPECT_EQ(game_->Enemies->AliveCount[2], 1);
+    EXPECT_EQ(All<TEnemySprite>().size(), 6u);
 }
 
 }  // namespace
