@@ -56,6 +56,7 @@ void TMainForm::KillAllSprites() {
     // Killed sprites are gone after the next sweep: forget them now.
     ExitPromptSprite = nullptr;
     HelpPage = nullptr;
+    Buttons.fill(nullptr);
 }
 
 void TMainForm::ResetStateTime() {
@@ -251,6 +252,10 @@ void TMainForm::FormActivate() {
     if (State == scGame) Paused = false;
 }
 
-void TMainForm::FormDeactivate() { Paused = true; }
+// Only a game is paused by another window of the program (a message box):
+// elsewhere a pause would freeze the menus and carry over into the next game.
+void TMainForm::FormDeactivate() {
+    if (State == scGame) Paused = true;
+}
 
 }  // namespace shell

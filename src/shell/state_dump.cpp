@@ -7,7 +7,10 @@
 #include <memory>
 #include <typeinfo>
 
+#include "actors/bonus.h"
 #include "actors/enemy.h"
+#include "actors/enemy_kinds.h"
+#include "actors/player.h"
 #include "engine/background_sprite.h"
 #include "engine/image_sprite.h"
 #include "game/game.h"
@@ -43,6 +46,33 @@ std::string ImageName(const engine::TSprite& sprite) {
     return image ? image->Name() : std::string();
 }
 
+// The fields that tell what an actor is doing.
+void DumpActorFields(JsonWriter& json, const engine::TSprite& sprite) {
+    if (const auto* player = dynamic_cast<const actors::TPlayerSprite*>(&sprite)) {
+        json.Key("direction").Number(player->Direction);
+        json.Key("speed").Number(player->Speed);
+        json.Key("death_countdown").Number(player->DeathCountdown);
+    } else if (const auto* monster = dynamic_cast<const actors::TEnemySprite*>(&sprite)) {
+        json.Key("kind").Number(monster->Kind);
+        json.Key("active").Bool(monster->Active);
+        json.Key("direction").Number(monster->Direction);
+        json.Key("speed").Number(monster->Speed);
+        json.Key("slow").Bool(monster->Slow);
+        json.Key("appear_countdown").Number(monster->AppearCountdown);
+        json.Key("is_dying").Bool(monster->IsDying);
+        if (const auto* ordinary = dynamic_cast<const actors::TBasicEnemy*>(monster)) {
+            json.Key("hunting").Bool(ordinary->Hunting);
+            json.Key("victim_ticks").Number(ordinary->VictimTicks);
+        }
+    } else if (const auto* bonus = dynamic_cast<const actors::TBonusSprite*>(&sprite)) {
+        json.Key("permanent").Bool(bonus->Permanent);
+        json.Key("message").String(bonus->Message);
+        json.Key("is_dying").Bool(bonus->IsDying);
+    } else if (const auto* gate = dynamic_cast<const actors::TGateSprite*>(&sprite)) {
+        json.Key("is_open").Bool(gate->IsOpen);
+    }
+}
+
 void DumpSprite(JsonWriter& json, const engine::TSprite& sprite) {
     json.BeginObject();
     json.Key("class").String(ClassName(sprite));
@@ -53,6 +83,7 @@ void DumpSprite(JsonWriter& json, const engine::TSprite& sprite) {
     json.Key("h").Number(sprite.Height);
     json.Key("image").String(ImageName(sprite));
     json.Key("dead").Bool(sprite.IsDead());
+    DumpActorFields(json, sprite);
     json.EndObject();
 }
 

@@ -84,3 +84,20 @@ TEST_F(StartupTest, AltEnterTwiceReturnsToTheWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+class MessageBoxPauseTest : public testing_support::GameFixture {};
+
+TEST_F(MessageBoxPauseTest, AMessageBoxPausesOnlyAGame) {
+    form_->State = shell::scMainMenu;
+    form_->ShowMessage("Something");
+    EXPECT_FALSE(form_->Paused);  // a pause here would freeze the menu and the next game
+    form_->State = shell::scGame;
+    form_->FormDeactivate();
+    EXPECT_TRUE(form_->Paused);
+    form_->FormActivate();
+    EXPECT_FALSE(form_->Paused);
+}
+
+}  // namespace
