@@ -133,3 +133,27 @@ def read_png(path):
 
 def region_differs(rows_a, rows_b, left, top, right, bottom):
     return any(rows_a[y][x] != rows_b[y][x] for y in range(top, bottom) for x in range(left, right))
+
+
+def write_bmp(path, width, height, rgb=(10, 20, 40)):
+    """A plain 24-bit BMP, for level backgrounds in test data."""
+    import struct
+    row = bytes(rgb[::-1]) * width
+    row += b"\0" * ((4 - len(row) % 4) % 4)
+    pixels = row * height
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + pixels)
+
+
+def write_level(data_dir, number, rows, **keys):
+    """Replaces level `number` of a private data copy with a small maze."""
+    import os
+    keys.setdefault("MapWidth", len(rows[0]))
+    keys.setdefault("MapHeight", len(rows))
+    lines = ["[General]"] + [f"{k}={v}" for k, v in keys.items()] + ["[Map]"] + list(rows)
+    name = os.path.join(data_dir, "Levels", f"Level{number:02d}")
+    with open(name + ".map", "w") as f:
+        f.write("\n".join(lines) + "\n")
+    write_bmp(name + ".bmp", keys["MapWidth"] * 32, keys["MapHeight"] * 32)
