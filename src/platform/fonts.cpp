@@ -46,6 +46,7 @@ bool Fonts::RemoveFontResource(const std::string& path) {
         if (open->first.first == face) {
             if (open->second) TTF_CloseFont(open->second);
             open = open_.erase(open);
+            rendered_.clear();
         } else {
             ++open;
         }
@@ -75,37 +76,53 @@ TTF_Font* Fonts::Open(const std::string& face, int points) {
     return font;
 }
 
-void Fonts::Draw(Surface& target, int x, int y, const std::string& text, const std::string& face, int points,
-                 Colour colour) {
-    if (text.empty()) return;
+const Fonts::Rendered* Fonts::Render(const std::string& text, const std::string& face, int points) {
+    const RenderKey key{Lower(face), points, text};
+    if (auto it = rendered_.find(key); it != rendered_.end()) return &it->second;
     TTF_Font* font = Open(face, points);
-    if (!font) return;
-    const Uint8 r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
-    SDL_Surface* rendered = TTF_RenderText_Blended(font, text.c_str(), SDL_Color{r, g, b, 255});
-    if (!rendered) return;
-    SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
-    SDL_FreeSurface(rendered);
-    if (!argb) return;
+    if (!font) return nullptr;
+    SDL_Surface* surface = TTF_RenderText_Blended(font, text.c_str(), SDL_Color{255, 255, 255, 255});
+    if (!surface) return nullptr;
+    SDL_Surface* argb = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(surface);
+    if (!argb) return nullptr;
+    Rendered rendered;
+    rendered.width = argb->w;
+    rendered.height = argb->h;
+    rendered.alpha.resize(size_t(argb->w) * argb->h);
     SDL_LockSurface(argb);
-    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
-    const int x1 = std::min(x + argb->w, target.Width()), y1 = std::min(y + argb->h, target.Height());
-    for (int ty = y0; ty < y1; ++ty) {
-        const auto* src = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) +
-                                                          size_t(ty - y) * argb->pitch) + (x0 - x);
-        uint16_t* dst = target.Row(ty) + x0;
-        for (int tx = x0; tx < x1; ++tx, ++src, ++dst) {
-            const unsigned a = *src >> 24;
-            if (a == 0) continue;
-            const unsigned d = *dst;
-            const unsigned dr = ((d >> 11) & 31) * 255 / 31, dg = ((d >> 5) & 63) * 255 / 63, db = (d & 31) * 255 / 31;
-            const unsigned nr = (r * a + dr * (255 - a)) / 255;
-            const unsigned ng = (g * a + dg * (255 - a)) / 255;
-            const unsigned nb = (b * a + db * (255 - a)) / 255;
-            *dst = ToRgb565(uint8_t(nr), uint8_t(ng), uint8_t(nb));
-        }
+    for (int y = 0; y < argb->h; ++y) {
+        const auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) + size_t(y) * argb->pitch);
+        for (int x = 0; x < argb->w; ++x) rendered.alpha[size_t(y) * argb->w + x] = uint8_t(row[x] >> 24);
     }
     SDL_UnlockSurface(argb);
     SDL_FreeSurface(argb);
+    constexpr size_t kMaxRendered = 512;  // changing texts (scores) must not grow it for ever
+    if (rendered_.size() >= kMaxRendered) rendered_.clear();
+    return &rendered_.emplace(key, std::move(rendered)).first->second;
+}
+
+void Fonts::Draw(Surface& target, int x, int y, const std::string& text, const std::string& face, int points,
+                 Colour colour) {
+    if (text.empty()) return;
+    const Rendered* rendered = Render(text, face, points);
+    if (!rendered) return;
+    const unsigned r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
+    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+    const int x1 = std::min(x + rendered->width, target.Width());
+    const int y1 = std::min(y + rendered->height, target.Height());
+    for (int ty = y0; ty < y1; ++ty) {
+        const uint8_t* src = rendered->alpha.data() + size_t(ty - y) * rendered->width + (x0 - x);
+        uint16_t* dst = target.Row(ty) + x0;
+        for (int tx = x0; tx < x1; ++tx, ++src, ++dst) {
+            const unsigned a = *src;
+            if (a == 0) continue;
+            const unsigned d = *dst;
+            const unsigned dr = ((d >> 11) & 31) * 255 / 31, dg = ((d >> 5) & 63) * 255 / 63, db = (d & 31) * 255 / 31;
+            *dst = ToRgb565(uint8_t((r * a + dr * (255 - a)) / 255), uint8_t((g * a + dg * (255 - a)) / 255),
+                            uint8_t((b * a + db * (255 - a)) / 255));
+        }
+    }
 }
 
 int Fonts::Width(const std::string& text, const std::string& face, int points) {

@@ -3,9 +3,12 @@
 // extension. Sizes are points at 96 dots per inch.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 #include "platform/surface.h"
 
@@ -31,12 +34,23 @@ public:
     int Width(const std::string& text, const std::string& face, int points);
 
 private:
+    // A rendered text: coverage 0..255 per pixel.
+    struct Rendered {
+        int width = 0;
+        int height = 0;
+        std::vector<uint8_t> alpha;
+    };
+    using RenderKey = std::tuple<std::string, int, std::string>;  // face, points, text
+
     _TTF_Font* Open(const std::string& face, int points);
+    const Rendered* Render(const std::string& text, const std::string& face, int points);
     std::string FileForFace(const std::string& face) const;
 
     bool ready_ = false;
     std::map<std::string, std::string> faces_;  // lower-case face name -> file
     std::map<std::pair<std::string, int>, _TTF_Font*> open_;
+    // Most texts (the status panel, menus) are drawn again every frame.
+    std::map<RenderKey, Rendered> rendered_;
 };
 
 }  // namespace platform

@@ -1,0 +1,95 @@
+// Frame rate of the game screen: the real game on the headless platform, on
+// a busy level (every monster of the level out and active, two players, a
+// bonus lying), with and without drawing.
+//
+// Usage: game_bench [PROGRAM_DIR] [LEVEL]   (default: the build directory, level 3)
+#include <time.h>
+
+#include <cstdio>
+#include <string>
+
+#include "actors/bonus.h"
+#include "actors/enemy.h"
+#include "actors/player.h"
+#include "game/game.h"
+#include "game/globals.h"
+#include "game/level.h"
+#include "game/random.h"
+#include "platform/files.h"
+#include "platform/headless/headless_platform.h"
+#include "shell/main_form.h"
+
+namespace {
+
+constexpr int kFrames = 3000;
+
+double ThreadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// Fills the maze with every monster of the level and lets them finish
+// appearing, with the player kept alive so the level stays busy.
+void MakeBusy(shell::TMainForm& form) {
+    for (int run = 0; run < 12; ++run) game::SpawnMonsters();  // at most one of each kind per run
+    for (int i = 0; i < 40; ++i) form.DXTimerTimer();
+    new actors::TPlayerSprite(form.DXSpriteEngine.Root(), game::GameLevel.PlayerPoint.X,
+                              game::GameLevel.PlayerPoint.Y);
+    form.SpawnBonus(1);
+}
+
+int CountMonsters(shell::TMainForm& form) {
+    int count = 0;
+    engine::TSpriteEngine* root = form.DXSpriteEngine.Root();
+    for (int i = 0; i < root->ChildCount(); ++i) count += dynamic_cast<actors::TEnemySprite*>(root->Child(i)) != nullptr;
+    return count;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string dataDir = argc > 1 ? argv[1] : platform::ExecutableDirectory() + "../";
+    if (dataDir.back() != '/') dataDir += '/';
+    const int level = argc > 2 ? std::atoi(argv[2]) : 3;
+
+    platform::HeadlessPlatform media(platform::HeadlessPlatform::Options{});
+    game::StartOptions.NoSound = true;
+    game::StartOptions.NoMidi = true;
+    game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
+    game::ProgramDir = dataDir;
+    shell::TMainForm form(media);
+    form.FormShow();
+    game::CurrentLevel = level - 1;
+    form.SetScreenState(shell::scGame);
+    game::Lives = 1000;  // catches must not end the measurement
+    if (form.Closing() || !form.Game) {
+        std::fprintf(stderr, "game_bench: level %d could not start from %s\n", level, dataDir.c_str());
+        return 1;
+    }
+    MakeBusy(form);
+    std::printf("level %d: %d monsters, %d players, %d sprites\n", level, CountMonsters(form), game::PlayersAlive,
+                form.DXSpriteEngine.Root()->SpriteCount());
+
+    // The main timer ticks every tenth frame, as at the default 10 ms frame
+    // interval, so caught players come back and monsters are spawned again.
+    double start = ThreadSeconds();
+    for (int i = 1; i <= kFrames; ++i) {
+        form.DXTimerTimer();
+        if (i % 10 == 0) form.MainTimerTimer();
+    }
+    const double withDrawing = kFrames / (ThreadSeconds() - start);
+    const int monstersAfterDrawing = CountMonsters(form);
+
+    start = ThreadSeconds();
+    for (int i = 1; i <= kFrames; ++i) {
+        form.DXSpriteEngine.Move(1);
+        form.DXSpriteEngine.SweepDead();
+        if (i % 10 == 0) form.MainTimerTimer();
+    }
+    const double withoutDrawing = kFrames / (ThreadSeconds() - start);
+    std::printf("with drawing: %.0f frames per second (%d monsters at the end)\n", withDrawing, monstersAfterDrawing);
+    std::printf("without drawing: %.0f frames per second (%d monsters at the end)\n", withoutDrawing,
+                CountMonsters(form));
+    return 0;
+}
