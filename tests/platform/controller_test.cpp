@@ -53,3 +53,28 @@ TEST(Controller, StatesAndKeysFromAVirtualController) {
 }
 
 }  // namespace
+
+namespace {
+
+void PushKey(Uint32 type, SDL_Keycode key) {
+    SDL_Event event{};
+    event.type = type;
+    event.key.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = key;
+    SDL_PushEvent(&event);
+}
+
+TEST(Keyboard, ATapShorterThanAFrameStillCountsOnce) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    platform::SdlPlatform media;
+    RecordingApp app;
+    PushKey(SDL_KEYDOWN, SDLK_SPACE);
+    PushKey(SDL_KEYUP, SDLK_SPACE);
+    media.PumpEvents(app);
+    EXPECT_EQ(app.keys, (std::vector<uint16_t>{platform::vk::Space}));
+    EXPECT_EQ(media.HeldStates(), platform::isButton1);
+    EXPECT_EQ(media.HeldStates(), 0u);  // released: gone at the next reading
+}
+
+}  // namespace

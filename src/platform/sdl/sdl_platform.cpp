@@ -242,7 +242,8 @@ void SdlPlatform::OpenController(int deviceIndex) {
 }
 
 uint32_t SdlPlatform::HeldInputMask() {
-    uint32_t mask = InputMaskForKeys(heldKeys_);
+    uint32_t mask = InputMaskForKeys(heldKeys_) | InputMaskForKeys(pressedSincePoll_);
+    pressedSincePoll_.clear();
     constexpr Sint16 kDeadZone = 16000;
     for (auto& [id, pad] : controllers_) {
         const Sint16 x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
@@ -265,6 +266,7 @@ void SdlPlatform::HandleEvent(const SDL_Event& event, AppEvents& app) {
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
                 heldKeys_.clear();
+                pressedSincePoll_.clear();
                 SetActive(false, app);
             } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
                 SetActive(true, app);
@@ -274,6 +276,7 @@ void SdlPlatform::HandleEvent(const SDL_Event& event, AppEvents& app) {
             const uint16_t key = VirtualKeyOf(event.key.keysym.sym);
             if (key == 0) break;
             heldKeys_.insert(key);
+            pressedSincePoll_.insert(key);
             const ShiftState shift = ShiftStateOf(event.key.keysym.mod);
             Guarded([&app, key, shift] { app.OnKeyDown(key, shift); });
             break;

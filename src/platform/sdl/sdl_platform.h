@@ -73,6 +73,9 @@ private:
     int storedX_ = 0;
     int storedY_ = 0;
     std::set<uint16_t> heldKeys_;
+    // Keys pressed since the input states were last read: a tap shorter than
+    // a frame still counts once.
+    std::set<uint16_t> pressedSincePoll_;
     std::map<int, SDL_GameController*> controllers_;  // by joystick instance id
 };
 
