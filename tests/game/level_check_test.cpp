@@ -184,4 +184,19 @@ TEST_F(ShippedLevels, PassTheCheckAndTheGameCountsTheSameDots) {
     EXPECT_GE(levels, 3);
 }
 
+// A level plays Music/NN.mid when it exists, else a tune drawn from the
+// whole directory: most shipped levels have their own.
+TEST(ShippedTunes, MostLevelsHaveTheirOwnTune) {
+    const fs::path dir(MUNCHORA_PROGRAM_DIR);
+    int levels = 0, own = 0;
+    for (int n = 1;; ++n) {
+        const std::string nn = std::string(n < 10 ? "0" : "") + std::to_string(n);
+        if (!fs::exists(dir / "Levels" / ("Level" + nn + ".map"))) break;
+        ++levels;
+        own += fs::exists(dir / "Music" / (nn + ".mid"));
+    }
+    EXPECT_GE(levels, 25);  // every password leads to a level
+    EXPECT_GT(own * 2, levels);
+}
+
 }  // namespace
