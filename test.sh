@@ -12,7 +12,7 @@ cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMUNCHORA_SANITIZE=ON -DMUNCHORA_WERROR=ON > /dev/null
-cmake --build build-asan -j"$jobs" --target munchora_tests
+cmake --build build-asan -j"$jobs" --target munchora_tests munchora_assets
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ./build-asan/tests/munchora_tests --gtest_brief=1
 echo "All tests passed."
