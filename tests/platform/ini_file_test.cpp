@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -52,7 +54,7 @@ TEST(IniFile, WritingKeepsEveryOtherLine) {
 }
 
 TEST(IniFile, MissingFileIsEmptyAndUnreadableIsAFailure) {
-    const auto dir = std::filesystem::temp_directory_path() / "munchora_ini_test";
+    const auto dir = std::filesystem::temp_directory_path() / ("munchora_ini_test_" + std::to_string(getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir / "Munchora.ini");  // a directory in its place
     EXPECT_FALSE(IniFile::Load((dir / "Munchora.ini").string()).has_value());
@@ -63,7 +65,7 @@ TEST(IniFile, MissingFileIsEmptyAndUnreadableIsAFailure) {
 }
 
 TEST(IniFile, SaveReplacesTheFileAndFailureLeavesItIntact) {
-    const auto dir = std::filesystem::temp_directory_path() / "munchora_ini_save";
+    const auto dir = std::filesystem::temp_directory_path() / ("munchora_ini_save_" + std::to_string(getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     const auto path = (dir / "Munchora.ini").string();

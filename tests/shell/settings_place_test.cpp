@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -18,7 +20,7 @@ std::string Read(const fs::path& path) {
 }
 
 TEST(SettingsPlace, ReadOnlyProgramDirectorySendsThemToTheUser) {
-    const fs::path base = fs::temp_directory_path() / "munchora_settings_place";
+    const fs::path base = fs::temp_directory_path() / ("munchora_settings_place_" + std::to_string(getpid()));
     fs::remove_all(base);
     fs::create_directories(base / "program");
     std::ofstream(base / "program" / "Munchora.ini") << "[General]\nTimer=7\n";

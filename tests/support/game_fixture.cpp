@@ -1,5 +1,7 @@
 #include "support/game_fixture.h"
 
+#include <unistd.h>
+
 #include <fstream>
 
 #include "game/random.h"
@@ -8,8 +10,9 @@ namespace testing_support {
 
 void GameFixture::SetUp() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::temp_directory_path() /
-           ("munchora_" + std::string(info->test_suite_name()) + "_" + info->name());
+    // The process id keeps two test runs at the same time (two builds) apart.
+    dir_ = std::filesystem::temp_directory_path() / ("munchora_" + std::to_string(getpid()) + "_" +
+                                                     info->test_suite_name() + "_" + info->name());
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     game::ResetGlobals();
