@@ -97,13 +97,21 @@ private:
             if (Code(from) != CellWall && Code(to) == CellWall)
                 Error(from, "the open edge leads into the wall at " + Cell(to) + " on the opposite side");
         };
+        // An ordinary monster leaving through the left or top edge comes back
+        // one cell short of the opposite edge.
+        auto monsterEdge = [&](TPoint from, TPoint to) {
+            if (level_.MonsterCount[0] > 0 && Code(from) != CellWall && Code(to) == CellWall)
+                Warning(from, "an ordinary monster leaving here comes back inside the wall at " + Cell(to));
+        };
         for (int32_t y = 0; y < h && w > 1; ++y) {
             edge({0, y}, {w - 1, y});
             edge({w - 1, y}, {0, y});
+            if (w > 2) monsterEdge({0, y}, {w - 2, y});
         }
         for (int32_t x = 0; x < w && h > 1; ++x) {
             edge({x, 0}, {x, h - 1});
             edge({x, h - 1}, {x, 0});
+            if (h > 2) monsterEdge({x, 0}, {x, h - 2});
         }
     }
 

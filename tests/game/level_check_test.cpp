@@ -133,6 +133,19 @@ TEST_F(LevelCheckFile, AWellFormedLevelPassesWithWarningsOnlyForLooks) {
     rows = {"BBBBBBB", "BAAAAAB", "BBBBBBB"};
     report = CheckLevelFile(Level(kQuiet, rows));
     EXPECT_TRUE(Has(report, false, "", "only 5 dots"));
+
+    // A tunnel whose last cell but one is a wall strands the ordinary
+    // monsters that leave to the left, not the player.
+    rows = {"BBBBBBB", "AAAAABA", "BABBBAB", "BAAAAAB", "BBBBBBB"};
+    report =
+        CheckLevelFile(Level("PlayerPointX=1\nPlayerPointY=3\nEnemyPointX=5\nEnemyPointY=3\nEnemyCount=1\n"
+                             "BossCount=0\nGhostCount=0",
+                             rows));
+    EXPECT_FALSE(report.HasErrors()) << Errors(report);
+    EXPECT_TRUE(Has(report, false, " (0, 1)",
+                    "an ordinary monster leaving here comes back inside the wall at (5, 1)"));
+    report = CheckLevelFile(Level(kQuiet, rows));
+    EXPECT_FALSE(Has(report, false, " (0, 1)", "an ordinary monster"));
 }
 
 TEST_F(LevelCheckFile, MonsterStartsOnWallsAndGatesAndOutOfReach) {
