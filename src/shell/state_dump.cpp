@@ -40,6 +40,9 @@ std::string ClassName(const engine::TSprite& sprite) {
 }
 
 std::string ImageName(const engine::TSprite& sprite) {
+    // A killed sprite waiting for the sweep may still point into the image
+    // list of a screen that has been left and cleared.
+    if (sprite.IsDead()) return std::string();
     const platform::ImageEntry* image = nullptr;
     if (const auto* s = dynamic_cast<const engine::TImageSprite*>(&sprite)) image = s->Image;
     if (const auto* s = dynamic_cast<const engine::TBackgroundSprite*>(&sprite)) image = s->Image;
