@@ -36,21 +36,6 @@ void ReadKeys(const platform::IniFile& ini, TLevel& level) {
     level.BonusLevel = ini.ReadInteger(kGeneral, "BonusLevel", 10);
 }
 
-// Lines without their endings; a file written with CR LF reads the same.
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
-
 }  // namespace
 
 LevelLoadResult LoadLevel(const std::string& path, TLevel& level) {
@@ -79,7 +64,7 @@ LevelLoadResult LoadLevel(const std::string& path, TLevel& level) {
         for (int32_t& cell : row) cell = CellEmpty;
     }
 
-    const std::vector<std::string> lines = SplitLines(text);
+    const std::vector<std::string> lines = platform::SplitLines(text);
     size_t mapLine = 0;
     while (mapLine < lines.size() && lines[mapLine].compare(0, 5, "[Map]") != 0) ++mapLine;
     // Without the "[Map]" line or with rows missing the maze is undefined.

@@ -14,6 +14,9 @@ std::string NativePath(const std::string& path);
 
 bool FileExists(const std::string& path);
 
+// Lines without their endings; a file written with CR LF reads the same.
+std::vector<std::string> SplitLines(const std::string& text);
+
 // Names of the entries of a directory (files and directories) that match a
 // wildcard such as "*.mid", compared without regard to case, sorted by name.
 // A missing directory gives none.

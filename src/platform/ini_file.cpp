@@ -103,15 +103,7 @@ IniFile IniFile::FromText(const std::string& text) {
     IniFile ini;
     ini.newline_ = text.find("\r\n") != std::string::npos || text.find('\n') == std::string::npos ? "\r\n" : "\n";
     ini.endsWithNewline_ = text.empty() || text.back() == '\n';
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        ini.lines_.push_back({line});
-        start = end + 1;
-    }
+    for (std::string& line : SplitLines(text)) ini.lines_.push_back({std::move(line)});
     return ini;
 }
 

@@ -15,31 +15,9 @@
 #include "game/level.h"
 #include "game/tasks.h"
 #include "support/game_fixture.h"
+#include "support/level_fixture.h"
 
 namespace actors_test {
-
-// A 24-bit bitmap file of w x h white pixels.
-inline std::string WhiteBitmap(int w, int h) {
-    auto put = [](std::string& out, uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) out += char((value >> (8 * i)) & 0xFF);
-    };
-    const int rowBytes = (w * 3 + 3) / 4 * 4;
-    std::string bmp = "BM";
-    put(bmp, uint32_t(54 + rowBytes * h), 4);
-    put(bmp, 0, 4);
-    put(bmp, 54, 4);
-    put(bmp, 40, 4);
-    put(bmp, uint32_t(w), 4);
-    put(bmp, uint32_t(h), 4);
-    put(bmp, 1, 2);
-    put(bmp, 24, 2);
-    put(bmp, 0, 4);
-    put(bmp, uint32_t(rowBytes * h), 4);
-    for (int i = 0; i < 4; ++i) put(bmp, 2835, 4);
-    for (int y = 0; y < h; ++y)
-        bmp += std::string(size_t(w) * 3, '\xFF') + std::string(size_t(rowBytes - w * 3), '\0');
-    return bmp;
-}
 
 // Surface position of a cell's top-left corner.
 constexpr double At(int cell) { return 32.0 * cell + 20; }
@@ -102,7 +80,7 @@ protected:
             text += row + "\n";
         }
         WriteFile("Levels/Level01.map", text);
-        WriteFile("Levels/Level01.bmp", WhiteBitmap(8, 8));
+        WriteFile("Levels/Level01.bmp", testing_support::Bitmap(8, 8));
         // A level started before ends first, as leaving the game screen does.
         form_->Game.reset();
         form_->TimerManager->Clear();
