@@ -54,7 +54,19 @@ void HeadlessPlatform::MessageBox(const std::string& caption, const std::string&
 }
 
 void HeadlessPlatform::NoteEvent(const std::string& line) {
-    if (options_.eventLog) *options_.eventLog << frame_ << ' ' << line << '\n';
+    if (!options_.eventLog) return;
+    // One event per line: line breaks inside a message are written escaped.
+    std::string escaped;
+    for (char c : line) {
+        if (c == '\r') {
+            escaped += "\\r";
+        } else if (c == '\n') {
+            escaped += "\\n";
+        } else {
+            escaped += c;
+        }
+    }
+    *options_.eventLog << frame_ << ' ' << escaped << '\n';
 }
 
 void HeadlessPlatform::Run(AppEvents& app) {

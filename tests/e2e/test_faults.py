@@ -1,0 +1,86 @@
+"""Damaged or missing files end in the game's own message and a clean exit,
+never in a crash; damaged high-score and settings files are read safely."""
+
+import glob
+import os
+import struct
+import unittest
+
+from harness import HeadlessTest
+
+START_GAME = "3 key Space\n6 key Enter\n"
+
+
+class FaultTest(HeadlessTest):
+    def messages(self, run):
+        return [text for _, text in run.events_of("message")]
+
+    def test_a_damaged_picture(self):
+        with open(self.data_path("Data", "Images", "Intro.bmp"), "wb") as f:
+            f.write(b"BM not really a picture")
+        run = self.run_game("", frames=50)
+        self.assertEqual(len(self.messages(run)), 1)
+        self.assertTrue(self.messages(run)[0].startswith("Munchora|Can't load image Intro="))
+        self.assertLess(run.final["frame"], 50)
+
+    def test_a_missing_sound(self):
+        os.remove(self.data_path("Data", "Sounds", "EatDot.wav"))
+        run = self.run_game("", frames=50)
+        self.assertEqual(self.messages(run), ["Munchora|Can't load sound EatDot=Data\\Sounds\\EatDot.wav"])
+        self.assertEqual(run.final["screen"], "scNone")
+
+    def test_a_damaged_tune(self):
+        with open(self.data_path("Music", "01.mid"), "wb") as f:
+            f.write(b"RIFF nonsense")
+        run = self.run_game(START_GAME, frames=50)
+        self.assertEqual(len(self.messages(run)), 1)
+        self.assertIn("Midi initializing error\\rFile ", self.messages(run)[0])
+        self.assertTrue(self.messages(run)[0].endswith("Music/01.mid"))
+        self.assertLess(run.final["frame"], 50)
+
+    def test_missing_fonts_fall_back_to_another_face(self):
+        for font in glob.glob(self.data_path("Data", "Fonts", "*.ttf")):
+            os.remove(font)
+        run = self.run_game(START_GAME + "20 dump\n", frames=30)
+        self.assertEqual(self.messages(run), [])
+        self.assertEqual(run.state_at(20)["screen"], "scGame")
+
+    def test_a_damaged_level(self):
+        with open(self.data_path("Levels", "Level01.map"), "w") as f:
+            f.write("[General]\nMapWidth=40\n[Map]\nBBBB\n")
+        run = self.run_game(START_GAME, frames=50)
+        self.assertEqual(len(self.messages(run)), 1)
+        self.assertTrue(self.messages(run)[0].startswith("Munchora|Error file "))
+        self.assertTrue(self.messages(run)[0].endswith("Levels/Level01.map"))
+        self.assertLess(run.final["frame"], 50)
+
+    def write_scores(self, records, extra=b""):
+        data = b""
+        for name_length, name, score in records:
+            data += bytes([name_length]) + name.ljust(20, b"\0")[:20] + b"\0\0\0"
+            data += struct.pack("<iiii", score, 1, 2, 3)
+        with open(self.data_path("Munchora.hsc"), "wb") as f:
+            f.write(data + extra)
+
+    def test_high_scores_of_odd_length_or_long_names_are_read_safely(self):
+        self.write_scores([(3, b"ACE", 900), (255, b"X" * 20, 500)], extra=b"\x05tail")
+        run = self.run_game("3 key Space\n5 key Down\n5 key Down\n5 key Down\n7 key Enter\n9 dump\n", frames=12)
+        table = run.state_at(9)["high_scores"]
+        self.assertEqual([(e["name"], e["score"]) for e in table], [("ACE", 900), ("X" * 20, 500)])
+
+    def test_garbage_settings_take_their_defaults(self):
+        with open(self.data_path("Munchora.ini"), "r", encoding="latin-1") as f:
+            text = f.read()
+        text = text.replace("WaveVolume=-5000", "WaveVolume=loud").replace("Timer=10", "Timer=0x")
+        text = text.replace("MidiVolume=200", "MidiVolume=99999999999")
+        with open(self.data_path("Munchora.ini"), "w", encoding="latin-1") as f:
+            f.write(text)
+        run = self.run_game("5 dump\n", frames=10)
+        self.assertEqual(run.state_at(5)["settings"]["wave_volume"], -5000)
+        self.assertEqual(run.state_at(5)["settings"]["timer"], 10)
+        self.assertEqual(run.state_at(5)["settings"]["midi_volume"], 200)
+        self.assertEqual(self.messages(run), [])
+
+
+if __name__ == "__main__":
+    unittest.main()
