@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <deque>
 #include <optional>
-#include <sstream>
 
 #include "platform/files.h"
 #include "platform/ini_file.h"
@@ -207,12 +206,7 @@ private:
 
 // The lines after the "[Map]" line (endings removed), or none without it.
 std::optional<std::vector<std::string>> MapRows(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
+    const std::vector<std::string> lines = platform::SplitLines(text);
     for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].compare(0, 5, "[Map]") == 0)
             return std::vector<std::string>(lines.begin() + i + 1, lines.end());
