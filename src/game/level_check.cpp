@@ -28,12 +28,12 @@ public:
         report_.Dots = CountDots(level_);
         CheckSize();
         CheckEdges();
-        const bool playerOk = CheckStart(level_.PlayerPoint, "the player", true);
+        const bool playerOk = CheckStart(level_.PlayerPoint, "the player", false);
         bool keyOk = false;
-        if (level_.KeyExist != 0) keyOk = CheckStart(level_.KeyPoint, "the key", true);
+        if (level_.KeyExist != 0) keyOk = CheckStart(level_.KeyPoint, "the key", false);
         static const char* const kKinds[3] = {"the ordinary monster", "the boss", "the ghost"};
         for (int k = 0; k < 3; ++k) {
-            if (level_.MonsterCount[k] > 0) CheckStart(level_.MonsterPoint[k], kKinds[k], false);
+            if (level_.MonsterCount[k] > 0) CheckStart(level_.MonsterPoint[k], kKinds[k], true);
         }
         if (report_.Dots == 0) Error("the maze has no dots");
         if (!playerOk) return report_;  // nothing can be walked from a bad start
@@ -116,7 +116,7 @@ private:
 
     // A start cell must be open floor inside the maze; nothing walks off a
     // wall or a shut gate.
-    bool CheckStart(const TPoint& p, const std::string& who, bool error) {
+    bool CheckStart(const TPoint& p, const std::string& who, bool monster) {
         std::string why;
         if (!Inside(level_, p.X, p.Y))
             why = "starts outside the maze";
@@ -129,7 +129,7 @@ private:
             return false;
         }
         const TPoint& player = level_.PlayerPoint;
-        if (!error && std::abs(p.X - player.X) + std::abs(p.Y - player.Y) <= 1)
+        if (monster && std::abs(p.X - player.X) + std::abs(p.Y - player.Y) <= 1)
             Warning(p, who + " starts next to the player's start");
         return true;
     }
