@@ -177,7 +177,11 @@ TEST_F(ShippedLevels, PassTheCheckAndTheGameCountsTheSameDots) {
          fs::exists(shipped / ("Level" + std::string(n < 10 ? "0" : "") + std::to_string(n) + ".map")); ++n) {
         const std::string name = "Level" + std::string(n < 10 ? "0" : "") + std::to_string(n);
         const LevelReport report = CheckLevelFile((shipped / (name + ".map")).string());
-        EXPECT_FALSE(report.HasErrors()) << name << ":\n" << Errors(report);
+        // Not even a warning: the shipped levels fit the screen and keep
+        // the monsters away from the player's start.
+        std::string findings;
+        for (const LevelFinding& f : report.Findings) findings += FormatFinding(name, f) + "\n";
+        EXPECT_TRUE(report.Findings.empty()) << findings;
         EXPECT_GE(report.Dots, FewDots) << name;
 
         std::ifstream in(shipped / (name + ".map"), std::ios::binary);
