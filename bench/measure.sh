@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Measures the performance budgets and prints them as a table. Run after
+# ./test.sh (it uses the Release build in build/). Takes about two minutes.
+#   bench/measure.sh [--no-valgrind]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build
+cmake --build "$build" -j"$(nproc)" --target sprite_bench game_bench munchora munchora-headless > /dev/null
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$build"/{Munchora.ini,Data,Levels,Music} "$work"/
+
+# Start-up to the first intro frame, headless: the median of 11 runs of one frame.
+startup=()
+for _ in $(seq 11); do
+  t0=$(date +%s%N)
+  "$build"/munchora-headless --data "$work" --out "$work/out" --frames 1 -- NoSound > /dev/null
+  startup+=($(( ($(date +%s%N) - t0) / 1000000 )))
+done
+startup_ms=$(printf '%s\n' "${startup[@]}" | sort -n | sed -n 6p)
+
+sprite_fps=$("$build"/bench/sprite_bench 5 | sed -n 's/^best: \([0-9]*\).*/\1/p')
+game_out=$("$build"/bench/game_bench "$build" 3)
+level_ms=$(echo "$game_out" | sed -n 's/^level start: \([0-9.]*\) ms from the menu.*/\1/p')
+next_ms=$(echo "$game_out" | sed -n 's/.*, \([0-9.]*\) ms as the next level/\1/p')
+draw_fps=$(echo "$game_out" | sed -n 's/^with drawing: \([0-9]*\).*/\1/p')
+move_fps=$(echo "$game_out" | sed -n 's/^without drawing: \([0-9]*\).*/\1/p')
+
+gen_start=$(date +%s%N)
+"$build"/tools/munchora-assetgen assets "$work/gen" > /dev/null
+gen_s=$(awk "BEGIN { printf \"%.1f\", ($(date +%s%N) - $gen_start) / 1e9 }")
+
+# Peak memory of the real game with music: a level played for ten seconds
+# in a real window (Xvfb) with the audio synthesised to a dummy device.
+peak_mb="n/a (needs xvfb-run and xdotool)"
+if command -v xvfb-run > /dev/null && command -v xdotool > /dev/null; then
+  cat > "$work/peak.sh" <<SCRIPT
+#!/bin/bash
+SDL_AUDIODRIVER=dummy "$PWD/$build/munchora" > /dev/null 2>&1 &
+game=\$!
+sleep 3
+xdotool search --sync --name Munchora > /dev/null
+xdotool key space; sleep 0.5; xdotool key Return; sleep 10
+grep VmHWM /proc/\$game/status | awk '{ printf "%.0f", \$2 / 1024 }' > "$work/peak"
+kill \$game
+SCRIPT
+  chmod +x "$work/peak.sh"
+  xvfb-run -a "$work/peak.sh" > /dev/null 2>&1 || true
+  [ -s "$work/peak" ] && peak_mb="$(cat "$work/peak")"
+fi
+
+leaks="skipped"
+if [ "${1:-}" != "--no-valgrind" ] && command -v valgrind > /dev/null; then
+  printf '3 key Space\n6 key Enter\n20 key Right\n200 key Up\n400 key Left\n600 key Down\n' > "$work/leak.txt"
+  valgrind --leak-check=full --errors-for-leak-kinds=definite --error-exitcode=9 \
+    "$build"/munchora-headless --data "$work" --out "$work/out" --script "$work/leak.txt" --frames 5000 \
+    -- NoSound Debug > "$work/valgrind.log" 2>&1 && leaks="0 bytes definitely lost" || \
+    leaks="$(grep 'definitely lost' "$work/valgrind.log" | sed 's/.*definitely lost: //')"
+fi
+
+printf '%-44s %-18s %s\n' "measure" "target" "today"
+printf '%-44s %-18s %s\n' "start-up to the first intro frame (headless)" "< 150 ms" "${startup_ms} ms"
+printf '%-44s %-18s %s\n' "level start from the menu / next level" "< 20 ms" "${level_ms} ms / ${next_ms} ms"
+printf '%-44s %-18s %s\n' "sprite engine, 100 sprites + background" ">= 5000 fps" "${sprite_fps} fps"
+printf '%-44s %-18s %s\n' "game screen, busy level, with drawing" ">= 3000 fps" "${draw_fps} fps"
+printf '%-44s %-18s %s\n' "game screen, busy level, without drawing" "-" "${move_fps} fps"
+printf '%-44s %-18s %s\n' "asset generator" "< 10 s" "${gen_s} s"
+printf '%-44s %-18s %s\n' "peak memory of the game with music" "< 120 MB" "${peak_mb} MB"
+printf '%-44s %-18s %s\n' "valgrind, 5,000 headless frames of a game" "no definite leak" "${leaks}"
