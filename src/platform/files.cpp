@@ -93,6 +93,8 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path) {
 
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
     const std::string target = NativePath(path);
+    // Renaming over a file the user made read-only would silently ignore that.
+    if (access(target.c_str(), F_OK) == 0 && access(target.c_str(), W_OK) != 0) return false;
     const std::string temporary = target + ".tmp";
     FILE* out = std::fopen(temporary.c_str(), "wb");
     if (!out) return false;

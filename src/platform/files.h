@@ -25,7 +25,8 @@ std::vector<std::string> FindFiles(const std::string& directory, const std::stri
 std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path);
 
 // Writes a temporary file beside the target and renames it over the target,
-// so a failed write leaves the old file as it was.
+// so a failed write leaves the old file as it was. A target without write
+// permission is left alone and counts as a failed write.
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // The directory of the running executable, with a trailing slash.

@@ -10,6 +10,7 @@ import unittest
 
 BUILD_DIR = os.environ.get("MUNCHORA_BUILD_DIR", os.path.join(os.path.dirname(__file__), "..", "..", "build"))
 DATA_ENTRIES = ["Munchora.ini", "Data", "Levels", "Music"]
+NOBODY = 65534
 
 
 class Run:
@@ -65,16 +66,30 @@ class HeadlessTest(unittest.TestCase):
         self.runs = 0
 
     def tearDown(self):
+        for root, dirs, _ in os.walk(self.work):
+            for name in dirs:
+                os.chmod(os.path.join(root, name), 0o755)
         shutil.rmtree(self.work, ignore_errors=True)
 
-    def run_game(self, script="", frames=1000, words=(), utc_ms=None, expect_ok=True):
+    def run_game(self, script="", frames=1000, words=(), utc_ms=None, expect_ok=True, unprivileged=False):
+        """`unprivileged` runs the game as a user without rights beyond the
+        files' permissions: root would write into read-only places anyway."""
         self.runs += 1
         out_dir = os.path.join(self.work, f"out{self.runs}")
         script_path = os.path.join(self.work, f"script{self.runs}.txt")
         with open(script_path, "w") as f:
             f.write(script)
-        command = [os.path.join(BUILD_DIR, "munchora-headless"), "--data", self.data, "--script", script_path,
-                   "--frames", str(frames), "--out", out_dir]
+        executable = os.path.join(BUILD_DIR, "munchora-headless")
+        prefix = []
+        if unprivileged and os.geteuid() == 0:
+            # The build directory may lie where that user cannot reach it.
+            os.chmod(self.work, 0o755)
+            executable = shutil.copy2(executable, os.path.join(self.work, "munchora-headless"))
+            os.makedirs(out_dir)
+            os.chown(out_dir, NOBODY, NOBODY)
+            prefix = ["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups"]
+        command = prefix + [executable, "--data", self.data, "--script", script_path,
+                            "--frames", str(frames), "--out", out_dir]
         if utc_ms is not None:
             command += ["--utc-ms", str(utc_ms)]
         if words:

@@ -3,10 +3,11 @@ never in a crash; damaged high-score and settings files are read safely."""
 
 import glob
 import os
+import stat
 import struct
 import unittest
 
-from harness import HeadlessTest
+from harness import HeadlessTest, write_level
 
 START_GAME = "3 key Space\n6 key Enter\n"
 
@@ -80,6 +81,39 @@ class FaultTest(HeadlessTest):
         self.assertEqual(run.state_at(5)["settings"]["timer"], 10)
         self.assertEqual(run.state_at(5)["settings"]["midi_volume"], 200)
         self.assertEqual(self.messages(run), [])
+
+    def read_bytes(self, *parts):
+        with open(self.data_path(*parts), "rb") as f:
+            return f.read()
+
+    def test_a_read_only_program_directory_ends_on_leaving_the_options(self):
+        before = self.read_bytes("Munchora.ini")
+        os.chmod(self.data, 0o555)
+        # Intro, the options button, a quieter tune, back out.
+        script = "3 key Space\n6 key Down\n8 key Down\n10 key Enter\n14 key Down\n16 key Down\n18 key Left\n"
+        script += "20 key Escape\n"
+        run = self.run_game(script, frames=60, unprivileged=True)
+        self.assertEqual(self.messages(run), ["Munchora|Error of writing Munchora.ini"])
+        self.assertLess(run.final["frame"], 60)
+        self.assertEqual(self.read_bytes("Munchora.ini"), before)
+        self.assertEqual(sorted(os.listdir(self.data)), sorted(["Munchora.ini", "Data", "Levels", "Music"]))
+
+    def test_an_unwritable_high_score_file_keeps_its_table(self):
+        self.write_scores([(3, b"OLD", 5)])
+        before = self.read_bytes("Munchora.hsc")
+        os.chmod(self.data_path("Munchora.hsc"), stat.S_IRUSR | stat.S_IRGRP | stat.S_IROTH)
+        # Only the file is protected: the directory takes new files from anyone.
+        os.chmod(self.data, 0o777)
+        write_level(self.data, 1, ["BBBBBBBBB", "BACAAAACB", "BBBBBBBBB"], PlayerPointX=2, PlayerPointY=1,
+                    EnemyPointX=7, EnemyPointY=1, EnemyCount=1, BossCount=0, GhostCount=0, BonusLevel=0)
+        # Eat a dot into the dead end, lose the last life, type a name and confirm it.
+        script = START_GAME + "8 key Ctrl+Enter\n10 key Left\n210 key Space\n220 key A\n221 key C\n"
+        script += "230 key Enter\n240 dump\n"
+        run = self.run_game(script, frames=250, words=["Debug"], unprivileged=True)
+        self.assertEqual(self.messages(run), ["Munchora|Error of writing Munchora.hsc"])
+        self.assertEqual(run.state_at(240)["screen"], "scHighScores")
+        self.assertEqual(self.read_bytes("Munchora.hsc"), before)
+        self.assertFalse(os.path.exists(self.data_path("Munchora.hsc.tmp")))
 
 
 if __name__ == "__main__":
