@@ -35,13 +35,22 @@ Fonts::~Fonts() {
     if (ready_) TTF_Quit();
 }
 
-void Fonts::AddFontResource(const std::string& path) { faces_[Lower(FaceNameOf(path))] = path; }
+void Fonts::AddFontResource(const std::string& path) {
+    const std::string face = Lower(FaceNameOf(path));
+    faces_[face] = path;
+    ForgetOpened(face);  // it may have been drawn in the default face before
+}
 
 bool Fonts::RemoveFontResource(const std::string& path) {
     auto it = faces_.find(Lower(FaceNameOf(path)));
     if (it == faces_.end() || it->second != path) return false;
     const std::string face = it->first;
     faces_.erase(it);
+    ForgetOpened(face);
+    return true;
+}
+
+void Fonts::ForgetOpened(const std::string& face) {
     for (auto open = open_.begin(); open != open_.end();) {
         if (open->first.first == face) {
             if (open->second) TTF_CloseFont(open->second);
@@ -51,18 +60,14 @@ bool Fonts::RemoveFontResource(const std::string& path) {
             ++open;
         }
     }
-    return true;
 }
 
-std::string Fonts::FileForFace(const std::string& face) const {
-    if (auto it = faces_.find(face); it != faces_.end() && std::filesystem::exists(it->second)) return it->second;
-    for (const char* file : kDefaultFaceFiles) {
-        if (std::filesystem::exists(file)) return file;
-    }
-    for (const auto& [name, file] : faces_) {
-        if (std::filesystem::exists(file)) return file;
-    }
-    return {};
+std::vector<std::string> Fonts::CandidateFiles(const std::string& face) const {
+    std::vector<std::string> files;
+    if (auto it = faces_.find(face); it != faces_.end()) files.push_back(it->second);
+    files.insert(files.end(), std::begin(kDefaultFaceFiles), std::end(kDefaultFaceFiles));
+    for (const auto& [name, file] : faces_) files.push_back(file);
+    return files;
 }
 
 TTF_Font* Fonts::Open(const std::string& face, int points) {
@@ -70,8 +75,11 @@ TTF_Font* Fonts::Open(const std::string& face, int points) {
     const auto key = std::make_pair(Lower(face), points);
     if (auto it = open_.find(key); it != open_.end()) return it->second;
     TTF_Font* font = nullptr;
-    const std::string file = FileForFace(key.first);
-    if (!file.empty()) font = TTF_OpenFontDPI(file.c_str(), points, 96, 96);
+    // A missing or damaged file gives way to the next candidate.
+    for (const std::string& file : CandidateFiles(key.first)) {
+        if (std::filesystem::exists(file)) font = TTF_OpenFontDPI(file.c_str(), points, 96, 96);
+        if (font) break;
+    }
     open_[key] = font;  // a face that failed stays failed: no retry every frame
     return font;
 }

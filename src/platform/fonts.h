@@ -23,8 +23,8 @@ public:
     Fonts(const Fonts&) = delete;
     Fonts& operator=(const Fonts&) = delete;
 
-    // Adding has no failure of its own: a file that cannot be opened makes
-    // its face fall back to the default face when drawn.
+    // Adding has no failure of its own: a file that is missing or cannot be
+    // read makes its face fall back to the default face when drawn.
     void AddFontResource(const std::string& path);
     bool RemoveFontResource(const std::string& path);
 
@@ -43,8 +43,10 @@ private:
     using RenderKey = std::tuple<std::string, int, std::string>;  // face, points, text
 
     _TTF_Font* Open(const std::string& face, int points);
+    void ForgetOpened(const std::string& face);
     const Rendered* Render(const std::string& text, const std::string& face, int points);
-    std::string FileForFace(const std::string& face) const;
+    // The face's own file first, then the default faces, then any added one.
+    std::vector<std::string> CandidateFiles(const std::string& face) const;
 
     bool ready_ = false;
     std::map<std::string, std::string> faces_;  // lower-case face name -> file

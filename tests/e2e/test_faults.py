@@ -7,7 +7,7 @@ import stat
 import struct
 import unittest
 
-from harness import HeadlessTest, write_level
+from harness import HeadlessTest, read_png, write_level
 
 START_GAME = "3 key Space\n6 key Enter\n"
 
@@ -39,12 +39,24 @@ class FaultTest(HeadlessTest):
         self.assertTrue(self.messages(run)[0].endswith("Music/01.mid"))
         self.assertLess(run.final["frame"], 50)
 
-    def test_missing_fonts_fall_back_to_another_face(self):
-        for font in glob.glob(self.data_path("Data", "Fonts", "*.ttf")):
+    def test_missing_or_damaged_fonts_fall_back_to_another_face(self):
+        script = START_GAME + "20 dump\n20 shot panel\n"
+        fonts = glob.glob(self.data_path("Data", "Fonts", "*.ttf"))
+        shipped = self.run_game(script, frames=30)
+        for font in fonts:
             os.remove(font)
-        run = self.run_game(START_GAME + "20 dump\n", frames=30)
-        self.assertEqual(self.messages(run), [])
-        self.assertEqual(run.state_at(20)["screen"], "scGame")
+        missing = self.run_game(script, frames=30)
+        for font in fonts:
+            with open(font, "wb") as f:
+                f.write(b"\0\1\0\0 damaged")
+        damaged = self.run_game(script, frames=30)
+        for run in (missing, damaged):
+            self.assertEqual(self.messages(run), [])
+            self.assertEqual(run.state_at(20)["screen"], "scGame")
+        shots = [read_png(os.path.join(run.out_dir, "panel.png")) for run in (shipped, missing, damaged)]
+        # The status panel's texts: drawn in the fallback face both times.
+        self.assertNotEqual(shots[0], shots[1])
+        self.assertEqual(shots[1], shots[2])
 
     def test_a_damaged_level(self):
         with open(self.data_path("Levels", "Level01.map"), "w") as f:
