@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: unit and end-to-end tests in a
-# Release build, then the unit tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# Release build, then the unit tests and 20,000 frames of the random player
+# again under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install-deps.sh
@@ -12,7 +12,9 @@ cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMUNCHORA_SANITIZE=ON -DMUNCHORA_WERROR=ON > /dev/null
-cmake --build build-asan -j"$jobs" --target munchora_tests munchora_assets
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ./build-asan/tests/munchora_tests --gtest_brief=1
+cmake --build build-asan -j"$jobs" --target munchora_tests munchora-headless munchora_assets
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+./build-asan/tests/munchora_tests --gtest_brief=1
+MUNCHORA_BUILD_DIR="$PWD/build-asan" MUNCHORA_MONKEY_FRAMES=20000 \
+  python3 -m unittest discover -s tests/e2e -p test_monkey.py
 echo "All tests passed."
