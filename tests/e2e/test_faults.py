@@ -16,19 +16,43 @@ class FaultTest(HeadlessTest):
     def messages(self, run):
         return [text for _, text in run.events_of("message")]
 
-    def test_a_damaged_picture(self):
-        with open(self.data_path("Data", "Images", "Intro.bmp"), "wb") as f:
-            f.write(b"BM not really a picture")
-        run = self.run_game("", frames=50)
-        self.assertEqual(len(self.messages(run)), 1)
-        self.assertTrue(self.messages(run)[0].startswith("Munchora|Can't load image Intro="))
-        self.assertLess(run.final["frame"], 50)
+    def fresh_copy(self):
+        self.tearDown()
+        self.setUp()
 
-    def test_a_missing_sound(self):
-        os.remove(self.data_path("Data", "Sounds", "EatDot.wav"))
-        run = self.run_game("", frames=50)
-        self.assertEqual(self.messages(run), ["Munchora|Can't load sound EatDot=Data\\Sounds\\EatDot.wav"])
-        self.assertEqual(run.final["screen"], "scNone")
+    def spoil(self, path, how):
+        if how == "missing":
+            os.remove(path)
+        else:
+            with open(path, "wb") as f:
+                f.write(b"RIFF BM not what it claims")
+
+    def test_a_missing_or_damaged_picture(self):
+        for how in ("missing", "damaged"):
+            with self.subTest(how):
+                self.fresh_copy()
+                self.spoil(self.data_path("Data", "Images", "Intro.bmp"), how)
+                run = self.run_game("", frames=50)
+                self.assertEqual(len(self.messages(run)), 1)
+                self.assertTrue(self.messages(run)[0].startswith("Munchora|Can't load image Intro="))
+                self.assertLess(run.final["frame"], 50)
+
+    def test_a_missing_or_damaged_sound(self):
+        for how in ("missing", "damaged"):
+            with self.subTest(how):
+                self.fresh_copy()
+                self.spoil(self.data_path("Data", "Sounds", "EatDot.wav"), how)
+                run = self.run_game("", frames=50)
+                self.assertEqual(self.messages(run), ["Munchora|Can't load sound EatDot=Data\\Sounds\\EatDot.wav"])
+                self.assertEqual(run.final["screen"], "scNone")
+
+    def test_a_level_without_its_tune_plays_one_of_the_others(self):
+        os.remove(self.data_path("Music", "01.mid"))
+        run = self.run_game(START_GAME, frames=20)
+        self.assertEqual(self.messages(run), [])
+        tunes = [value for _, value in run.events_of("music")]
+        self.assertEqual(len(tunes), 1)
+        self.assertTrue(os.path.exists(self.data_path(*tunes[0].split("/"))))
 
     def test_a_damaged_tune(self):
         with open(self.data_path("Music", "01.mid"), "wb") as f:
