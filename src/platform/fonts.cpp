@@ -66,7 +66,9 @@ std::vector<std::string> Fonts::CandidateFiles(const std::string& face) const {
     std::vector<std::string> files;
     if (auto it = faces_.find(face); it != faces_.end()) files.push_back(it->second);
     files.insert(files.end(), std::begin(kDefaultFaceFiles), std::end(kDefaultFaceFiles));
-    for (const auto& [name, file] : faces_) files.push_back(file);
+    for (const auto& [name, file] : faces_) {
+        if (name != face) files.push_back(file);
+    }
     return files;
 }
 
@@ -77,7 +79,7 @@ TTF_Font* Fonts::Open(const std::string& face, int points) {
     TTF_Font* font = nullptr;
     // A missing or damaged file gives way to the next candidate.
     for (const std::string& file : CandidateFiles(key.first)) {
-        if (std::filesystem::exists(file)) font = TTF_OpenFontDPI(file.c_str(), points, 96, 96);
+        font = TTF_OpenFontDPI(file.c_str(), points, 96, 96);
         if (font) break;
     }
     open_[key] = font;  // a face that failed stays failed: no retry every frame
