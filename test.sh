@@ -4,7 +4,8 @@
 # again under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
-./tools/install-deps.sh
+./tools/install-deps.sh test
+./tools/check-format.sh
 jobs="$(nproc)"
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMUNCHORA_WERROR=ON > /dev/null

@@ -42,7 +42,8 @@ void MakeBusy(shell::TMainForm& form) {
 int CountMonsters(shell::TMainForm& form) {
     int count = 0;
     engine::TSpriteEngine* root = form.DXSpriteEngine.Root();
-    for (int i = 0; i < root->ChildCount(); ++i) count += dynamic_cast<actors::TEnemySprite*>(root->Child(i)) != nullptr;
+    for (int i = 0; i < root->ChildCount(); ++i)
+        count += dynamic_cast<actors::TEnemySprite*>(root->Child(i)) != nullptr;
     return count;
 }
 
@@ -76,16 +77,16 @@ int main(int argc, char** argv) {
         game::CurrentLevel = level - 1;
         form.SetScreenState(shell::scGame);
     }
-    std::printf("level start: %.2f ms from the menu, %.2f ms as the next level\n", fromMenu * 1000.0 / kStarts,
-                (ThreadSeconds() - start) * 1000.0 / kStarts);
+    std::printf("level start: %.2f ms from the menu, %.2f ms as the next level\n",
+                fromMenu * 1000.0 / kStarts, (ThreadSeconds() - start) * 1000.0 / kStarts);
     game::Lives = 1000;  // catches must not end the measurement
     if (form.Closing() || !form.Game) {
         std::fprintf(stderr, "game_bench: level %d could not start from %s\n", level, dataDir.c_str());
         return 1;
     }
     MakeBusy(form);
-    std::printf("level %d: %d monsters, %d players, %d sprites\n", level, CountMonsters(form), game::PlayersAlive,
-                form.DXSpriteEngine.Root()->SpriteCount());
+    std::printf("level %d: %d monsters, %d players, %d sprites\n", level, CountMonsters(form),
+                game::PlayersAlive, form.DXSpriteEngine.Root()->SpriteCount());
 
     // The main timer ticks every tenth frame, as at the default 10 ms frame
     // interval, so caught players come back and monsters are spawned again.
@@ -104,7 +105,8 @@ int main(int argc, char** argv) {
         if (i % 10 == 0) form.MainTimerTimer();
     }
     const double withoutDrawing = kFrames / (ThreadSeconds() - start);
-    std::printf("with drawing: %.0f frames per second (%d monsters at the end)\n", withDrawing, monstersAfterDrawing);
+    std::printf("with drawing: %.0f frames per second (%d monsters at the end)\n", withDrawing,
+                monstersAfterDrawing);
     std::printf("without drawing: %.0f frames per second (%d monsters at the end)\n", withoutDrawing,
                 CountMonsters(form));
     return 0;

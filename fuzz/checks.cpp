@@ -160,7 +160,8 @@ const char* CheckHighScores(const uint8_t* data, size_t size) {
     if (!again.Load(output)) return "a saved file loads";
     if (again.Count != table.Count) return "Save and Load keep the count";
     for (int32_t i = 0; i < again.Count; ++i) {
-        if (!SameRecord(again.Entries[size_t(i)], table.Entries[size_t(i)])) return "Save and Load keep records";
+        if (!SameRecord(again.Entries[size_t(i)], table.Entries[size_t(i)]))
+            return "Save and Load keep records";
     }
     return nullptr;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game needs to build, run and test, when
-# any of them is missing. Used by play.sh and test.sh.
+# any of them is missing. Used by play.sh and, with the word "test", by
+# test.sh, which also needs the tools that only the tests use.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,9 @@ packages=(
   timgm6mb-soundfont fonts-dejavu-core
   python3
 )
+if [ "${1:-}" = "test" ]; then
+  packages+=(clang-format)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

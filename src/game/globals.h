@@ -39,11 +39,11 @@ extern int32_t Lives;
 extern int32_t PlayersAlive;
 extern int32_t CurrentLevel;  // 0 before the first level of a new game
 extern int32_t LevelCount;
-extern uint16_t LastKey;      // key code of the last key pressed; 0 none
+extern uint16_t LastKey;  // key code of the last key pressed; 0 none
 extern int32_t WrapMaxX;
 extern int32_t WrapMaxY;
 
-extern int32_t WaveVolume;    // hundredths of a decibel, -10000 to 0
+extern int32_t WaveVolume;  // hundredths of a decibel, -10000 to 0
 extern TGameType GameType;
 extern TStartOptions StartOptions;
 extern std::string ProgramDir;  // with its trailing separator

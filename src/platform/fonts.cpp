@@ -102,7 +102,8 @@ const Fonts::Rendered* Fonts::Render(const std::string& text, const std::string&
     rendered.alpha.resize(size_t(argb->w) * argb->h);
     SDL_LockSurface(argb);
     for (int y = 0; y < argb->h; ++y) {
-        const auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) + size_t(y) * argb->pitch);
+        const auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) +
+                                                          size_t(y) * argb->pitch);
         for (int x = 0; x < argb->w; ++x) rendered.alpha[size_t(y) * argb->w + x] = uint8_t(row[x] >> 24);
     }
     SDL_UnlockSurface(argb);
@@ -128,7 +129,8 @@ void Fonts::Draw(Surface& target, int x, int y, const std::string& text, const s
             const unsigned a = *src;
             if (a == 0) continue;
             const unsigned d = *dst;
-            const unsigned dr = ((d >> 11) & 31) * 255 / 31, dg = ((d >> 5) & 63) * 255 / 63, db = (d & 31) * 255 / 31;
+            const unsigned dr = ((d >> 11) & 31) * 255 / 31, dg = ((d >> 5) & 63) * 255 / 63,
+                           db = (d & 31) * 255 / 31;
             *dst = ToRgb565(uint8_t((r * a + dr * (255 - a)) / 255), uint8_t((g * a + dg * (255 - a)) / 255),
                             uint8_t((b * a + db * (255 - a)) / 255));
         }

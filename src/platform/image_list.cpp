@@ -39,6 +39,8 @@ Wave& WaveList::Find(const std::string& name) const {
     throw GameError("Wave '" + name + "' not found");
 }
 
-void WaveList::Add(const std::string& name, std::shared_ptr<Wave> wave) { entries_.emplace_back(name, std::move(wave)); }
+void WaveList::Add(const std::string& name, std::shared_ptr<Wave> wave) {
+    entries_.emplace_back(name, std::move(wave));
+}
 
 }  // namespace platform

@@ -20,7 +20,8 @@ std::string Trim(const std::string& s) {
 bool SameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
             return false;
         }
     }
@@ -51,7 +52,8 @@ std::string ValueOf(const std::string& line) {
     if (eq == std::string::npos) return {};
     std::string value = Trim(line.substr(eq + 1));
     // Quotes around a whole value are not part of it.
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
     }
     return value;
@@ -101,7 +103,8 @@ std::optional<int32_t> ParseIniInteger(const std::string& raw) {
 
 IniFile IniFile::FromText(const std::string& text) {
     IniFile ini;
-    ini.newline_ = text.find("\r\n") != std::string::npos || text.find('\n') == std::string::npos ? "\r\n" : "\n";
+    ini.newline_ =
+        text.find("\r\n") != std::string::npos || text.find('\n') == std::string::npos ? "\r\n" : "\n";
     ini.endsWithNewline_ = text.empty() || text.back() == '\n';
     for (std::string& line : SplitLines(text)) ini.lines_.push_back({std::move(line)});
     return ini;
@@ -189,8 +192,8 @@ void IniFile::WriteString(const std::string& section, const std::string& key, co
     }
     if (const int line = FindKey(header, key); line >= 0) {
         const std::string& old = lines_[size_t(line)].text;
-        lines_[size_t(line)].text = old.substr(0, old.find('=') == std::string::npos ? old.size() : old.find('=')) +
-                                    "=" + value;
+        lines_[size_t(line)].text =
+            old.substr(0, old.find('=') == std::string::npos ? old.size() : old.find('=')) + "=" + value;
         return;
     }
     // After the section's last non-empty line, so blank separators stay below.

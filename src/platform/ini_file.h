@@ -20,7 +20,8 @@ public:
     // nullopt when the file exists but cannot be read; a missing file is empty.
     static std::optional<IniFile> Load(const std::string& path);
 
-    std::string ReadString(const std::string& section, const std::string& key, const std::string& fallback) const;
+    std::string ReadString(const std::string& section, const std::string& key,
+                           const std::string& fallback) const;
     int32_t ReadInteger(const std::string& section, const std::string& key, int32_t fallback) const;
     // The key names of a section in file order, as read through a buffer of
     // `bufferSize` bytes: names that together exceed it are cut there.

@@ -54,11 +54,11 @@ void InputStates::RemoveButtons() {
 
 bool ParseKeyName(const std::string& text, uint16_t& key, ShiftState& shift) {
     static const std::map<std::string, uint16_t> kNamed = {
-        {"left", vk::Left},         {"right", vk::Right},         {"up", vk::Up},
-        {"down", vk::Down},         {"enter", vk::Enter},         {"escape", vk::Escape},
-        {"space", vk::Space},       {"backspace", vk::Backspace}, {"tab", vk::Tab},
-        {"kpplus", vk::Add},        {"kpminus", vk::Subtract},    {"kpmultiply", vk::Multiply},
-        {"kpdivide", vk::Divide},   {"kpdecimal", vk::Decimal},
+        {"left", vk::Left},       {"right", vk::Right},         {"up", vk::Up},
+        {"down", vk::Down},       {"enter", vk::Enter},         {"escape", vk::Escape},
+        {"space", vk::Space},     {"backspace", vk::Backspace}, {"tab", vk::Tab},
+        {"kpplus", vk::Add},      {"kpminus", vk::Subtract},    {"kpmultiply", vk::Multiply},
+        {"kpdivide", vk::Divide}, {"kpdecimal", vk::Decimal},
     };
     shift = 0;
     std::string rest = text;
@@ -90,7 +90,8 @@ bool ParseKeyName(const std::string& text, uint16_t& key, ShiftState& shift) {
         key = uint16_t(name[0]);
         return true;
     }
-    if (name.size() == 3 && name.compare(0, 2, "kp") == 0 && std::isdigit(static_cast<unsigned char>(name[2]))) {
+    if (name.size() == 3 && name.compare(0, 2, "kp") == 0 &&
+        std::isdigit(static_cast<unsigned char>(name[2]))) {
         key = uint16_t(vk::Numpad0 + (name[2] - '0'));
         return true;
     }

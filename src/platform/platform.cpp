@@ -24,7 +24,8 @@ void Platform::SetCaption(const std::string& caption) {
     ApplyCaption(caption);
 }
 
-void Platform::DrawText(int x, int y, const std::string& text, const std::string& face, int points, Colour colour) {
+void Platform::DrawText(int x, int y, const std::string& text, const std::string& face, int points,
+                        Colour colour) {
     fonts_.Draw(surface_, x, y, text, face, points, colour);
 }
 
@@ -53,7 +54,8 @@ std::shared_ptr<const Picture> Platform::LoadPicture(const std::string& path) {
     std::vector<uint16_t> pixels(size_t(w) * h);
     SDL_LockSurface(rgb.get());
     for (int y = 0; y < h; ++y) {
-        const auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(rgb->pixels) + size_t(y) * rgb->pitch);
+        const auto* row =
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(rgb->pixels) + size_t(y) * rgb->pitch);
         for (int x = 0; x < w; ++x) {
             const Uint32 p = row[x];
             const uint8_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
@@ -88,7 +90,8 @@ void Platform::RunTimers(uint32_t now, bool catchUp) {
     for (;;) {
         IntervalTimer* next = nullptr;
         for (auto& timer : timers_) {
-            if (timer->Due(now) && (!next || int32_t(timer->NextDue() - next->NextDue()) < 0)) next = timer.get();
+            if (timer->Due(now) && (!next || int32_t(timer->NextDue() - next->NextDue()) < 0))
+                next = timer.get();
         }
         if (!next || quitRequested_) return;
         next->Advance(now, catchUp);

@@ -55,8 +55,8 @@ public:
     bool Active() const { return active_; }
 
     // ---- clocks -------------------------------------------------------
-    virtual uint32_t TickCount() = 0;        // milliseconds, like GetTickCount
-    virtual int64_t UtcMillisOfDay() = 0;    // milliseconds since midnight, UTC
+    virtual uint32_t TickCount() = 0;      // milliseconds, like GetTickCount
+    virtual int64_t UtcMillisOfDay() = 0;  // milliseconds since midnight, UTC
     FrameClock& Clock() { return clock_; }
     // A plain interval timer delivered on the loop thread; owned by the platform.
     IntervalTimer& CreateTimer(std::function<void()> onTick);
@@ -105,7 +105,9 @@ public:
     // ---- operating system --------------------------------------------
     virtual void MessageBox(const std::string& caption, const std::string& text) = 0;
     // Errors that end a handler go here; a message box when nobody listens.
-    void SetErrorReporter(std::function<void(const std::string&)> reporter) { errorReporter_ = std::move(reporter); }
+    void SetErrorReporter(std::function<void(const std::string&)> reporter) {
+        errorReporter_ = std::move(reporter);
+    }
     // A line for the headless run's event log; nothing elsewhere.
     virtual void NoteEvent(const std::string&) {}
 

@@ -32,9 +32,7 @@ inline uint16_t ToRgb565(uint8_t r, uint8_t g, uint8_t b) {
     return static_cast<uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
 }
 
-inline uint16_t ColourToRgb565(Colour c) {
-    return ToRgb565(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
+inline uint16_t ColourToRgb565(Colour c) { return ToRgb565(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 class Surface {
 public:

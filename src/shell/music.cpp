@@ -18,7 +18,8 @@ void TMainForm::PlayMusic(const std::string& fileName) {
 
 void TMainForm::PlayLevelMusic(int levelNumber) {
     if (StartOptions.NoMidi) return;
-    const std::string number = (levelNumber >= 0 && levelNumber < 10 ? "0" : "") + std::to_string(levelNumber);
+    const std::string number =
+        (levelNumber >= 0 && levelNumber < 10 ? "0" : "") + std::to_string(levelNumber);
     const std::string own = ProgramDir + "Music/" + number + ".mid";
     if (platform::FileExists(own)) {
         PlayMusic(own);

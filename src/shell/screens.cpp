@@ -96,30 +96,14 @@ engine::TImageSprite* TMainForm::AddCenteredImage(const std::string& imageName, 
 
 void TMainForm::EnterScreen() {
     switch (State) {
-        case scIntro:
-            CountLevels();
-            break;
-        case scMainMenu:
-            EnterMainMenu();
-            break;
-        case scGame:
-            StartLevel();
-            break;
-        case scHelp:
-            EnterHelp();
-            break;
-        case scHighScores:
-            EnterHighScores();
-            break;
-        case scNewHighScore:
-            EnterNewHighScore();
-            break;
-        case scOptions:
-            EnterOptions();
-            break;
-        case scPassword:
-            EnterPassword();
-            break;
+        case scIntro: CountLevels(); break;
+        case scMainMenu: EnterMainMenu(); break;
+        case scGame: StartLevel(); break;
+        case scHelp: EnterHelp(); break;
+        case scHighScores: EnterHighScores(); break;
+        case scNewHighScore: EnterNewHighScore(); break;
+        case scOptions: EnterOptions(); break;
+        case scPassword: EnterPassword(); break;
         case scGameOver:
             AddCenteredImage("GameOver", 5);
             PlaySound("GameOver");
@@ -128,57 +112,32 @@ void TMainForm::EnterScreen() {
             PlaySound("GameComplete");
             AddCenteredImage("GameComplete", 5);
             break;
-        case scQuit:
-            Close();
-            break;
-        default:
-            break;
+        case scQuit: Close(); break;
+        default: break;
     }
 }
 
 void TMainForm::ScreenFrame() {
     switch (State) {
-        case scIntro:
-            IntroFrame();
-            break;
-        case scGame:
-            GameFrame();
-            break;
-        case scHighScores:
-            HighScoresFrame();
-            break;
-        case scNewHighScore:
-            NewHighScoreFrame();
-            break;
-        case scPassword:
-            PasswordFrame();
-            break;
+        case scIntro: IntroFrame(); break;
+        case scGame: GameFrame(); break;
+        case scHighScores: HighScoresFrame(); break;
+        case scNewHighScore: NewHighScoreFrame(); break;
+        case scPassword: PasswordFrame(); break;
         case scGameOver:
-        case scGameComplete:
-            EndPictureFrame();
-            break;
-        default:
-            break;
+        case scGameComplete: EndPictureFrame(); break;
+        default: break;
     }
 }
 
 void TMainForm::LeaveScreen() {
     switch (State) {
         case scMainMenu:
-        case scHighScores:
-            ButtonCount = 0;
-            break;
-        case scGame:
-            EndLevel();
-            break;
-        case scNewHighScore:
-            LeaveNewHighScore();
-            break;
-        case scOptions:
-            WriteSettings(kSettingsFile);
-            break;
-        default:
-            break;
+        case scHighScores: ButtonCount = 0; break;
+        case scGame: EndLevel(); break;
+        case scNewHighScore: LeaveNewHighScore(); break;
+        case scOptions: WriteSettings(kSettingsFile); break;
+        default: break;
     }
 }
 
@@ -219,7 +178,8 @@ void TMainForm::IntroFrame() {
     const platform::ImageEntry& intro = ImageList.Find("Intro");
     const auto [x, y] = GetCenteredPos(intro.PatternWidth(), intro.PatternHeight());
     intro.Draw(media_.Display(), x, y, 0);
-    if ((StateTime / kIntroBlinkMs) % 2 == 0) media_.DrawText(330, 500, "Push <FIRE>", kBauhausFace, 20, kWhite);
+    if ((StateTime / kIntroBlinkMs) % 2 == 0)
+        media_.DrawText(330, 500, "Push <FIRE>", kBauhausFace, 20, kWhite);
     UpdateStateTime();
     if (DXInput().Has(platform::isButton1)) SetScreenState(scMainMenu);
 }

@@ -5,7 +5,8 @@
 
 namespace widgets {
 
-TButtonSprite::TButtonSprite(engine::TSprite* parent, const std::string& imagePrefix) : engine::TImageSprite(parent) {
+TButtonSprite::TButtonSprite(engine::TSprite* parent, const std::string& imagePrefix)
+    : engine::TImageSprite(parent) {
     SetImages(imagePrefix);
     Image = NormalImage;
     // The bounds keep this size; a picture of another size is centred on them.

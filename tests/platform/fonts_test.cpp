@@ -1,7 +1,6 @@
 #include "platform/fonts.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>

@@ -1,7 +1,6 @@
 #include "platform/ini_file.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -54,7 +53,8 @@ TEST(IniFile, WritingKeepsEveryOtherLine) {
 }
 
 TEST(IniFile, MissingFileIsEmptyAndUnreadableIsAFailure) {
-    const auto dir = std::filesystem::temp_directory_path() / ("munchora_ini_test_" + std::to_string(getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("munchora_ini_test_" + std::to_string(getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir / "Munchora.ini");  // a directory in its place
     EXPECT_FALSE(IniFile::Load((dir / "Munchora.ini").string()).has_value());
@@ -65,7 +65,8 @@ TEST(IniFile, MissingFileIsEmptyAndUnreadableIsAFailure) {
 }
 
 TEST(IniFile, SaveReplacesTheFileAndFailureLeavesItIntact) {
-    const auto dir = std::filesystem::temp_directory_path() / ("munchora_ini_save_" + std::to_string(getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("munchora_ini_save_" + std::to_string(getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     const auto path = (dir / "Munchora.ini").string();

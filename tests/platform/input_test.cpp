@@ -1,8 +1,9 @@
-#include "platform/clock.h"
-#include "platform/headless/script.h"
 #include "platform/input.h"
 
 #include <gtest/gtest.h>
+
+#include "platform/clock.h"
+#include "platform/headless/script.h"
 
 using namespace platform;
 
@@ -21,8 +22,8 @@ TEST(InputStates, RemovedButtonsStayOutUntilPressedAgain) {
     EXPECT_EQ(states.States(), isLeft);  // directions stay
     states.Update(isButton1 | isLeft);   // still held: stays out
     EXPECT_EQ(states.States(), isLeft);
-    states.Update(isLeft);               // released
-    states.Update(isButton1 | isLeft);   // pressed again
+    states.Update(isLeft);              // released
+    states.Update(isButton1 | isLeft);  // pressed again
     EXPECT_EQ(states.States(), isButton1 | isLeft);
 }
 

@@ -34,7 +34,8 @@ TEST_F(CatalogueTest, FirstEntryOfANameWinsAndPatternsCutThePicture) {
 TEST_F(CatalogueTest, AnEntryWithoutNumbersFailsWithItsWholeText) {
     WriteFile("Munchora.ini", "[Scene1]\nIntro=Data\\Images\\Other.bmp\nDot=Data\\Images\\Strip.bmp,32,32\n");
     form_->LoadImages(1);
-    EXPECT_NE(Events().find("message Munchora|Can't load image Intro=Data\\Images\\Other.bmp\n"), std::string::npos);
+    EXPECT_NE(Events().find("message Munchora|Can't load image Intro=Data\\Images\\Other.bmp\n"),
+              std::string::npos);
     EXPECT_TRUE(form_->Closing());
     // The entries after the failing one are still loaded.
     EXPECT_EQ(form_->ImageList.IndexOf("Dot"), 0);
@@ -49,7 +50,8 @@ TEST_F(CatalogueTest, AMissingPictureFileFails) {
 
 TEST_F(CatalogueTest, SoundsLoadOnceAndABrokenOneStopsTheLoading) {
     WriteFile("Data/Sounds/Broken.wav", "not a wave");
-    WriteFile("Munchora.ini", "[Sounds]\nBroken=Data\\Sounds\\Broken.wav,ignored\nLater=Data\\Sounds\\Later.wav\n");
+    WriteFile("Munchora.ini",
+              "[Sounds]\nBroken=Data\\Sounds\\Broken.wav,ignored\nLater=Data\\Sounds\\Later.wav\n");
     form_->LoadSounds();
     EXPECT_NE(Events().find("Can't load sound Broken=Data\\Sounds\\Broken.wav,ignored"), std::string::npos);
     EXPECT_EQ(form_->DXWaveList.Count(), 0);

@@ -1,7 +1,6 @@
 #include "program/settings_place.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>

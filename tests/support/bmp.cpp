@@ -45,7 +45,8 @@ void WriteBmp(const std::string& path, int w, int h, uint8_t r, uint8_t g, uint8
         for (uint32_t pad = uint32_t(w) * 3; pad < rowSize; ++pad) out.push_back(0);
     }
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size()));
 }
 
 }  // namespace testing_support

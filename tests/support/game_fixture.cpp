@@ -11,8 +11,8 @@ namespace testing_support {
 void GameFixture::SetUp() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     // The process id keeps two test runs at the same time (two builds) apart.
-    dir_ = std::filesystem::temp_directory_path() / ("munchora_" + std::to_string(getpid()) + "_" +
-                                                     info->test_suite_name() + "_" + info->name());
+    dir_ = std::filesystem::temp_directory_path() /
+           ("munchora_" + std::to_string(getpid()) + "_" + info->test_suite_name() + "_" + info->name());
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     game::ResetGlobals();

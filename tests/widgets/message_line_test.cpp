@@ -1,6 +1,7 @@
+#include "widgets/message_line.h"
+
 #include "support/game_fixture.h"
 #include "widgets/input_line.h"
-#include "widgets/message_line.h"
 
 namespace {
 

@@ -81,22 +81,15 @@ void HeadlessPlatform::Run(AppEvents& app) {
                         heldKeys_.insert(command.key);
                         if (Active()) Guarded([&] { app.OnKeyDown(command.key, command.shift); });
                         break;
-                    case ScriptCommand::Kind::Up:
-                        heldKeys_.erase(command.key);
-                        break;
+                    case ScriptCommand::Kind::Up: heldKeys_.erase(command.key); break;
                     case ScriptCommand::Kind::Deactivate:
                         heldKeys_.clear();
                         SetActive(false, app);
                         break;
-                    case ScriptCommand::Kind::Activate:
-                        SetActive(true, app);
-                        break;
-                    case ScriptCommand::Kind::Close:
-                        Guarded([&] { app.OnCloseButton(); });
-                        break;
+                    case ScriptCommand::Kind::Activate: SetActive(true, app); break;
+                    case ScriptCommand::Kind::Close: Guarded([&] { app.OnCloseButton(); }); break;
                     case ScriptCommand::Kind::Shot:
-                    case ScriptCommand::Kind::Dump:
-                        break;
+                    case ScriptCommand::Kind::Dump: break;
                 }
             }
         }

@@ -17,8 +17,8 @@ public:
     struct Options {
         Script script;
         int maxFrames = 1000000;
-        int64_t utcMs = 0;             // time of day at virtual time 0
-        std::string dataDirectory;     // shown relative in the event log
+        int64_t utcMs = 0;          // time of day at virtual time 0
+        std::string dataDirectory;  // shown relative in the event log
         std::ostream* eventLog = nullptr;
         // Runs the script's shot and dump commands after a frame.
         std::function<void(const ScriptCommand&)> onOutputCommand;

@@ -96,15 +96,16 @@ bool SdlPlatform::CreateRenderer() {
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer_) return false;
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, kDisplayWidth,
-                                 kDisplayHeight);
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+                                 kDisplayWidth, kDisplayHeight);
     return texture_ != nullptr;
 }
 
 bool SdlPlatform::InitializeDisplay(bool fullScreen) {
     if (!window_) {
-        window_ = SDL_CreateWindow(Caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kDisplayWidth,
-                                   kDisplayHeight, SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
+        window_ =
+            SDL_CreateWindow(Caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kDisplayWidth,
+                             kDisplayHeight, SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
         if (!window_ || !CreateRenderer()) {
             std::fprintf(stderr, "Can't open the game window: %s\n", SDL_GetError());
             return false;
@@ -142,9 +143,7 @@ void SdlPlatform::SetCursor(Cursor cursor) {
     static SDL_Cursor* arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     static SDL_Cursor* hourglass = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
     switch (cursor) {
-        case Cursor::Hidden:
-            SDL_ShowCursor(SDL_DISABLE);
-            return;
+        case Cursor::Hidden: SDL_ShowCursor(SDL_DISABLE); return;
         case Cursor::Hourglass:
             if (hourglass) SDL_SetCursor(hourglass);
             break;
@@ -265,9 +264,12 @@ uint32_t SdlPlatform::HeldInputMask() {
         const Sint16 x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
         const Sint16 y = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
         if (y < -kDeadZone || SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_DPAD_UP)) mask |= isUp;
-        if (y > kDeadZone || SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN)) mask |= isDown;
-        if (x < -kDeadZone || SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_DPAD_LEFT)) mask |= isLeft;
-        if (x > kDeadZone || SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT)) mask |= isRight;
+        if (y > kDeadZone || SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN))
+            mask |= isDown;
+        if (x < -kDeadZone || SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_DPAD_LEFT))
+            mask |= isLeft;
+        if (x > kDeadZone || SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT))
+            mask |= isRight;
         if (SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_A)) mask |= isButton1;
         if (SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_B)) mask |= isButton2;
     }
@@ -276,9 +278,7 @@ uint32_t SdlPlatform::HeldInputMask() {
 
 void SdlPlatform::HandleEvent(const SDL_Event& event, AppEvents& app) {
     switch (event.type) {
-        case SDL_QUIT:
-            Guarded([&app] { app.OnCloseButton(); });
-            break;
+        case SDL_QUIT: Guarded([&app] { app.OnCloseButton(); }); break;
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
                 heldKeys_.clear();
@@ -297,17 +297,13 @@ void SdlPlatform::HandleEvent(const SDL_Event& event, AppEvents& app) {
             Guarded([&app, key, shift] { app.OnKeyDown(key, shift); });
             break;
         }
-        case SDL_KEYUP:
-            heldKeys_.erase(VirtualKeyOf(event.key.keysym.sym));
-            break;
+        case SDL_KEYUP: heldKeys_.erase(VirtualKeyOf(event.key.keysym.sym)); break;
         case SDL_CONTROLLERBUTTONDOWN:
             if (const uint16_t key = VirtualKeyOfButton(event.cbutton.button); key != 0) {
                 Guarded([&app, key] { app.OnKeyDown(key, 0); });
             }
             break;
-        case SDL_CONTROLLERDEVICEADDED:
-            OpenController(event.cdevice.which);
-            break;
+        case SDL_CONTROLLERDEVICEADDED: OpenController(event.cdevice.which); break;
         case SDL_CONTROLLERDEVICEREMOVED:
             if (auto it = controllers_.find(event.cdevice.which); it != controllers_.end()) {
                 SDL_GameControllerClose(it->second);
