@@ -1,18 +1,20 @@
-// TrueType text onto the display surface. Faces are known by name once the
-// game adds their font file; the face name is the file's name without its
-// extension. Sizes are points at 96 dots per inch.
+// TrueType and OpenType text onto the display surface, drawn by one renderer
+// on every backend so that the desktop and the browser show the same pixels.
+// Faces are known by name once the game adds their font file; the face name
+// is the file's name without its extension. Sizes are points at 96 dots per
+// inch. Sizes, advances and the baseline are placed on whole pixels the way
+// the desktop's usual font engine does it, so texts keep their width.
 #pragma once
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
 #include "platform/surface.h"
-
-struct _TTF_Font;
 
 namespace platform {
 
@@ -34,6 +36,7 @@ public:
     int Width(const std::string& text, const std::string& face, int points);
 
 private:
+    class Face;
     // A rendered text: coverage 0..255 per pixel.
     struct Rendered {
         int width = 0;
@@ -42,15 +45,14 @@ private:
     };
     using RenderKey = std::tuple<std::string, int, std::string>;  // face, points, text
 
-    _TTF_Font* Open(const std::string& face, int points);
+    const Face* Open(const std::string& face, int points);
     void ForgetOpened(const std::string& face);
     const Rendered* Render(const std::string& text, const std::string& face, int points);
     // The face's own file first, then the default faces, then any added one.
     std::vector<std::string> CandidateFiles(const std::string& face) const;
 
-    bool ready_ = false;
     std::map<std::string, std::string> faces_;  // lower-case face name -> file
-    std::map<std::pair<std::string, int>, _TTF_Font*> open_;
+    std::map<std::pair<std::string, int>, std::unique_ptr<Face>> open_;
     // Most texts (the status panel, menus) are drawn again every frame.
     std::map<RenderKey, Rendered> rendered_;
 };

@@ -1,12 +1,12 @@
 #include "platform/platform.h"
 
-#include <SDL.h>
-
 #include <cstdio>
 #include <exception>
 
+#include "platform/bitmap_file.h"
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/wave_file.h"
 
 namespace platform {
 
@@ -33,54 +33,27 @@ int Platform::TextWidth(const std::string& text, const std::string& face, int po
     return fonts_.Width(text, face, points);
 }
 
-namespace {
-
-struct SdlSurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using SurfacePtr = std::unique_ptr<SDL_Surface, SdlSurfaceDeleter>;
-
-}  // namespace
-
 std::shared_ptr<const Picture> Platform::LoadPicture(const std::string& path) {
     const auto bytes = ReadFileBytes(path);
     if (!bytes) throw GameError("Can't open picture file " + NativePath(path));
-    SDL_RWops* rw = SDL_RWFromConstMem(bytes->data(), int(bytes->size()));
-    SurfacePtr loaded(rw ? SDL_LoadBMP_RW(rw, 1) : nullptr);
-    if (!loaded) throw GameError("Not a readable bitmap: " + NativePath(path));
-    SurfacePtr rgb(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGB888, 0));
-    if (!rgb) throw GameError("Can't convert picture " + NativePath(path));
-    const int w = rgb->w, h = rgb->h;
-    std::vector<uint16_t> pixels(size_t(w) * h);
-    SDL_LockSurface(rgb.get());
-    for (int y = 0; y < h; ++y) {
-        const auto* row =
-            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(rgb->pixels) + size_t(y) * rgb->pitch);
-        for (int x = 0; x < w; ++x) {
-            const Uint32 p = row[x];
-            const uint8_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-            uint16_t c = ToRgb565(r, g, b);
-            // Only true black is transparent: a near-black that the 16-bit
-            // format would round to 0 keeps the darkest visible value.
-            if (c == 0 && (r | g | b) != 0) c = 0x0020;
-            pixels[size_t(y) * w + x] = c;
-        }
+    const auto bitmap = DecodeBmp(*bytes);
+    if (!bitmap) throw GameError("Not a readable bitmap: " + NativePath(path));
+    std::vector<uint16_t> pixels(size_t(bitmap->width) * bitmap->height);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const uint8_t r = bitmap->rgb[i * 3], g = bitmap->rgb[i * 3 + 1], b = bitmap->rgb[i * 3 + 2];
+        uint16_t c = ToRgb565(r, g, b);
+        // Only true black is transparent: a near-black that the 16-bit
+        // format would round to 0 keeps the darkest visible value.
+        if (c == 0 && (r | g | b) != 0) c = 0x0020;
+        pixels[i] = c;
     }
-    SDL_UnlockSurface(rgb.get());
-    return std::make_shared<Picture>(w, h, std::move(pixels));
+    return std::make_shared<Picture>(bitmap->width, bitmap->height, std::move(pixels));
 }
 
 std::shared_ptr<Wave> Platform::LoadWave(const std::string& path) {
     auto bytes = ReadFileBytes(path);
     if (!bytes) throw GameError("Can't open sound file " + NativePath(path));
-    SDL_AudioSpec spec;
-    Uint8* buffer = nullptr;
-    Uint32 length = 0;
-    SDL_RWops* rw = SDL_RWFromConstMem(bytes->data(), int(bytes->size()));
-    if (!rw || !SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length)) {
-        throw GameError("Not a readable wave file: " + NativePath(path));
-    }
-    SDL_FreeWAV(buffer);
+    if (!DecodeWave(*bytes)) throw GameError("Not a readable wave file: " + NativePath(path));
     return std::make_shared<Wave>(std::move(*bytes));
 }
 
