@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: unit and end-to-end tests in a
-# Release build, then the unit tests and 20,000 frames of the random player
-# again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Release build, the browser version played in a headless Chromium, then the
+# unit tests and 20,000 frames of the random player again under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install-deps.sh test
@@ -11,6 +12,9 @@ jobs="$(nproc)"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMUNCHORA_WERROR=ON > /dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+./web.sh --build-only
+node --test tests/web/
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMUNCHORA_SANITIZE=ON -DMUNCHORA_WERROR=ON > /dev/null
 cmake --build build-asan -j"$jobs" --target munchora_tests munchora-headless munchora_assets

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game needs to build, run and test, when
-# any of them is missing. Used by play.sh and, with the word "test", by
-# test.sh, which also needs the tools that only the tests use.
+# any of them is missing. Used by play.sh; with the word "web" by web.sh,
+# which also needs emscripten and the npm packages of package-lock.json; with
+# the word "test" by test.sh, which needs all that, the tools that only the
+# tests use and a browser to test the web version in.
 set -euo pipefail
 
 packages=(
@@ -12,8 +14,14 @@ packages=(
   timgm6mb-soundfont fonts-dejavu-core
   python3
 )
-if [ "${1:-}" = "test" ]; then
-  packages+=(clang-format)
+mode="${1:-}"
+if [ "$mode" = "web" ] || [ "$mode" = "test" ]; then
+  packages+=(emscripten nodejs)
+  # npm comes with some builds of node; Debian's own node needs its package.
+  command -v npm > /dev/null || packages+=(npm)
+fi
+if [ "$mode" = "test" ]; then
+  packages+=(clang-format chromium)
 fi
 
 missing=()
@@ -22,11 +30,20 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -q
+  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
 
-echo "Installing: ${missing[*]}"
-sudo_cmd=()
-[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -q
-"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+# The npm packages exactly as the lock file pins them, when they changed.
+if [ "$mode" = "web" ] || [ "$mode" = "test" ]; then
+  cd "$(dirname "$0")/.."
+  if ! cmp -s package-lock.json node_modules/.munchora-lock.json 2> /dev/null; then
+    npm ci --no-audit --no-fund --loglevel=error
+    cp package-lock.json node_modules/.munchora-lock.json
+  fi
+fi

@@ -91,6 +91,12 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
+namespace {
+std::function<void()> g_writeObserver;
+}  // namespace
+
+void SetWriteObserver(std::function<void()> observer) { g_writeObserver = std::move(observer); }
+
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
     const std::string target = NativePath(path);
     // Renaming over a file the user made read-only would silently ignore that.
@@ -105,6 +111,7 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
         std::remove(temporary.c_str());
         return false;
     }
+    if (g_writeObserver) g_writeObserver();
     return true;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,10 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path);
 // so a failed write leaves the old file as it was. A target without write
 // permission is left alone and counts as a failed write.
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// Runs after each file written: where the file system lives in memory (the
+// browser), this is when the file is copied to lasting storage.
+void SetWriteObserver(std::function<void()> observer);
 
 // The directory of the running executable, with a trailing slash.
 std::string ExecutableDirectory();

@@ -1,0 +1,52 @@
+// The game in a web page. The page has put the program directory at
+// /munchora/ (packed with the build) and the browser's lasting storage at
+// /save/, where the settings and high scores live. main starts the loop and
+// returns; the page keeps running it.
+#include <emscripten.h>
+
+#include <string>
+
+#include "game/globals.h"
+#include "game/random.h"
+#include "platform/web/web_platform.h"
+#include "program/command_line.h"
+#include "program/settings_place.h"
+#include "shell/main_form.h"
+#include "shell/state_dump.h"
+
+namespace {
+
+constexpr const char* kProgramDir = "/munchora/";
+constexpr const char* kSaveDir = "/save/";
+
+platform::WebPlatform* g_media = nullptr;
+shell::TMainForm* g_form = nullptr;
+
+}  // namespace
+
+// The state as the headless runner dumps it, for testers at the page.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* munchora_state() {
+    static std::string json;
+    json = g_form ? shell::DumpState(*g_form, g_media->Frames()) : "null";
+    return json.c_str();
+}
+
+int main(int argc, char** argv) {
+    // The page passes the words of its address (munchora/?NoMidi).
+    game::StartOptions = program::ReadStartOptions(argc - 1, argv + 1);
+    game::GameType = game::gtFeatures;
+
+    static platform::WebPlatform media;
+    game::SetRandomClock([] { return media.UtcMillisOfDay(); });
+    game::ProgramDir = kProgramDir;
+    // The packed directory could be written, but only for this visit.
+    game::SettingsDir = program::ChooseSettingsDirectory(kProgramDir, kSaveDir, false);
+    static shell::TMainForm form(media);
+    g_media = &media;
+    g_form = &form;
+    media.SetOnEnd([] { form.FormClose(); });
+    if (!game::StartOptions.NoSound && !media.InitializeSound()) form.ShowMessage("Can't initialize sound");
+    form.FormShow();
+    media.Run(form);
+    return 0;
+}

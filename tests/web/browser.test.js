@@ -1,0 +1,187 @@
+// The browser build as a player meets it: served by web/serve.py, played in
+// Debian's Chromium without a window, driven through puppeteer-core. The
+// game's state is read through the page's tester hook, which dumps it as the
+// headless runner does. Run by test.sh after ./web.sh --build-only.
+'use strict';
+
+const { test, before, after } = require('node:test');
+const assert = require('node:assert');
+const { spawn, execFileSync } = require('node:child_process');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const puppeteer = require('puppeteer-core');
+
+const root = path.join(__dirname, '..', '..');
+const webDir = process.env.MUNCHORA_WEB_DIR || path.join(root, 'build-web');
+const buildDir = process.env.MUNCHORA_BUILD_DIR || path.join(root, 'build');
+const patience = { timeout: 30000 };
+
+let server;
+let address;
+let browser;
+let profile;
+let page;
+
+before(async () => {
+  server = spawn('python3', [path.join(root, 'web', 'serve.py'), webDir, '--port', '0'], {
+    stdio: ['ignore', 'pipe', 'inherit'],
+  });
+  address = await new Promise((resolve, reject) => {
+    server.on('exit', (code) => reject(new Error(`the server stopped (${code})`)));
+    server.stdout.on('data', (data) => {
+      const match = /http:\/\/127\.0\.0\.1:\d+\//.exec(String(data));
+      if (match) resolve(match[0]);
+    });
+  });
+  profile = fs.mkdtempSync(path.join(os.tmpdir(), 'munchora-chromium-'));
+  browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    args: [
+      '--no-sandbox', // needed as root
+      '--autoplay-policy=no-user-gesture-required',
+      '--disable-background-networking',
+      '--disable-component-update',
+      '--disable-sync',
+      '--no-first-run',
+      '--disable-quic',
+      `--user-data-dir=${profile}`,
+    ],
+  });
+  page = await browser.newPage();
+  await page.setViewport({ width: 800, height: 700 });
+});
+
+after(async () => {
+  if (browser) await browser.close();
+  if (server) server.kill();
+  if (profile) fs.rmSync(profile, { recursive: true, force: true });
+});
+
+async function open(target = page) {
+  await target.goto(address);
+  await target.waitForFunction(() => window.munchora && window.munchora.firstFrameMs > 0, patience);
+}
+
+const state = (target = page) => target.evaluate(() => window.munchora.state());
+
+async function waitFor(condition, argument, target = page) {
+  await target.waitForFunction(condition, patience, argument);
+  return state(target);
+}
+
+const onScreen = (screen, target = page) =>
+  waitFor((name) => window.munchora.state().screen === name, screen, target);
+
+async function key(name, target = page) {
+  await target.keyboard.press(name);
+}
+
+const player = (dump) => dump.sprites.find((sprite) => sprite.class === 'TPlayerSprite');
+
+test('the intro shows the same pixels as the headless runner draws', async () => {
+  const shots = fs.mkdtempSync(path.join(os.tmpdir(), 'munchora-shots-'));
+  const script = path.join(shots, 'script');
+  // The "Push <FIRE>" line blinks: one shot with it, one without.
+  fs.writeFileSync(script, '5 shot shown\n35 shot hidden\n');
+  execFileSync(path.join(buildDir, 'munchora-headless'), [
+    '--data', buildDir, '--script', script, '--frames', '36', '--out', shots,
+  ]);
+  const references = ['shown', 'hidden'].map(
+    (name) => 'data:image/png;base64,' + fs.readFileSync(path.join(shots, `${name}.png`)).toString('base64'));
+  fs.rmSync(shots, { recursive: true, force: true });
+
+  await open();
+  assert.strictEqual((await state()).screen, 'scIntro');
+  const differing = await page.evaluate(async (urls) => {
+    const pictures = [];
+    for (const url of urls) {
+      const image = await createImageBitmap(await (await fetch(url)).blob());
+      const canvas = new OffscreenCanvas(800, 600);
+      canvas.getContext('2d').drawImage(image, 0, 0);
+      pictures.push(canvas.getContext('2d').getImageData(0, 0, 800, 600).data);
+    }
+    const shown = document.getElementById('screen').getContext('2d').getImageData(0, 0, 800, 600).data;
+    // The share of pixels that differ by more than a little in any channel.
+    return pictures.map((picture) => {
+      let count = 0;
+      for (let i = 0; i < shown.length; i += 4) {
+        const most = Math.max(...[0, 1, 2].map((c) => Math.abs(shown[i + c] - picture[i + c])));
+        if (most > 8) ++count;
+      }
+      return count / (800 * 600);
+    });
+  }, references);
+  assert.ok(Math.min(...differing) < 0.001, `differing shares: ${differing}`);
+});
+
+test('Space and Enter start a game, an arrow key moves the hero, blur pauses, and a tune plays', async () => {
+  await key('Space');
+  await onScreen('scMainMenu');
+  await key('Enter');
+  const start = await onScreen('scGame');
+  const x = player(start).x;
+  await page.keyboard.down('ArrowLeft');
+  const moved = await waitFor((from) => {
+    const hero = window.munchora.state().sprites.find((sprite) => sprite.class === 'TPlayerSprite');
+    return hero && hero.x < from;
+  }, x);
+  await page.keyboard.up('ArrowLeft');
+  assert.strictEqual(player(moved).y, player(start).y);
+  // The page losing the focus pauses the game, as the desktop's window does.
+  await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+  await waitFor(() => !window.munchora.state().active);
+  await page.evaluate(() => window.dispatchEvent(new Event('focus')));
+  await waitFor(() => window.munchora.state().active);
+  // The synthesizer renders into the page's audio graph: it is not silent.
+  await page.waitForFunction(() => window.munchora.musicLevel() > 0.001, patience);
+  await key('Escape');
+  await key('Y');
+  await onScreen('scMainMenu');
+});
+
+test('the options screen writes settings that outlive a reload of the page', async () => {
+  const before = (await state()).settings.wave_volume;
+  for (const name of ['ArrowDown', 'ArrowDown', 'Enter']) await key(name);
+  await onScreen('scOptions');
+  // Down to the sound volume, one step quieter, and back to the menu.
+  for (const name of ['ArrowDown', 'ArrowDown', 'ArrowDown', 'ArrowLeft', 'Escape']) await key(name);
+  await onScreen('scMainMenu');
+  assert.strictEqual((await state()).settings.wave_volume, before - 1000);
+  await page.evaluate(() => window.munchora.synced());
+  await open();
+  assert.strictEqual((await state()).settings.wave_volume, before - 1000);
+});
+
+test("a damaged level file ends in the game's own message in the page", async () => {
+  const data = fs.readFileSync(path.join(webDir, 'munchora.data'));
+  const loader = fs.readFileSync(path.join(webDir, 'munchora.js'), 'latin1');
+  const where = /"filename":"\/munchora\/Levels\/Level01\.map","start":(\d+),"end":(\d+)/.exec(loader);
+  assert.ok(where, 'Level01.map is in the package');
+  const level = data.subarray(Number(where[1]), Number(where[2]));
+  const mapLine = level.indexOf('[Map]');
+  assert.ok(mapLine >= 0);
+  level.write('[Xap]', mapLine); // a level without its maze
+
+  const damaged = await browser.newPage();
+  await damaged.setRequestInterception(true);
+  damaged.on('request', (request) => {
+    if (request.url().endsWith('/munchora.data')) {
+      request.respond({ status: 200, contentType: 'application/octet-stream', body: data });
+    } else {
+      request.continue();
+    }
+  });
+  await open(damaged);
+  await key('Space', damaged);
+  await onScreen('scMainMenu', damaged);
+  await key('Enter', damaged);
+  await damaged.waitForSelector('#message[open]', patience);
+  const text = await damaged.$eval('#message-text', (element) => element.textContent);
+  assert.match(text, /^Error file .*Levels\/Level01\.map$/);
+  await damaged.click('#message button');
+  await damaged.waitForFunction(
+    () => document.getElementById('status').textContent.includes('Reload the page'), patience);
+  await damaged.close();
+});

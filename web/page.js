@@ -1,0 +1,236 @@
+// The page around the game: it shows the frames the game hands over, plays
+// its waves and tunes through WebAudio, keeps its settings and high scores in
+// the browser's storage and shows its message boxes. The game's code (C++
+// compiled to WebAssembly) calls the `page` functions below; nothing here
+// knows the rules of the game.
+'use strict';
+
+(() => {
+  const area = document.getElementById('area');
+  const canvas = document.getElementById('screen');
+  const context2d = canvas.getContext('2d');
+  const status = document.getElementById('status');
+  const dialog = document.getElementById('message');
+  const loadStarted = performance.now();
+  let module = null;
+
+  // ------------------------------------------------------------ sound
+  // Browsers start an audio context suspended until the first key press or
+  // click on the page; waves before that are dropped, a tune waits for it.
+  const audio = { context: null, allowed: false, waves: [], waveGain: null, musicGain: null, analyser: null };
+  try {
+    audio.context = new AudioContext();
+    audio.waveGain = audio.context.createGain();
+    audio.waveGain.connect(audio.context.destination);
+    audio.musicGain = audio.context.createGain();
+    audio.analyser = audio.context.createAnalyser();
+    audio.musicGain.connect(audio.analyser);
+    audio.analyser.connect(audio.context.destination);
+    audio.allowed = audio.context.state === 'running';
+  } catch (error) {
+    console.warn('No sound in this browser:', error);
+    audio.context = null;
+  }
+  const allowSound = () => {
+    if (!audio.context || audio.allowed) return;
+    audio.allowed = true;
+    audio.context.resume();
+  };
+  window.addEventListener('keydown', allowSound, true);
+  window.addEventListener('pointerdown', allowSound, true);
+
+  // Tunes: a SoundFont synthesizer in the audio thread, loading the General
+  // MIDI SoundFont that is served beside the game. Its calls are chained so
+  // that a stop never overtakes the start before it.
+  let synth = null;
+  let music = Promise.resolve();
+  let tune = 0;
+  const synthReady = (async () => {
+    if (!audio.context || !audio.context.audioWorklet) throw new Error('no audio worklets');
+    await audio.context.audioWorklet.addModule('libfluidsynth-2.4.6.js');
+    await audio.context.audioWorklet.addModule('js-synthesizer.worklet.min.js');
+    const next = new JSSynth.AudioWorkletNodeSynthesizer();
+    next.init(audio.context.sampleRate);
+    next.createAudioNode(audio.context).connect(audio.musicGain);
+    const response = await fetch('TimGM6mb.sf2');
+    if (!response.ok) throw new Error('TimGM6mb.sf2: ' + response.status);
+    await next.loadSFont(await response.arrayBuffer());
+    synth = next;
+  })();
+  synthReady.catch((error) => console.warn('No music:', error));
+  const onMusic = (step) => {
+    music = music.then(() => synthReady).then(step).catch((error) => console.warn('Music:', error));
+  };
+
+  // ------------------------------------------------------------ storage
+  // The settings and high scores live in IndexedDB, mounted at /save. The
+  // game writes a file next to its target and renames it over the target;
+  // each such write is copied to IndexedDB at once, one copy at a time.
+  let syncing = null;
+  let syncAgain = false;
+  const syncFiles = () => {
+    if (syncing) {
+      syncAgain = true;
+      return syncing;
+    }
+    syncing = new Promise((resolve) => {
+      module.FS.syncfs(false, (error) => {
+        if (error) console.warn('Settings not stored:', error);
+        resolve();
+      });
+    }).then(() => {
+      syncing = null;
+      if (syncAgain) {
+        syncAgain = false;
+        return syncFiles();
+      }
+    });
+    return syncing;
+  };
+
+  const showStatus = (text) => {
+    status.textContent = text;
+  };
+
+  // ------------------------------------------------------------ the calls of the game
+  const page = {
+    present(rgba, width, height) {
+      const pixels = new Uint8ClampedArray(rgba.buffer, rgba.byteOffset, rgba.length);
+      context2d.putImageData(new ImageData(pixels, width, height), 0, 0);
+      if (!window.munchora.firstFrameMs) {
+        window.munchora.firstFrameMs = performance.now() - loadStarted;
+        showStatus('');
+      }
+    },
+    setCaption(caption) {
+      document.title = caption;
+    },
+    setCursorHidden(hidden) {
+      canvas.style.cursor = hidden ? 'none' : 'default';
+    },
+    requestFullScreen(on) {
+      const change = on ? area.requestFullscreen() : document.exitFullscreen();
+      change.catch(() => {});
+    },
+    areaSize() {
+      const ratio = window.devicePixelRatio || 1;
+      return [Math.floor(area.clientWidth * ratio), Math.floor(area.clientHeight * ratio)];
+    },
+    placeCanvas(x, y, width, height) {
+      const ratio = window.devicePixelRatio || 1;
+      canvas.style.left = x / ratio + 'px';
+      canvas.style.top = y / ratio + 'px';
+      canvas.style.width = width / ratio + 'px';
+      canvas.style.height = height / ratio + 'px';
+    },
+    audioAvailable() {
+      return audio.context !== null;
+    },
+    audioAllowed() {
+      return audio.allowed;
+    },
+    makeWave(planar, channels, frames, rate) {
+      try {
+        const buffer = audio.context.createBuffer(channels, frames, rate);
+        for (let c = 0; c < channels; ++c) buffer.copyToChannel(planar.subarray(c * frames, (c + 1) * frames), c);
+        audio.waves.push(buffer);
+        return audio.waves.length - 1;
+      } catch (error) {
+        console.warn('Wave not playable:', error);
+        return -1;
+      }
+    },
+    playWave(id, gain) {
+      const source = audio.context.createBufferSource();
+      source.buffer = audio.waves[id];
+      const volume = audio.context.createGain();
+      volume.gain.value = gain;
+      source.connect(volume).connect(audio.waveGain);
+      source.start();
+    },
+    freeWave(id) {
+      audio.waves[id] = null;
+    },
+    midiPlay(bytes) {
+      const mine = ++tune;
+      onMusic(async () => {
+        if (mine !== tune) return;
+        synth.stopPlayer();
+        await synth.resetPlayer();
+        await synth.addSMFDataToPlayer(bytes.buffer);
+        synth.setPlayerLoop(-1); // for ever, without a gap
+        await synth.playPlayer();
+      });
+    },
+    midiStop() {
+      ++tune;
+      onMusic(() => {
+        synth.stopPlayer();
+        synth.midiAllSoundsOff();
+      });
+    },
+    midiVolume(gain) {
+      if (audio.musicGain) audio.musicGain.gain.value = gain;
+    },
+    messageBox(caption, text) {
+      document.getElementById('message-caption').textContent = caption;
+      document.getElementById('message-text').textContent = text;
+      dialog.showModal();
+    },
+    filesWritten() {
+      syncFiles();
+    },
+    ended() {
+      canvas.classList.add('ended');
+      showStatus('Munchora has ended. Reload the page to play again.');
+    },
+  };
+  dialog.addEventListener('close', () => {
+    if (module) module._munchora_dialog_closed();
+  });
+  document.getElementById('full').addEventListener('click', () => page.requestFullScreen(!document.fullscreenElement));
+
+  // For testers and the curious: the game's state, as the headless runner
+  // dumps it, and how loud the music is right now.
+  window.munchora = {
+    firstFrameMs: 0,
+    state: () => (module ? JSON.parse(module.UTF8ToString(module._munchora_state())) : null),
+    musicLevel() {
+      if (!audio.analyser) return 0;
+      const samples = new Float32Array(audio.analyser.fftSize);
+      audio.analyser.getFloatTimeDomainData(samples);
+      return Math.sqrt(samples.reduce((sum, s) => sum + s * s, 0) / samples.length);
+    },
+    synced: () => syncing || Promise.resolve(),
+  };
+
+  // ------------------------------------------------------------ start
+  // Words after the "?" of the address go to the game: ?NoMidi, ?Debug.
+  const words = decodeURIComponent(location.search.slice(1)).split(/[&+ ]+/).filter(Boolean);
+  showStatus('Loading…');
+  createMunchora({
+    page,
+    arguments: words,
+    locateFile: (path) => path,
+    setStatus: (text) => text && showStatus(text),
+    print: (text) => console.log(text),
+    printErr: (text) => console.warn(text),
+    onAbort: (what) => {
+      showStatus('Munchora stopped: ' + what);
+      canvas.classList.add('ended');
+    },
+    preRun: [
+      (instance) => {
+        module = instance;
+        const fs = instance.FS;
+        fs.mkdir('/save');
+        fs.mount(fs.filesystems.IDBFS, {}, '/save');
+        instance.addRunDependency('save');
+        fs.syncfs(true, (error) => {
+          if (error) console.warn('Stored settings not read:', error);
+          instance.removeRunDependency('save');
+        });
+      },
+    ],
+  });
+})();
