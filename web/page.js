@@ -188,7 +188,11 @@
   dialog.addEventListener('close', () => {
     if (module) module._munchora_dialog_closed();
   });
-  document.getElementById('full').addEventListener('click', () => page.requestFullScreen(!document.fullscreenElement));
+  const fullButton = document.getElementById('full');
+  fullButton.addEventListener('click', () => {
+    page.requestFullScreen(!document.fullscreenElement);
+    fullButton.blur(); // Space and Enter belong to the game, not to the button
+  });
 
   // For testers and the curious: the game's state, as the headless runner
   // dumps it, and how loud the music is right now.

@@ -116,7 +116,7 @@ test('the intro shows the same pixels as the headless runner draws', async () =>
   assert.ok(Math.min(...differing) < 0.001, `differing shares: ${differing}`);
 });
 
-test('Space and Enter start a game, an arrow key moves the hero, blur pauses, and a tune plays', async () => {
+test('Space and Enter start a game, an arrow key moves the hero, blur pauses, Alt+Enter fills the screen, a tune plays', async () => {
   await key('Space');
   await onScreen('scMainMenu');
   await key('Enter');
@@ -134,6 +134,14 @@ test('Space and Enter start a game, an arrow key moves the hero, blur pauses, an
   await waitFor(() => !window.munchora.state().active);
   await page.evaluate(() => window.dispatchEvent(new Event('focus')));
   await waitFor(() => window.munchora.state().active);
+  // Alt+Enter: the page's full screen and back.
+  for (const on of [true, false]) {
+    await page.keyboard.down('Alt');
+    await key('Enter');
+    await page.keyboard.up('Alt');
+    await waitFor((wanted) => window.munchora.state().full_screen === wanted &&
+                             (document.fullscreenElement !== null) === wanted, on);
+  }
   // The synthesizer renders into the page's audio graph: it is not silent.
   await page.waitForFunction(() => window.munchora.musicLevel() > 0.001, patience);
   await key('Escape');
