@@ -23,6 +23,23 @@ let browser;
 let profile;
 let page;
 
+function launch(userDataDir, extra) {
+  return puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    args: [
+      '--no-sandbox', // needed as root
+      '--disable-background-networking',
+      '--disable-component-update',
+      '--disable-sync',
+      '--no-first-run',
+      '--disable-quic',
+      `--user-data-dir=${userDataDir}`,
+      ...extra,
+    ],
+  });
+}
+
 before(async () => {
   server = spawn('python3', [path.join(root, 'web', 'serve.py'), webDir, '--port', '0'], {
     stdio: ['ignore', 'pipe', 'inherit'],
@@ -35,20 +52,7 @@ before(async () => {
     });
   });
   profile = fs.mkdtempSync(path.join(os.tmpdir(), 'munchora-chromium-'));
-  browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    args: [
-      '--no-sandbox', // needed as root
-      '--autoplay-policy=no-user-gesture-required',
-      '--disable-background-networking',
-      '--disable-component-update',
-      '--disable-sync',
-      '--no-first-run',
-      '--disable-quic',
-      `--user-data-dir=${profile}`,
-    ],
-  });
+  browser = await launch(profile, ['--autoplay-policy=no-user-gesture-required']);
   page = await browser.newPage();
   await page.setViewport({ width: 800, height: 700 });
 });
@@ -59,8 +63,8 @@ after(async () => {
   if (profile) fs.rmSync(profile, { recursive: true, force: true });
 });
 
-async function open(target = page) {
-  await target.goto(address);
+async function open(target = page, words = '') {
+  await target.goto(address + words);
   await target.waitForFunction(() => window.munchora && window.munchora.firstFrameMs > 0, patience);
 }
 
@@ -192,4 +196,22 @@ test("a damaged level file ends in the game's own message in the page", async ()
   await damaged.waitForFunction(
     () => document.getElementById('status').textContent.includes('Reload the page'), patience);
   await damaged.close();
+});
+
+test('without leave to play sound at once, the first key press lets the tune play', async () => {
+  const own = fs.mkdtempSync(path.join(os.tmpdir(), 'munchora-chromium-'));
+  const strict = await launch(own, []);
+  try {
+    const quiet = await strict.newPage();
+    // Without waves too: Chromium wakes the audio for a wave started by a
+    // key press, other browsers do not.
+    await open(quiet, '?NoSound');
+    await key('Space', quiet);
+    await onScreen('scMainMenu', quiet);
+    await key('Enter', quiet);
+    await quiet.waitForFunction(() => window.munchora.musicLevel() > 0.001, patience);
+  } finally {
+    await strict.close();
+    fs.rmSync(own, { recursive: true, force: true });
+  }
 });
