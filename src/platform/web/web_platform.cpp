@@ -45,6 +45,7 @@ EM_JS(void, web_message_box, (const char* caption, const char* text), {
     Module.page.messageBox(UTF8ToString(caption), UTF8ToString(text));
 });
 EM_JS(void, web_files_written, (void), { Module.page.filesWritten(); });
+EM_JS(int, web_has_focus, (void), { return document.hasFocus() ? 1 : 0; });
 EM_JS(void, web_ended, (void), { Module.page.ended(); });
 // clang-format on
 
@@ -80,8 +81,10 @@ EM_BOOL OnFocusEvent(int type, const EmscriptenFocusEvent*, void*) {
     return EM_FALSE;
 }
 
+// A hidden page sleeps; shown again, it has the focus it had, and no focus
+// event may tell so.
 EM_BOOL OnVisibilityEvent(int, const EmscriptenVisibilityChangeEvent* event, void*) {
-    if (event->hidden) g_platform->OnFocus(false);
+    g_platform->OnFocus(!event->hidden && web_has_focus());
     return EM_FALSE;
 }
 
