@@ -12,7 +12,7 @@ packages=(
   python3
 )
 if [ "${1:-}" = "test" ]; then
-  packages+=(clang-format)
+  packages+=(clang-format desktop-file-utils appstream man-db)
 fi
 
 missing=()
