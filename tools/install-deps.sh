@@ -7,12 +7,11 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libpng-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
   timgm6mb-soundfont fonts-dejavu-core
-  python3
 )
 if [ "${1:-}" = "test" ]; then
-  packages+=(clang-format desktop-file-utils appstream man-db)
+  packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev python3
+             clang-format desktop-file-utils appstream man-db)
 fi
 
 missing=()
