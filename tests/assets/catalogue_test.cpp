@@ -217,6 +217,10 @@ TEST(Catalogue, EveryScreenHasItsPictures) {
     Lookup(10, "Options_Screen");
     Lookup(3, "ExitPrompt");
     Lookup(3, "LevelComplete");
+    // The key strip in the panel starts below four rows of life icons.
+    const Image hints = Lookup(3, "KeyHints");
+    EXPECT_LE(590 + hints.patternW, 800);
+    EXPECT_LE(400 + hints.patternH, 600);
 }
 
 TEST(Catalogue, GamePicturesAreCellSized) {

@@ -487,6 +487,37 @@ void MakeIntro(Context& cx) {
     AddPicture(cx, "Intro", std::move(c), true);
 }
 
+// ------------------------------------------------------------------ key strip
+
+// The keys of the game screen, quiet, in the status panel below the life
+// icons: drawn at (590, 400), up to the bottom of the screen.
+void MakeKeyHints(Context& cx) {
+    constexpr int kW = 200, kH = 150, kRow = 29;
+    Canvas c(kW, kH);
+    const Font& keyFont = cx.Rounded(10);
+    const Font& textFont = cx.Rounded(11);
+    const Rgb text = MakeRgb(120, 150, 130);
+    const struct {
+        const char* key;
+        const char* what;
+    } rows[] = {{"Arrows", "steer"},
+                {"P", "pause"},
+                {"M", "music on/off"},
+                {"Esc", "quit"},
+                {"Alt+Enter", "full screen"}};
+    int y = 4;
+    for (const auto& row : rows) {
+        KeyCap(c, keyFont, row.key, 0, y, 22);
+        DrawText(c, textFont, row.what, 82, y + (22 - textFont.LineHeight()) / 2, Plain(text));
+        y += kRow;
+    }
+    // Dimmed to sit behind the game: shown over the black screen at about
+    // half their light.
+    Canvas quiet(kW, kH);
+    quiet.Blit(c, 0, 0, 0.55f);
+    AddPicture(cx, "KeyHints", std::move(quiet), true);
+}
+
 // ------------------------------------------------------------------ help pages
 
 // Page sources: "# title", "## heading", "@Picture text" (a 32 x 32 icon
@@ -561,6 +592,7 @@ void MakeScreens(Context& cx) {
     MakeHeadings(cx);
     MakeBanners(cx);
     MakeIntro(cx);
+    MakeKeyHints(cx);
     for (const char* page : {"GameOverview", "GameRules", "InterfaceNotes", "AboutVendra", "Credits"})
         HelpPage(cx, page);
 }
