@@ -10,9 +10,7 @@ packages=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-mixer-dev libpng-dev libstb-dev
   libsdl2-ttf-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
   timgm6mb-soundfont fonts-dejavu-core
-  python3
 )
 mode="${1:-}"
 if [ "$mode" = "web" ] || [ "$mode" = "test" ]; then
@@ -21,7 +19,8 @@ if [ "$mode" = "web" ] || [ "$mode" = "test" ]; then
   command -v npm > /dev/null || packages+=(npm)
 fi
 if [ "$mode" = "test" ]; then
-  packages+=(clang-format chromium)
+  packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev python3
+             clang-format desktop-file-utils appstream man-db chromium)
 fi
 
 missing=()

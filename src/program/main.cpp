@@ -42,9 +42,12 @@ int main(int argc, char** argv) {
 
     platform::SdlPlatform media;
     game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
-    game::ProgramDir = platform::ExecutableDirectory();
-    game::SettingsDir = program::ChooseSettingsDirectory(game::ProgramDir, media.UserDataDirectory(),
-                                                         program::CanWriteInto(game::ProgramDir));
+    game::ProgramDir =
+        program::FindProgramDirectory(platform::ExecutableDirectory(), MUNCHORA_INSTALLED_DATA);
+    // Asking for the user's directory creates it: only when it is needed.
+    const bool writable = program::CanWriteInto(game::ProgramDir);
+    game::SettingsDir = program::ChooseSettingsDirectory(game::ProgramDir,
+                                                         writable ? "" : media.UserDataDirectory(), writable);
     shell::TMainForm form(media);
     if (!game::StartOptions.NoSound && !media.InitializeSound()) form.ShowMessage("Can't initialize sound");
     form.FormShow();

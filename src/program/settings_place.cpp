@@ -9,6 +9,16 @@
 
 namespace program {
 
+std::string FindProgramDirectory(const std::string& executableDir, const std::string& installedData) {
+    std::error_code ec;
+    if (std::filesystem::exists(executableDir + "Munchora.ini", ec) || installedData.empty())
+        return executableDir;
+    std::string installed = executableDir + installedData;
+    if (installed.back() != '/') installed.push_back('/');
+    if (!std::filesystem::exists(installed + "Munchora.ini", ec)) return executableDir;
+    return std::filesystem::path(installed).lexically_normal().string();
+}
+
 // Trying it answers for permissions, read-only mounts and the like at once.
 bool CanWriteInto(const std::string& directory) {
     const std::string probe = directory + ".munchora-write-test";

@@ -22,6 +22,9 @@ constexpr int kPanelX = 590;
 // The key lies in the maze from about half of the dots on.
 constexpr int32_t kKeyFromPercent = 49;
 constexpr int32_t kKeyToPercent = 51;
+// The key strip lies below the life icons, which fill rows of five from
+// y 250: room for four rows of them.
+constexpr int kKeyHintsY = 400;
 
 // The share of eaten dots in whole percent, halves to even. A level without
 // dots cannot be played (its file is refused); it shows 0.
@@ -36,9 +39,12 @@ void TMainForm::StartLevel() {
     if (CurrentLevel == 0) Lives = 3;
     ++CurrentLevel;
     Game = std::make_unique<TGame>(CurrentLevel);
+    AddImageAt("KeyHints", kPanelX, kKeyHintsY, 0);
 }
 
 void TMainForm::EndLevel() {
+    // P's pause belongs to the level being left.
+    if (PausedByKey) Paused = PausedByKey = false;
     Game.reset();
     MenuMemory = 1;
     SelectedButton = 1;
@@ -47,9 +53,13 @@ void TMainForm::EndLevel() {
 }
 
 void TMainForm::GameFrame() {
-    if (Paused) return;
     // A level whose making failed has been reported; nothing to run.
     if (!Game) return;
+    // P's pause keeps the panel and says so; the exit prompt's shows nothing.
+    if (Paused) {
+        if (PausedByKey) DrawStatusPanel(EatenPercent(*Game), true);
+        return;
+    }
 
     if (Game->LevelDone && !DXInput().Empty()) {
         if (CurrentLevel == LevelCount) {
@@ -86,20 +96,31 @@ void TMainForm::GameFrame() {
     }
 
     MessageLine->Draw();
+    DrawStatusPanel(percent, false);
+}
 
-    if (media_.CanDraw()) {
-        const std::string lines[] = {
-            "Level: " + GameLevel.Name,
-            "Score: " + std::to_string(Score),
-            "Monsters: " + std::to_string(Monsters),
-            "Bonuses: " + std::to_string(Bonuses),
-            "Eaten dots: " + std::to_string(percent) + "%",
-        };
-        int y = 20;
-        for (const std::string& line : lines) {
-            media_.DrawText(kPanelX, y, line, kShotgunFace, kPanelFontSize, kGreen);
-            y += 30;
-        }
+void TMainForm::DrawStatusPanel(int32_t percent, bool paused) {
+    if (!media_.CanDraw()) return;
+    const std::string lines[] = {
+        "Level: " + GameLevel.Name,
+        "Score: " + std::to_string(Score),
+        "Monsters: " + std::to_string(Monsters),
+        "Bonuses: " + std::to_string(Bonuses),
+        "Eaten dots: " + std::to_string(percent) + "%",
+        paused ? "Paused" : "",
+    };
+    int y = 20;
+    for (const std::string& line : lines) {
+        if (!line.empty()) media_.DrawText(kPanelX, y, line, kShotgunFace, kPanelFontSize, kGreen);
+        y += 30;
+    }
+}
+
+void TMainForm::TogglePause() {
+    if (PausedByKey) {
+        Paused = PausedByKey = false;
+    } else if (!Paused && !LevelIsDone()) {
+        Paused = PausedByKey = true;
     }
 }
 

@@ -16,6 +16,8 @@ void TMainForm::FormKeyDown(uint16_t key, platform::ShiftState shift) {
     LastKey = key;
 
     if (key == vk::Escape) {
+        // Escape during P's pause asks whether to quit, as during play.
+        if (State == scGame && PausedByKey) TogglePause();
         if (State == scGame && !Paused && !LevelIsDone()) {
             ExitPromptSprite = AddCenteredImage("ExitPrompt", 5);
             Paused = true;
@@ -26,7 +28,8 @@ void TMainForm::FormKeyDown(uint16_t key, platform::ShiftState shift) {
         }
     }
 
-    if (Paused) {
+    // Y and N answer the exit prompt, not P's pause: there they steer nothing.
+    if (Paused && !PausedByKey) {
         if (key == 'Y') {
             Paused = false;
             SetScreenState(scMainMenu);
@@ -36,6 +39,10 @@ void TMainForm::FormKeyDown(uint16_t key, platform::ShiftState shift) {
             ExitPromptSprite = nullptr;
         }
     }
+
+    // On the game screen only: on the text screens P and M are letters.
+    if (State == scGame && key == 'P') TogglePause();
+    if (State == scGame && key == 'M') ToggleMusicMute();
 
     if ((State == scNewHighScore || State == scPassword) && InputLine) InputLine->HandleKey(key);
 
@@ -53,7 +60,12 @@ void TMainForm::FormKeyDown(uint16_t key, platform::ShiftState shift) {
 
     if (StartOptions.Debug && State == scGame) DebugKey(key, shift);
 
-    if (key == vk::Enter && (shift & platform::kAlt)) ToggleFullScreen();
+    if (key == vk::Enter && (shift & platform::kAlt)) {
+        ToggleFullScreen();
+        // The mode is remembered for the next start; a failed write is told
+        // but, unlike leaving the options, does not end the game.
+        if (!SaveSettings(kSettingsFile)) ShowMessage(std::string("Error of writing ") + kSettingsFile);
+    }
 }
 
 }  // namespace shell

@@ -74,6 +74,8 @@ public:
     void FormClose();
     void ReadSettings(const std::string& fileName);
     void WriteSettings(const std::string& fileName);
+    // Writes the five settings keys; false when the file could not be written.
+    bool SaveSettings(const std::string& fileName);
     void ToggleFullScreen();
     void CountLevels();
     // Closes the main window: the program ends once the handler in
@@ -117,6 +119,10 @@ public:
     void PlaySound(const std::string& soundName);
     uint8_t MidiVolume() const { return midiVolume_; }
     void SetMidiVolume(uint8_t attenuation);
+    // M on the game screen: the music is silent until M again; the volume
+    // setting stays as it is.
+    void ToggleMusicMute();
+    bool MusicMuted() const { return musicMuted_; }
 
     // ---- components ----------------------------------------------------
     platform::Platform& Media() { return media_; }
@@ -141,6 +147,10 @@ public:
     int32_t StateTime = 0;
     int32_t LastTickCount = 0;
     bool Paused = false;
+    // The pause of the P key, without the exit prompt.
+    bool PausedByKey = false;
+    // The window mode the settings file asks for.
+    bool FullScreenSetting = false;
     bool PlayStartJingle = true;
     std::unique_ptr<game::TTimerManager> TimerManager;
     int32_t MainTickCount = 0;
@@ -163,6 +173,10 @@ public:
     // message line and the status panel.
     void GameFrame();
     bool LevelIsDone() const;
+    // P on the game screen: pauses or resumes play without the exit prompt.
+    void TogglePause();
+    // The five lines of the status panel, and "Paused" below them.
+    void DrawStatusPanel(int32_t percent, bool paused);
     // The test keys of the game screen, with the Debug word only.
     void DebugKey(uint16_t key, platform::ShiftState shift);
 
@@ -194,6 +208,7 @@ private:
 
     platform::Platform& media_;
     uint8_t midiVolume_ = 191;
+    bool musicMuted_ = false;
     bool closing_ = false;
     bool closed_ = false;
 };

@@ -1,5 +1,7 @@
 // The menu and information screens: main menu, help, the high-score list,
 // the name entry of a new high score, the options and the password entry.
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "engine/image_sprite.h"
@@ -22,6 +24,17 @@ constexpr platform::Colour kRed = 255;
 constexpr platform::Colour kYellow = 0x00FFFF;
 constexpr platform::Colour kTableColour = 220u << 16 | 220u << 8 | 32u;
 constexpr int kTextPoints = 20;
+
+// The table's columns, each headed by its word: the numbers start where
+// their heading starts.
+struct TableColumn {
+    const char* heading;
+    int x;
+};
+constexpr TableColumn kTableColumns[] = {{"Name", 150}, {"Score", 400}, {"Monsters", 550}, {"Level", 650}};
+constexpr int kTableHeadingY = 180;
+constexpr int RowY(int row) { return 210 + 25 * row; }
+constexpr platform::Colour kQuietColour = 140u << 16 | 140u << 8 | 120u;
 
 constexpr int kMenuTop = 170;
 constexpr int kMenuSpacing = 50;
@@ -83,15 +96,29 @@ void TMainForm::EnterHighScores() {
 }
 
 void TMainForm::HighScoresFrame() {
-    media_.DrawText(150, 180, "Name                      Score    Monsters   Level", kBauhausFace,
-                    kTextPoints, kTableColour);
+    // Each heading word starts at its column, unless it would run into the
+    // next one: then it ends a little before that, still above its numbers.
+    constexpr int kHeadingGap = 12;
+    for (size_t k = 0; k < std::size(kTableColumns); ++k) {
+        const TableColumn& column = kTableColumns[k];
+        int x = column.x;
+        if (k + 1 < std::size(kTableColumns)) {
+            const int width = media_.TextWidth(column.heading, kBauhausFace, kTextPoints);
+            x = std::min(x, kTableColumns[k + 1].x - kHeadingGap - width);
+        }
+        media_.DrawText(x, kTableHeadingY, column.heading, kBauhausFace, kTextPoints, kTableColour);
+    }
+    if (HighScores->Count == 0) {
+        media_.DrawText(kTableColumns[0].x, RowY(1), "No results yet", kBauhausFace, kTextPoints,
+                        kQuietColour);
+    }
     for (int i = 1; i <= HighScores->Count; ++i) {
         const THighScoreRecord& entry = HighScores->Entries[size_t(i - 1)];
-        const int y = 210 + 25 * i;
-        media_.DrawText(150, y, entry.Name, kBauhausFace, kTextPoints, kTableColour);
-        media_.DrawText(400, y, std::to_string(entry.Score), kBauhausFace, kTextPoints, kTableColour);
-        media_.DrawText(550, y, std::to_string(entry.Monsters), kBauhausFace, kTextPoints, kTableColour);
-        media_.DrawText(650, y, std::to_string(entry.Level), kBauhausFace, kTextPoints, kTableColour);
+        const std::string cells[] = {entry.Name, std::to_string(entry.Score), std::to_string(entry.Monsters),
+                                     std::to_string(entry.Level)};
+        for (size_t k = 0; k < std::size(cells); ++k) {
+            media_.DrawText(kTableColumns[k].x, RowY(i), cells[k], kBauhausFace, kTextPoints, kTableColour);
+        }
     }
 }
 

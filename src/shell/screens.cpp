@@ -209,7 +209,7 @@ void TMainForm::DXTimerActivate() { media_.SetCaption(kApplicationTitle); }
 void TMainForm::DXTimerDeactivate() { media_.SetCaption(std::string(kApplicationTitle) + " [Pause]"); }
 
 void TMainForm::FormActivate() {
-    if (State == scGame) Paused = false;
+    if (State == scGame) Paused = PausedByKey;
 }
 
 // Only a game is paused by another window of the program (a message box):

@@ -51,8 +51,8 @@ TMainForm::TMainForm(platform::Platform& media)
     HighScores = std::make_unique<THighScoresCollection>();
     MessageLine = std::make_unique<widgets::TMessageLine>(300, 565);
     State = scNone;
-    // The FullScreen word starts the game in full screen.
-    InitializeDisplay(StartOptions.FullScreen);
+    // The FullScreen word or the remembered mode starts in full screen.
+    InitializeDisplay(StartOptions.FullScreen || FullScreenSetting);
 }
 
 TMainForm::~TMainForm() {
@@ -104,30 +104,38 @@ void TMainForm::ReadSettings(const std::string& fileName) {
     WaveVolume = ini->ReadInteger(kGeneral, "WaveVolume", -5000);
     SetMidiVolume(uint8_t(ini->ReadInteger(kGeneral, "MidiVolume", 200) & 0xFF));
     DXTimer().SetInterval(uint32_t(std::max(0, ini->ReadInteger(kGeneral, "Timer", 10))));
+    FullScreenSetting = ini->ReadInteger(kGeneral, "FullScreen", 0) != 0;
+}
+
+bool TMainForm::SaveSettings(const std::string& fileName) {
+    const std::string path = SettingsDirectory() + fileName;
+    auto ini = platform::IniFile::Load(path);
+    if (!ini) return false;
+    ini->WriteInteger(kGeneral, "WaveVolume", WaveVolume);
+    ini->WriteInteger(kGeneral, "MidiVolume", MidiVolume());
+    ini->WriteString(kGeneral, "GameType", GameType == gtFeatures ? "1" : "0");
+    ini->WriteInteger(kGeneral, "Timer", int32_t(DXTimer().Interval()));
+    ini->WriteInteger(kGeneral, "FullScreen", media_.FullScreen() ? 1 : 0);
+    if (!ini->Save(path)) return false;
+    media_.NoteEvent("settings-written");
+    return true;
 }
 
 void TMainForm::WriteSettings(const std::string& fileName) {
-    const std::string path = SettingsDirectory() + fileName;
-    auto ini = platform::IniFile::Load(path);
-    bool written = false;
-    if (ini) {
-        ini->WriteInteger(kGeneral, "WaveVolume", WaveVolume);
-        ini->WriteInteger(kGeneral, "MidiVolume", MidiVolume());
-        ini->WriteString(kGeneral, "GameType", GameType == gtFeatures ? "1" : "0");
-        ini->WriteInteger(kGeneral, "Timer", int32_t(DXTimer().Interval()));
-        written = ini->Save(path);
-    }
-    if (!written) {
+    if (!SaveSettings(fileName)) {
         ShowMessage("Error of writing " + fileName);
         Close();
-        return;
     }
-    media_.NoteEvent("settings-written");
 }
 
 void TMainForm::SetMidiVolume(uint8_t attenuation) {
     midiVolume_ = attenuation;
-    media_.SetMidiAttenuation(attenuation);
+    media_.SetMidiAttenuation(musicMuted_ ? 255 : attenuation);
+}
+
+void TMainForm::ToggleMusicMute() {
+    musicMuted_ = !musicMuted_;
+    media_.SetMidiAttenuation(musicMuted_ ? 255 : midiVolume_);
 }
 
 void TMainForm::DXDrawInitialize() {

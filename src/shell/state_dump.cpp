@@ -131,6 +131,8 @@ std::string DumpState(TMainForm& form, int frame) {
     json.Key("time_ms").Number(media.TickCount());
     json.Key("screen").String(ScreenName(form.State));
     json.Key("paused").Bool(form.Paused);
+    json.Key("paused_by_key").Bool(form.PausedByKey);
+    json.Key("music_muted").Bool(form.MusicMuted());
     json.Key("caption").String(media.Caption());
     json.Key("active").Bool(media.Active());
     json.Key("start_options").BeginArray();

@@ -217,6 +217,10 @@ TEST(Catalogue, EveryScreenHasItsPictures) {
     Lookup(10, "Options_Screen");
     Lookup(3, "ExitPrompt");
     Lookup(3, "LevelComplete");
+    // The key strip in the panel starts below four rows of life icons.
+    const Image hints = Lookup(3, "KeyHints");
+    EXPECT_LE(590 + hints.patternW, 800);
+    EXPECT_LE(400 + hints.patternH, 600);
 }
 
 TEST(Catalogue, GamePicturesAreCellSized) {
@@ -300,12 +304,16 @@ TEST(Catalogue, TextScreensLeaveRoomForTheGamesText) {
     // The high-score table is written from y 180 below the heading at (250, 100).
     const Image list = Lookup(6, "HighScoresList");
     EXPECT_LE(100 + list.patternH, 180);
-    // Name entry: "Your score" at y 100 and the typed name at y 400, size 20.
+    // Name entry: "Your score" at y 100 above the picture; the typed name at
+    // (300, 400), size 20, up to twelve letters, inside the picture's box.
     const Image entry = Lookup(9, "AddHighScore");
     EXPECT_GE((600 - entry.patternH) / 2, 135);
-    EXPECT_LE((600 - entry.patternH) / 2 + entry.patternH, 395);
-    const Image password = Lookup(13, "EnterPassword");
-    EXPECT_LE((600 - password.patternH) / 2 + password.patternH, 395);
+    for (const Image& typed : {entry, Lookup(13, "EnterPassword")}) {
+        EXPECT_LE((600 - typed.patternH) / 2, 390);
+        EXPECT_GE((600 - typed.patternH) / 2 + typed.patternH, 440);
+        EXPECT_LE((800 - typed.patternW) / 2, 286);
+        EXPECT_GE((800 - typed.patternW) / 2 + typed.patternW, 622);
+    }
     // Banners centred over the maze stay well inside the screen.
     for (const auto& [scene, name] : std::vector<std::pair<int, std::string>>{
              {3, "LevelComplete"}, {3, "ExitPrompt"}, {7, "GameOver"}, {8, "GameComplete"}}) {

@@ -40,4 +40,24 @@ TEST(SettingsPlace, ReadOnlyProgramDirectorySendsThemToTheUser) {
     fs::remove_all(base);
 }
 
+TEST(SettingsPlace, ProgramDirectoryIsTheBuildOrTheInstalledData) {
+    const fs::path base = fs::temp_directory_path() / ("munchora_program_dir_" + std::to_string(getpid()));
+    fs::remove_all(base);
+    fs::create_directories(base / "libexec" / "munchora");
+    fs::create_directories(base / "share" / "munchora");
+    const std::string executable = (base / "libexec" / "munchora").string() + "/";
+    const std::string installed = (base / "share" / "munchora").string() + "/";
+
+    // Neither place has the settings: the executable's own directory, so
+    // reading them reports the file that is missing there.
+    EXPECT_EQ(program::FindProgramDirectory(executable, "../../share/munchora/"), executable);
+    std::ofstream(base / "share" / "munchora" / "Munchora.ini") << "[General]\n";
+    EXPECT_EQ(program::FindProgramDirectory(executable, "../../share/munchora/"), installed);
+    EXPECT_EQ(program::FindProgramDirectory(executable, "../../share/munchora"), installed);
+    // A build directory holds its own settings and wins.
+    std::ofstream(base / "libexec" / "munchora" / "Munchora.ini") << "[General]\n";
+    EXPECT_EQ(program::FindProgramDirectory(executable, "../../share/munchora/"), executable);
+    fs::remove_all(base);
+}
+
 }  // namespace

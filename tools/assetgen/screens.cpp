@@ -232,7 +232,25 @@ struct BannerSpec {
     Rgb titleTop, titleBottom;
     int titleSize;
     std::vector<std::string> lines;
+    int textHeight = 0;  // the text is centred in this top part; 0: the whole height
 };
+
+// The typed name or password is written at (300, 400) in red: a dark field
+// with a warm border around that place, wide enough for twelve of the widest
+// letters and the caret. Its place is on the screen, so it is found in a centred
+// picture of this size.
+void InputBox(Context& cx, Canvas& c, int pictureW, int pictureH, const std::string& label) {
+    constexpr int kLeft = 286, kTop = 393, kWidth = 336, kHeight = 44;
+    const float x = float(kLeft - (800 - pictureW) / 2), y = float(kTop - (600 - pictureH) / 2);
+    const Font& f = cx.Display(16);
+    DrawText(c, f, label, int(x) - 14 - f.Measure(label), int(y) + (kHeight - f.LineHeight()) / 2 + 1,
+             Title(MakeRgb(255, 236, 220), MakeRgb(255, 150, 120), y + 12, 20, 1.5f));
+    const Sdf box = Box(x + kWidth / 2.f, y + kHeight / 2.f, kWidth / 2.f, kHeight / 2.f, 9.f);
+    c.Glow(box, 6.f, MakeRgb(255, 70, 60), 0.45f);
+    c.Fill(box, MakeRgb(255, 150, 120));
+    c.Fill(Offset(box, -2.5f), Linear(0, y, MakeRgb(12, 2, 6), 0, y + kHeight, MakeRgb(46, 10, 18)));
+    c.Stroke(Offset(box, -5.f), 1.f, MakeRgb(120, 30, 40), 0.7f);
+}
 
 // A centred banner; `decorate` adds figures after the text.
 void Banner(Context& cx, const BannerSpec& b, const std::function<void(Canvas&)>& decorate) {
@@ -241,7 +259,7 @@ void Banner(Context& cx, const BannerSpec& b, const std::function<void(Canvas&)>
     const Font& tf = cx.Display(b.titleSize);
     const Font& lf = cx.Rounded(12);
     const int textH = tf.LineHeight() + int(b.lines.size()) * lf.LineHeight();
-    int y = (b.h - textH) / 2 + 2;
+    int y = ((b.textHeight ? b.textHeight : b.h) - textH) / 2 + 2;
     DrawTextCentred(c, tf, b.title, b.w / 2, y,
                     Title(b.titleTop, b.titleBottom, float(y + 6), float(tf.LineHeight() - 12), 3));
     y += tf.LineHeight();
@@ -337,12 +355,12 @@ void MakeBanners(Context& cx) {
                    c.Fill(Circle(100.f + i * 45.f, 196.f, 2.8f), MakeRgb(255, 214, 150));
                }
            });
-    // Name entry: "Your score" is written at y 100 and the name at y 400, so
-    // the picture (centred) stays between them: 520 x 170 is y 215..385.
+    // Name entry: "Your score" is written at y 100 and the name at y 400 in
+    // the box of the picture (centred): 540 x 300 is y 150..450.
     Banner(cx,
            {"AddHighScore",
-            520,
-            170,
+            540,
+            300,
             MakeRgb(80, 30, 120),
             MakeRgb(26, 10, 56),
             kGold,
@@ -350,18 +368,20 @@ void MakeBanners(Context& cx) {
             sunTop,
             sunBottom,
             32,
-            {"Type your name below,", "then press Enter."}},
-           [](Canvas& c) {
+            {"Type your name in the box,", "then press Enter."},
+            240},
+           [&](Canvas& c) {
                DrawSparkle(c, 40, 40, 9, kGold);
-               DrawSparkle(c, 480, 40, 9, kGold);
-               DrawSparkle(c, 60, 130, 6, MakeRgb(160, 255, 255));
-               DrawSparkle(c, 460, 130, 6, MakeRgb(160, 255, 255));
+               DrawSparkle(c, 500, 40, 9, kGold);
+               DrawSparkle(c, 60, 190, 6, MakeRgb(160, 255, 255));
+               DrawSparkle(c, 480, 190, 6, MakeRgb(160, 255, 255));
+               InputBox(cx, c, 540, 300, "NAME");
            });
-    // Password entry: the typed text is written at y 400, below the picture.
+    // Password entry: the typed text is written at y 400, in the box.
     Banner(cx,
            {"EnterPassword",
-            480,
-            170,
+            540,
+            300,
             MakeRgb(20, 50, 100),
             MakeRgb(6, 16, 44),
             MakeRgb(110, 200, 255),
@@ -369,8 +389,12 @@ void MakeBanners(Context& cx) {
             MakeRgb(220, 250, 255),
             MakeRgb(80, 170, 255),
             30,
-            {"Type the password below, then press Enter.", "Escape goes back to the menu."}},
-           [](Canvas& c) { Figure(c, 420, 8, 1.2f, [&] { DrawKey(c, 16, 16, -0.6f, 1); }); });
+            {"Type the password in the box, then press Enter.", "Escape goes back to the menu."},
+            240},
+           [&](Canvas& c) {
+               Figure(c, 480, 10, 1.2f, [&] { DrawKey(c, 16, 16, -0.6f, 1); });
+               InputBox(cx, c, 540, 300, "PASSWORD");
+           });
 }
 
 // ------------------------------------------------------------------ title picture
@@ -450,8 +474,48 @@ void MakeIntro(Context& cx) {
     Figure(c, 150, 426, 1.25f, [&] { DrawMonster(c, CreaturePose{16, 16, Dir::Right, 1}); });
     Figure(c, 90, 426, 1.25f, [&] { DrawMonster(c, CreaturePose{16, 16, Dir::Right, 3}); });
     Figure(c, 36, 426, 1.25f, [&] { DrawBoss(c, CreaturePose{16, 16, Dir::Right, 2}); });
+    // The keys of fire 1 beside the blinking "Push <FIRE>" at (330, 500).
+    {
+        const Font& keyFont = cx.Rounded(13);
+        int x = 512;
+        x += KeyCap(c, keyFont, "Space", x, 503, 28) + 8;
+        DrawText(c, keyFont, "or", x, 507, Plain(MakeRgb(170, 190, 240)));
+        x += keyFont.Measure("or") + 8;
+        KeyCap(c, keyFont, "Z", x, 503, 28);
+    }
     DrawTextCentred(c, cx.Rounded(9), "A VENDRA GAME", 400, 548, Plain(MakeRgb(110, 120, 170)));
     AddPicture(cx, "Intro", std::move(c), true);
+}
+
+// ------------------------------------------------------------------ key strip
+
+// The keys of the game screen, quiet, in the status panel below the life
+// icons: drawn at (590, 400), up to the bottom of the screen.
+void MakeKeyHints(Context& cx) {
+    constexpr int kW = 200, kH = 150, kRow = 29;
+    Canvas c(kW, kH);
+    const Font& keyFont = cx.Rounded(10);
+    const Font& textFont = cx.Rounded(11);
+    const Rgb text = MakeRgb(120, 150, 130);
+    const struct {
+        const char* key;
+        const char* what;
+    } rows[] = {{"Arrows", "steer"},
+                {"P", "pause"},
+                {"M", "music on/off"},
+                {"Esc", "quit"},
+                {"Alt+Enter", "full screen"}};
+    int y = 4;
+    for (const auto& row : rows) {
+        KeyCap(c, keyFont, row.key, 0, y, 22);
+        DrawText(c, textFont, row.what, 82, y + (22 - textFont.LineHeight()) / 2, Plain(text));
+        y += kRow;
+    }
+    // Dimmed to sit behind the game: shown over the black screen at about
+    // half their light.
+    Canvas quiet(kW, kH);
+    quiet.Blit(c, 0, 0, 0.55f);
+    AddPicture(cx, "KeyHints", std::move(quiet), true);
 }
 
 // ------------------------------------------------------------------ help pages
@@ -528,6 +592,7 @@ void MakeScreens(Context& cx) {
     MakeHeadings(cx);
     MakeBanners(cx);
     MakeIntro(cx);
+    MakeKeyHints(cx);
     for (const char* page : {"GameOverview", "GameRules", "InterfaceNotes", "AboutVendra", "Credits"})
         HelpPage(cx, page);
 }
