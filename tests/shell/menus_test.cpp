@@ -89,7 +89,7 @@ protected:
                 Entries("Data\\page.bmp", {"Options_Screen"}) + "[Scene13]\n" +
                 Entries("Data\\page.bmp", {"EnterPassword"}) +
                 // What the game screen needs to start a level at all.
-                "[Scene3]\n" + Entries("Data\\page.bmp", {"Dot", "Appearence", "ChomperLife"}));
+                "[Scene3]\n" + Entries("Data\\page.bmp", {"Dot", "Appearence", "ChomperLife", "KeyHints"}));
     }
 
     void Key(uint16_t key, int times = 1) {

@@ -26,6 +26,7 @@ constexpr Picture kGamePictures[] = {
     {"Death", "Four"},
     {"ChomperHappy", "Four"},
     {"ChomperLife", "One"},
+    {"KeyHints", "One"},
     {"Dot", "One"},
     {"LevelComplete", "Two"},
     {"ExitPrompt", "One"},
