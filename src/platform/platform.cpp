@@ -10,6 +10,18 @@
 
 namespace platform {
 
+std::string MessageLines(const std::string& text) {
+    std::string lines;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            lines += text[i];
+        } else if (i + 1 == text.size() || text[i + 1] != '\n') {
+            lines += '\n';
+        }
+    }
+    return lines;
+}
+
 Platform::Platform() = default;
 Platform::~Platform() = default;
 

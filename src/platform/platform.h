@@ -39,6 +39,10 @@ public:
     virtual void OnCloseButton() = 0;                            // the window's close button
 };
 
+// The game breaks the lines of a message with CR, or CR LF; message boxes
+// and logs break them with LF.
+std::string MessageLines(const std::string& text);
+
 class Platform {
 public:
     Platform();

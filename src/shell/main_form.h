@@ -153,7 +153,8 @@ public:
     void OnActivate() override { DXTimerActivate(); }
     void OnDeactivate() override { DXTimerDeactivate(); }
     void OnMusicEnd() override { MediaPlayerNotify(); }
-    void OnCloseButton() override { Close(); }
+    // On the name entry the typed name is stored first, as Escape would.
+    void OnCloseButton() override;
 
     // ---- the game screen (game_screen.cpp) ----------------------------
     // Entry: the next level; leave: the level ends.
@@ -196,6 +197,8 @@ private:
     uint8_t midiVolume_ = 191;
     bool closing_ = false;
     bool closed_ = false;
+    // The inputs held when the level-complete picture appeared were removed.
+    bool levelEndInputCleared_ = false;
 };
 
 // The one main window of the run.

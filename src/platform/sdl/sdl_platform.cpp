@@ -236,8 +236,9 @@ void SdlPlatform::SetMidiAttenuation(uint8_t attenuation) {
 }
 
 void SdlPlatform::MessageBox(const std::string& caption, const std::string& text) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(), window_);
+    const std::string lines = MessageLines(text);
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), lines.c_str());
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), lines.c_str(), window_);
 }
 
 std::string SdlPlatform::UserDataDirectory() {
