@@ -117,8 +117,6 @@ void Platform::RunTimers(uint32_t now, bool catchUp) {
     }
 }
 
-bool Platform::FrameDue(uint32_t now) { return active_ && clock_.Due(now); }
-
 void Platform::RunFrame(AppEvents& app, uint32_t now) {
     clock_.FrameStarted(now);
     Guarded([&app] { app.OnFrame(); });

@@ -122,7 +122,10 @@ bool SdlPlatform::InitializeDisplay(bool fullScreen) {
 
 void SdlPlatform::FinalizeDisplay() { displayReady_ = false; }
 
-void SdlPlatform::Present() {
+void SdlPlatform::Present() { frameFinished_ = true; }
+
+void SdlPlatform::PresentLatest() {
+    frameFinished_ = false;
     if (!displayReady_ || !renderer_) return;
     SDL_UpdateTexture(texture_, nullptr, surface_.Pixels(), kDisplayWidth * int(sizeof(uint16_t)));
     int outputWidth = kDisplayWidth, outputHeight = kDisplayHeight;
@@ -330,11 +333,17 @@ void SdlPlatform::Run(AppEvents& app) {
         if (QuitRequested()) break;
         const uint32_t now = TickCount();
         RunTimers(now, false);
-        if (!QuitRequested() && FrameDue(now)) {
-            RunFrame(app, now);
-        } else {
-            SDL_Delay(1);
-        }
+        // The game frames that are due, then the latest of them on the
+        // display; waiting for the display costs no game frames.
+        const int frames = pacer_.RunPass(
+            now, Clock().Interval(), !QuitRequested() && Active() && Clock().Enabled(),
+            [&] {
+                if (!QuitRequested()) RunFrame(app, TickCount());
+            },
+            [&] {
+                if (!QuitRequested() && frameFinished_) PresentLatest();
+            });
+        if (frames == 0) SDL_Delay(1);
     }
 }
 

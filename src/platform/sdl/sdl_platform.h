@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 
+#include "platform/frame_pacer.h"
 #include "platform/platform.h"
 
 struct SDL_Window;
@@ -54,6 +55,8 @@ public:
 protected:
     void ApplyCaption(const std::string& caption) override;
     uint32_t HeldInputMask() override;
+    // Shows the latest finished frame; waits for the display with vsync.
+    virtual void PresentLatest();
 
 private:
     bool CreateRenderer();
@@ -64,6 +67,8 @@ private:
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
+    FramePacer pacer_;
+    bool frameFinished_ = false;
     bool audioOpen_ = false;
     bool soundReady_ = false;
     _Mix_Music* music_ = nullptr;
