@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libpng-dev
+  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libfluidsynth-dev libpng-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   timgm6mb-soundfont fonts-dejavu-core
   python3
