@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures the performance budgets and prints them as a table. Run after
-# ./test.sh (it uses the Release build in build/). Takes about two minutes.
+# ./test.sh (it uses the Release build in build/). Takes about four minutes.
 #   bench/measure.sh [--no-valgrind]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -86,5 +86,5 @@ printf '%-44s %-18s %s\n' "asset generator" "< 10 s" "${gen_s} s"
 printf '%-44s %-18s %s\n' "peak memory of the game with music" "< 120 MB" "${peak_game}"
 printf '%-44s %-18s %s\n' "the same with OpenGL forced (llvmpipe here)" "-" "${peak_gl}"
 printf '%-44s %-18s %s\n' "valgrind, 5,000 headless frames of a game" "no definite leak" "${leaks}"
-printf '%-44s %-18s %s\n' "loudest tune at MidiVolume=0, before limiting" "< -1 dBFS" "${loudest_tune}"
+printf '%-44s %-18s %s\n' "loudest tune, MidiVolume=0, before limiter" "< -1 dBFS" "${loudest_tune}"
 printf '%-44s %-18s %s\n' "game frames/s (Timer, presenter Hz)" "1000/Timer +-1%" "${pace}"
