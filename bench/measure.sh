@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Measures the performance budgets and prints them as a table. Run after
-# ./test.sh (it uses the Release build in build/). Takes about two minutes.
+# ./test.sh (it uses the Release build in build/). Takes about four minutes.
 #   bench/measure.sh [--no-valgrind]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build
-cmake --build "$build" -j"$(nproc)" --target sprite_bench game_bench munchora munchora-headless > /dev/null
+cmake --build "$build" -j"$(nproc)" --target sprite_bench game_bench music_levels pace_bench munchora munchora-headless > /dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -69,6 +69,13 @@ if [ "${1:-}" != "--no-valgrind" ] && command -v valgrind > /dev/null; then
     leaks="$(grep 'definitely lost' "$work/valgrind.log" | sed 's/.*definitely lost: //')"
 fi
 
+loudest_tune=$("$build"/bench/music_levels "$build" | sed -n 's/^loudest: //p')
+pace="n/a (needs xvfb-run)"
+if command -v xvfb-run > /dev/null; then
+  pace=$(bench/pace.sh 10 2>/dev/null |
+    sed -n 's/^timer \([0-9]*\) ms, \(.*\) presenter: \([0-9.]*\) game.*/\1 ms \2: \3/p' | paste -sd ';' | sed 's/;/; /g')
+fi
+
 printf '%-44s %-18s %s\n' "measure" "target" "today"
 printf '%-44s %-18s %s\n' "start-up to the first intro frame (headless)" "< 150 ms" "${startup_ms} ms"
 printf '%-44s %-18s %s\n' "level start from the menu / next level" "< 20 ms" "${level_ms} ms / ${next_ms} ms"
@@ -79,3 +86,5 @@ printf '%-44s %-18s %s\n' "asset generator" "< 10 s" "${gen_s} s"
 printf '%-44s %-18s %s\n' "peak memory of the game with music" "< 120 MB" "${peak_game}"
 printf '%-44s %-18s %s\n' "the same with OpenGL forced (llvmpipe here)" "-" "${peak_gl}"
 printf '%-44s %-18s %s\n' "valgrind, 5,000 headless frames of a game" "no definite leak" "${leaks}"
+printf '%-44s %-18s %s\n' "loudest tune, MidiVolume=0, before limiter" "< -1 dBFS" "${loudest_tune}"
+printf '%-44s %-18s %s\n' "game frames/s (Timer, presenter Hz)" "1000/Timer +-1%" "${pace}"

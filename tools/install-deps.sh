@@ -8,7 +8,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libsdl2-dev libsdl2-mixer-dev libpng-dev libstb-dev
+  libsdl2-dev libsdl2-mixer-dev libfluidsynth-dev libpng-dev libstb-dev
   libsdl2-ttf-dev
   timgm6mb-soundfont fonts-dejavu-core
 )

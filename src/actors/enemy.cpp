@@ -239,7 +239,9 @@ void TEnemyCollection::KillAllActive() {
     const int count = SpriteRoot->ChildCount();
     for (int i = 0; i < count; ++i) {
         auto* monster = dynamic_cast<TEnemySprite*>(SpriteRoot->Child(i));
-        if (monster == nullptr || !monster->Active) continue;
+        // One eaten a moment before is still active while it dies: it has
+        // been scored and counted already.
+        if (monster == nullptr || !monster->Active || monster->IsDying) continue;
         monster->StartDeath();
         game::Score += monster->ScoreValue;
         LowerAliveCount(AliveCount, monster->Kind);

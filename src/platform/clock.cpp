@@ -23,7 +23,6 @@ void IntervalTimer::Advance(uint32_t now, bool catchUp) {
 }
 
 void FrameClock::FrameStarted(uint32_t now) {
-    lastFrame_ = now;
     ++framesThisSecond_;
     if (now - secondStart_ >= 1000) {
         fps_ = framesThisSecond_ * 1000 / (now - secondStart_);

@@ -31,8 +31,9 @@ private:
     uint32_t nextDue_ = 0;
 };
 
-// Calls the frame handler once the interval has passed (0: every loop pass),
-// only while enabled and while the application is active.
+// The frame interval (0: as fast as the machine can) and whether frames run
+// at all; the loop's pacer keeps the schedule. Counts the game frames per
+// second.
 class FrameClock {
 public:
     void SetInterval(uint32_t ms) { interval_ = ms; }
@@ -40,14 +41,12 @@ public:
     void SetEnabled(bool enabled) { enabled_ = enabled; }
     bool Enabled() const { return enabled_; }
 
-    bool Due(uint32_t now) const { return enabled_ && (interval_ == 0 || now - lastFrame_ >= interval_); }
     void FrameStarted(uint32_t now);
     uint32_t FramesPerSecond() const { return fps_; }
 
 private:
     uint32_t interval_ = 15;
     bool enabled_ = false;
-    uint32_t lastFrame_ = 0;
     uint32_t secondStart_ = 0;
     uint32_t framesThisSecond_ = 0;
     uint32_t fps_ = 0;

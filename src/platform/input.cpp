@@ -52,6 +52,11 @@ void InputStates::RemoveButtons() {
     states_ &= kDirectionStates;
 }
 
+void InputStates::RemoveAll() {
+    suppressed_ |= states_;
+    states_ = 0;
+}
+
 bool ParseKeyName(const std::string& text, uint16_t& key, ShiftState& shift) {
     static const std::map<std::string, uint16_t> kNamed = {
         {"left", vk::Left},       {"right", vk::Right},         {"up", vk::Up},

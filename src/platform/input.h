@@ -55,6 +55,8 @@ public:
     void Update(uint32_t heldMask);
     // Removes every state but the four directions.
     void RemoveButtons();
+    // Removes every state held now, the directions too.
+    void RemoveAll();
     uint32_t States() const { return states_; }
     bool Has(uint32_t state) const { return (states_ & state) != 0; }
     bool Empty() const { return states_ == 0; }

@@ -10,6 +10,18 @@
 
 namespace platform {
 
+std::string MessageLines(const std::string& text) {
+    std::string lines;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            lines += text[i];
+        } else if (i + 1 == text.size() || text[i + 1] != '\n') {
+            lines += '\n';
+        }
+    }
+    return lines;
+}
+
 Platform::Platform() = default;
 Platform::~Platform() = default;
 
@@ -77,8 +89,6 @@ void Platform::RunTimers(uint32_t now, bool catchUp) {
         }
     }
 }
-
-bool Platform::FrameDue(uint32_t now) { return active_ && clock_.Due(now); }
 
 void Platform::RunFrame(AppEvents& app, uint32_t now) {
     clock_.FrameStarted(now);

@@ -39,6 +39,10 @@ public:
     virtual void OnCloseButton() = 0;                            // the window's close button
 };
 
+// The game breaks the lines of a message with CR, or CR LF; message boxes
+// and logs break them with LF.
+std::string MessageLines(const std::string& text);
+
 class Platform {
 public:
     Platform();
@@ -67,6 +71,8 @@ public:
     bool CanDraw() const { return displayReady_; }
     bool FullScreen() const { return fullScreen_; }
     Surface& Display() { return surface_; }
+    // The frame on the surface is finished; the loop shows the latest
+    // finished frame when the display can take it.
     virtual void Present() = 0;
     void SetCaption(const std::string& caption);
     void SetApplicationTitle(const std::string& title) { applicationTitle_ = title; }
@@ -118,7 +124,6 @@ protected:
     // Fires the frame clock and the interval timers that are due at `now`.
     // catchUp: run every missed tick (virtual time) rather than one.
     void RunTimers(uint32_t now, bool catchUp);
-    bool FrameDue(uint32_t now);
     void RunFrame(AppEvents& app, uint32_t now);
     // Runs a handler; an error it throws is shown in a message box.
     void Guarded(const std::function<void()>& handler);

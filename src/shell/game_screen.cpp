@@ -38,6 +38,7 @@ int32_t EatenPercent(const TGame& level) {
 void TMainForm::StartLevel() {
     if (CurrentLevel == 0) Lives = 3;
     ++CurrentLevel;
+    levelEndInputCleared_ = false;
     Game = std::make_unique<TGame>(CurrentLevel);
     AddImageAt("KeyHints", kPanelX, kKeyHintsY, 0);
 }
@@ -61,6 +62,12 @@ void TMainForm::GameFrame() {
         return;
     }
 
+    // A key held while the last dot was eaten must not skip the picture and
+    // the password: only an input that was not held when it appeared counts.
+    if (Game->LevelDone && !levelEndInputCleared_) {
+        DXInput().RemoveAll();
+        levelEndInputCleared_ = true;
+    }
     if (Game->LevelDone && !DXInput().Empty()) {
         if (CurrentLevel == LevelCount) {
             SetScreenState(scGameComplete);

@@ -163,7 +163,8 @@ public:
     void OnActivate() override { DXTimerActivate(); }
     void OnDeactivate() override { DXTimerDeactivate(); }
     void OnMusicEnd() override { MediaPlayerNotify(); }
-    void OnCloseButton() override { Close(); }
+    // On the name entry the typed name is stored first, as Escape would.
+    void OnCloseButton() override;
 
     // ---- the game screen (game_screen.cpp) ----------------------------
     // Entry: the next level; leave: the level ends.
@@ -211,6 +212,8 @@ private:
     bool musicMuted_ = false;
     bool closing_ = false;
     bool closed_ = false;
+    // The inputs held when the level-complete picture appeared were removed.
+    bool levelEndInputCleared_ = false;
 };
 
 // The one main window of the run.

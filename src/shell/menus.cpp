@@ -124,10 +124,12 @@ void TMainForm::HighScoresFrame() {
 
 // ---- new high score --------------------------------------------------------------
 
+// The picture comes last: when it is missing, its error ends the entry with
+// the input line already there, so the name can still be typed and stored.
 void TMainForm::EnterNewHighScore() {
     PlaySound("HighScore");
-    AddCenteredImage("AddHighScore", 4);
     InputLine = MakeInputLine();
+    AddCenteredImage("AddHighScore", 4);
 }
 
 void TMainForm::NewHighScoreFrame() {
@@ -172,9 +174,9 @@ void TMainForm::EnterOptions() {
 // ---- password entry ------------------------------------------------------------------
 
 void TMainForm::EnterPassword() {
-    AddCenteredImage("EnterPassword", 5);
     InputLine = MakeInputLine();
     media_.UpdateInput();
+    AddCenteredImage("EnterPassword", 5);
 }
 
 void TMainForm::PasswordFrame() {

@@ -63,7 +63,7 @@ TMainForm::~TMainForm() {
 void TMainForm::ShowMessage(const std::string& text) {
     if (closing_) {
         // The window is already on its way out: one message box is enough.
-        std::fprintf(stderr, "%s: %s\n", kApplicationTitle, text.c_str());
+        std::fprintf(stderr, "%s: %s\n", kApplicationTitle, platform::MessageLines(text).c_str());
         return;
     }
     FormDeactivate();
@@ -74,6 +74,11 @@ void TMainForm::ShowMessage(const std::string& text) {
 void TMainForm::Close() {
     closing_ = true;
     media_.Quit();
+}
+
+void TMainForm::OnCloseButton() {
+    if (State == scNewHighScore && !closing_) LeaveNewHighScore();
+    Close();
 }
 
 void TMainForm::FormShow() {

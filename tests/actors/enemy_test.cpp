@@ -389,7 +389,7 @@ TEST_F(Monsters, RemoveAllNeverTakesACountBelowZero) {
     EXPECT_EQ(game::Score, 1000);  // only the one killed with a score
 }
 
-TEST_F(Monsters, KillAllActiveKillsTheDyingAgain) {
+TEST_F(Monsters, KillAllActiveLeavesTheDyingAlone) {
     StartGame(Open(5, 5), 0, 0);
     TEnemyCollection& enemies = *game_->Enemies;
     for (int i = 0; i < 3; ++i) enemies.AddMonster(0, 1 + i, 1);
@@ -401,9 +401,10 @@ TEST_F(Monsters, KillAllActiveKillsTheDyingAgain) {
     EXPECT_EQ(game::Monsters, 1);
     const size_t soundsBefore = Events().size();
 
+    // The one eaten a moment before is still dying: scored and counted once.
     enemies.KillAllActive();
-    EXPECT_EQ(game::Score, 4000);
-    EXPECT_EQ(game::Monsters, 4);
+    EXPECT_EQ(game::Score, 3000);
+    EXPECT_EQ(game::Monsters, 3);
     EXPECT_EQ(enemies.AliveCount[0], 0);
     EXPECT_EQ(enemies.AliveCount[1], 1);
     EXPECT_EQ(Events().size(), soundsBefore);  // no sound

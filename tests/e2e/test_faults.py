@@ -108,7 +108,7 @@ class FaultTest(HeadlessTest):
     def test_garbage_settings_take_their_defaults(self):
         with open(self.data_path("Munchora.ini"), "r", encoding="latin-1") as f:
             text = f.read()
-        text = text.replace("WaveVolume=-5000", "WaveVolume=loud").replace("Timer=10", "Timer=0x")
+        text = text.replace("WaveVolume=-1000", "WaveVolume=loud").replace("Timer=10", "Timer=0x")
         text = text.replace("MidiVolume=200", "MidiVolume=99999999999")
         with open(self.data_path("Munchora.ini"), "w", encoding="latin-1") as f:
             f.write(text)

@@ -57,7 +57,7 @@ class MainMenuTest(HeadlessTest):
         self.assertEqual(run.state_at(first)["selected_button"], 2)
         self.assertEqual(run.state_at(wrapped_up)["selected_button"], 6)
         self.assertEqual(run.state_at(wrapped_down)["selected_button"], 1)
-        self.assertEqual(run.events_of("sound").count((s.frame - 2, "Button -5000")), 1)
+        self.assertEqual(run.events_of("sound").count((s.frame - 2, "Button -1000")), 1)
 
     def test_menu_comes_back_with_the_button_that_left_it(self):
         s = Script()
@@ -111,20 +111,20 @@ class OptionsTest(HeadlessTest):
         s.keys("Down", "Down", "Enter")  # options
         s.keys("Enter")  # classic
         s.keys("Down", "Down", "Left")  # music: quieter by 16
-        s.keys("Down", "Left", "Left")  # sound: -7000, heard at -5000 and -6000
+        s.keys("Down", "Left", "Left")  # sound: -3000, heard at -1000 and -2000
         s.keys("Down", "Right")  # speed: 10 ms -> 0 ms
         inside = s.dump()
         s.keys("Escape")
         run = self.run_game(s.text(), frames=s.frame + 10)
         self.assertEqual(run.state_at(inside)["settings"],
-                         {"wave_volume": -7000, "midi_volume": 216, "timer": 0, "game_type": "gtClassic"})
+                         {"wave_volume": -3000, "midi_volume": 216, "timer": 0, "game_type": "gtClassic"})
         self.assertEqual([e for e in run.events_of("sound") if e[1].startswith("WaveTest")],
-                         [(inside - 6, "WaveTest -5000"), (inside - 4, "WaveTest -6000")])
+                         [(inside - 6, "WaveTest -1000"), (inside - 4, "WaveTest -2000")])
         self.assertEqual(len(run.events_of("settings-written")), 1)
         with open(self.data_path("Munchora.ini"), encoding="latin-1") as f:
             after = self.sections(f.read())
         general = dict(line.split("=", 1) for line in after.pop("[general]"))
-        self.assertEqual(general["WaveVolume"], "-7000")
+        self.assertEqual(general["WaveVolume"], "-3000")
         self.assertEqual(general["MidiVolume"], "216")
         self.assertEqual(general["GameType"], "0")
         self.assertEqual(general["Timer"], "0")

@@ -10,7 +10,7 @@ class RunnerTest(HeadlessTest):
     def test_words_are_compared_exactly(self):
         run = self.run_game("1 dump\n", frames=50, words=["Debug", "debug", "NoSound"])
         self.assertEqual(run.final["start_options"], ["Debug", "NoSound"])
-        self.assertEqual(run.final["settings"], {"wave_volume": -5000, "midi_volume": 200, "timer": 10,
+        self.assertEqual(run.final["settings"], {"wave_volume": -1000, "midi_volume": 200, "timer": 10,
                                                  "game_type": "gtFeatures"})
 
     def test_frames_limit_and_virtual_time(self):

@@ -11,8 +11,8 @@ class IntroTest(HeadlessTest):
         # 10 ms frames: the prompt shows for 300 ms and hides for 300 ms.
         run = self.run_game("5 shot shown\n35 shot hidden\n65 shot again\n", frames=70)
         sounds = run.events_of("sound")
-        self.assertEqual(sounds[0], (1, "GameStart -5000"))
-        self.assertEqual([s for s in sounds if s[1].startswith("GameStart")], [(1, "GameStart -5000")])
+        self.assertEqual(sounds[0], (1, "GameStart -1000"))
+        self.assertEqual([s for s in sounds if s[1].startswith("GameStart")], [(1, "GameStart -1000")])
         shown = read_png(os.path.join(run.out_dir, "shown.png"))
         hidden = read_png(os.path.join(run.out_dir, "hidden.png"))
         again = read_png(os.path.join(run.out_dir, "again.png"))

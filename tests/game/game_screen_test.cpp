@@ -97,10 +97,38 @@ TEST_F(GameScreen, DoneLevelWaitsForInputThenGoesOnUntilTheLast) {
     EXPECT_FALSE(Game().LevelDone);
 
     Game().LevelDone = true;
+    form_->GameFrame();
     PressFire();
     form_->GameFrame();
     EXPECT_EQ(form_->State, shell::scGameComplete);
     EXPECT_EQ(CurrentLevel, 2);
+}
+
+TEST_F(GameScreen, KeyHeldWhileTheLastDotIsEatenLeavesThePictureAndPasswordUp) {
+    WriteDotLevel(6, 1);
+    WriteDotLevel(7, 5);
+    LevelCount = 7;
+    CurrentLevel = 5;
+    EnterGame();
+    AddImage("LevelComplete");
+    // The player runs right over the level's only dot, the key held down.
+    form_->DXInput().Update(platform::isRight);
+    Player().OnLevelComplete();
+    form_->GameFrame();
+    ASSERT_EQ(SpritesWithImage("LevelComplete").size(), 1u);
+    EXPECT_EQ(CurrentLevel, 6);
+    for (int frame = 0; frame < 3; ++frame) {
+        form_->DXInput().Update(platform::isRight);
+        form_->GameFrame();
+    }
+    EXPECT_EQ(CurrentLevel, 6);
+    EXPECT_EQ(form_->MessageLine->Text, "Password for the next level: TOQ");
+
+    // Fire pressed while the key is still held is a new input: the next level.
+    form_->DXInput().Update(platform::isRight | platform::isButton1);
+    form_->GameFrame();
+    EXPECT_EQ(CurrentLevel, 7);
+    EXPECT_FALSE(Game().LevelDone);
 }
 
 TEST_F(GameScreen, LostPlayerComesBackWhileLivesRemainThenTheGameEnds) {

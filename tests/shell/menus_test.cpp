@@ -103,6 +103,15 @@ protected:
         form_->DXInput().Update(platform::isButton2);
         (form_.get()->*frame)();
     }
+    // The settings file without the catalogue line of one picture.
+    void WithoutPicture(const std::string& name) {
+        std::ifstream in(dir_ / "Munchora.ini");
+        std::string text, line;
+        while (std::getline(in, line)) {
+            if (line.rfind(name + "=", 0) != 0) text += line + "\n";
+        }
+        WriteFile("Munchora.ini", text);
+    }
     const platform::ImageEntry* Image(const std::string& name) { return &form_->ImageList.Find(name); }
     widgets::TButtonSprite* Button(int position) { return form_->Buttons[size_t(position)]; }
 
@@ -314,6 +323,54 @@ TEST_F(MenusTest, EscapeStoresTheEntryToo) {
     ASSERT_EQ(stored.Count, 1);
     EXPECT_EQ(stored.Entries[0].Name, "AL");
     EXPECT_EQ(stored.Entries[0].Score, 40);
+}
+
+TEST_F(MenusTest, ClosingTheWindowStoresTheEntryAsEscapeDoes) {
+    game::Score = 40;
+    form_->SetScreenState(scNewHighScore);
+    Type("AL");
+    form_->OnCloseButton();
+    form_->OnCloseButton();  // a second close stores nothing more
+    EXPECT_TRUE(form_->Closing());
+    const game::THighScoresCollection stored = ReadTable();
+    ASSERT_EQ(stored.Count, 1);
+    EXPECT_EQ(stored.Entries[0].Name, "AL");
+    EXPECT_EQ(stored.Entries[0].Score, 40);
+}
+
+// The entry of a screen whose picture is missing from the catalogue ends
+// with the error, as a frame would show it; the screen itself still works.
+std::string EnterWithError(TMainForm& form, TScreenState screen) {
+    try {
+        form.SetScreenState(screen);
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return "";
+}
+
+TEST_F(MenusTest, NameEntryWithoutItsPictureStillTakesAndStoresTheName) {
+    WithoutPicture("AddHighScore");
+    game::Score = 40;
+    EXPECT_EQ(EnterWithError(*form_, scNewHighScore), "Image 'AddHighScore' not found");
+    Type("AL");
+    form_->DXTimerTimer();
+    Confirm(&TMainForm::NewHighScoreFrame);
+    EXPECT_EQ(form_->State, scHighScores);
+    const game::THighScoresCollection stored = ReadTable();
+    ASSERT_EQ(stored.Count, 1);
+    EXPECT_EQ(stored.Entries[0].Name, "AL");
+}
+
+TEST_F(MenusTest, PasswordEntryWithoutItsPictureStillTakesAPassword) {
+    WithoutPicture("EnterPassword");
+    EXPECT_EQ(EnterWithError(*form_, scPassword), "Image 'EnterPassword' not found");
+    Type("TOQ");
+    form_->DXTimerTimer();
+    ASSERT_EQ(form_->InputLine->Text, "TOQ");
+    Confirm(&TMainForm::PasswordFrame);
+    EXPECT_EQ(form_->State, scGame);
+    EXPECT_EQ(game::CurrentLevel, 7);
 }
 
 TEST_F(MenusTest, FailedSaveIsReportedAndKeepsTheOldFile) {

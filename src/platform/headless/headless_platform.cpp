@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/files.h"
+#include "platform/midi_file.h"
 
 namespace platform {
 
@@ -29,7 +30,7 @@ bool HeadlessPlatform::MidiOpen(const std::string& path) {
     MidiClose();
     // No synthesizer here, but a file that could not be played fails as it would.
     const auto bytes = ReadFileBytes(path);
-    if (!bytes || bytes->size() < 14 || !std::equal(bytes->begin(), bytes->begin() + 4, "MThd")) return false;
+    if (!bytes || !ParseMidiFile(*bytes)) return false;
     musicPath_ = path;
     musicOpen_ = true;
     return true;

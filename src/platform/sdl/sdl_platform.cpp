@@ -1,10 +1,8 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
@@ -16,17 +14,9 @@ namespace platform {
 
 namespace {
 
-// The end-of-music hook runs on the audio thread: it only posts an event,
-// tagged with the tune it belongs to so a closed tune's end is ignored.
+// The end of a tune is found on the audio thread, which only posts this
+// event, tagged with the tune it belongs to.
 Uint32 g_musicEndEvent = 0;
-int g_musicGeneration = 0;
-
-void OnMusicFinished() {
-    SDL_Event event{};
-    event.type = g_musicEndEvent;
-    event.user.code = g_musicGeneration;
-    SDL_PushEvent(&event);
-}
 
 // Without a GPU device OpenGL would run on Mesa's software rasteriser, which
 // costs about 90 MB and several threads to show one picture; SDL's own
@@ -38,25 +28,6 @@ bool HasGraphicsDevice() {
     }
     return std::filesystem::exists("/dev/nvidiactl", ec);
 }
-
-constexpr const char* kSoundFonts[] = {
-    "/usr/share/sounds/sf2/TimGM6mb.sf2",
-    "/usr/share/sounds/sf2/default-GM.sf2",
-    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-};
-
-// Hundredths of a decibel (0 full, -10000 silent) to the mixer's 0..128.
-int MixerVolume(int centibels) {
-    if (centibels <= -10000) return 0;
-    if (centibels >= 0) return MIX_MAX_VOLUME;
-    return int(std::lround(MIX_MAX_VOLUME * std::pow(10.0, centibels / 2000.0)));
-}
-
-struct MixVoice : Wave::Voice {
-    explicit MixVoice(Mix_Chunk* c) : chunk(c) {}
-    ~MixVoice() override { Mix_FreeChunk(chunk); }
-    Mix_Chunk* chunk;
-};
 
 }  // namespace
 
@@ -70,12 +41,12 @@ SdlPlatform::SdlPlatform() {
         std::fprintf(stderr, "SDL could not start: %s\n", SDL_GetError());
     }
     g_musicEndEvent = SDL_RegisterEvents(1);
+    audio_ = std::make_unique<SdlAudio>(g_musicEndEvent);
     SDL_StopTextInput();
 }
 
 SdlPlatform::~SdlPlatform() {
-    MidiClose();
-    if (audioOpen_) Mix_CloseAudio();
+    audio_.reset();
     for (auto& [id, controller] : controllers_) SDL_GameControllerClose(controller);
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
@@ -122,7 +93,10 @@ bool SdlPlatform::InitializeDisplay(bool fullScreen) {
 
 void SdlPlatform::FinalizeDisplay() { displayReady_ = false; }
 
-void SdlPlatform::Present() {
+void SdlPlatform::Present() { frameFinished_ = true; }
+
+void SdlPlatform::PresentLatest() {
+    frameFinished_ = false;
     if (!displayReady_ || !renderer_) return;
     SDL_UpdateTexture(texture_, nullptr, surface_.Pixels(), kDisplayWidth * int(sizeof(uint16_t)));
     int outputWidth = kDisplayWidth, outputHeight = kDisplayHeight;
@@ -165,79 +139,31 @@ void SdlPlatform::RestoreWindowPlacement() {
     if (window_ && placementStored_) SDL_SetWindowPosition(window_, storedX_, storedY_);
 }
 
-bool SdlPlatform::OpenAudio() {
-    if (audioOpen_) return true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    Mix_Init(MIX_INIT_MID);
-    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) return false;
-    Mix_AllocateChannels(32);
-    for (const char* font : kSoundFonts) {
-        if (FileExists(font) && Mix_SetSoundFonts(font) != 0) break;
-    }
-    Mix_HookMusicFinished(OnMusicFinished);
-    audioOpen_ = true;
-    return true;
-}
-
 bool SdlPlatform::InitializeSound() {
-    soundReady_ = OpenAudio();
+    soundReady_ = audio_->Open();
     return soundReady_;
 }
 
 void SdlPlatform::PlayWave(Wave& wave, const std::string&, int volume) {
-    if (!soundReady_) return;
-    if (!wave.BackendVoice()) {
-        SDL_RWops* rw = SDL_RWFromConstMem(wave.Bytes().data(), int(wave.Bytes().size()));
-        Mix_Chunk* chunk = rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
-        if (!chunk) return;
-        wave.SetBackendVoice(std::make_unique<MixVoice>(chunk));
-    }
-    auto* voice = static_cast<MixVoice*>(wave.BackendVoice());
-    // Pick the channel first so the voice starts at its own volume.
-    int channel = Mix_GroupAvailable(-1);
-    if (channel < 0) channel = Mix_GroupOldest(-1);
-    if (channel < 0) return;
-    Mix_HaltChannel(channel);
-    Mix_Volume(channel, MixerVolume(volume));
-    Mix_PlayChannel(channel, voice->chunk, 0);
+    if (soundReady_) audio_->PlayWave(wave, volume);
 }
 
-bool SdlPlatform::MidiOpen(const std::string& path) {
-    MidiClose();
-    if (!OpenAudio()) return false;
-    music_ = Mix_LoadMUS(NativePath(path).c_str());
-    return music_ != nullptr;
-}
+// The music needs no sound device: without one a tune is read and checked,
+// and plays silently.
+bool SdlPlatform::MidiOpen(const std::string& path) { return audio_->MidiOpen(path); }
 
-bool SdlPlatform::MidiPlay() {
-    if (!music_) return false;
-    Mix_VolumeMusic(int(std::lround(MIX_MAX_VOLUME * (255 - midiAttenuation_) / 255.0)));
-    if (Mix_PlayMusic(music_, 0) != 0) return false;
-    musicPlaying_ = true;
-    return true;
-}
+bool SdlPlatform::MidiPlay() { return audio_->MidiPlay(); }
 
-void SdlPlatform::MidiClose() {
-    if (!music_) return;
-    ++g_musicGeneration;  // the halt below fires the end hook: not a real end
-    Mix_HaltMusic();
-    Mix_FreeMusic(music_);
-    music_ = nullptr;
-    musicPlaying_ = false;
-}
+void SdlPlatform::MidiClose() { audio_->MidiClose(); }
 
-MidiMode SdlPlatform::GetMidiMode() {
-    return music_ && Mix_PlayingMusic() ? MidiMode::Playing : MidiMode::Stopped;
-}
+MidiMode SdlPlatform::GetMidiMode() { return audio_->Mode(); }
 
-void SdlPlatform::SetMidiAttenuation(uint8_t attenuation) {
-    midiAttenuation_ = attenuation;
-    if (audioOpen_) Mix_VolumeMusic(int(std::lround(MIX_MAX_VOLUME * (255 - attenuation) / 255.0)));
-}
+void SdlPlatform::SetMidiAttenuation(uint8_t attenuation) { audio_->SetMidiAttenuation(attenuation); }
 
 void SdlPlatform::MessageBox(const std::string& caption, const std::string& text) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(), window_);
+    const std::string lines = MessageLines(text);
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), lines.c_str());
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), lines.c_str(), window_);
 }
 
 std::string SdlPlatform::UserDataDirectory() {
@@ -311,7 +237,7 @@ void SdlPlatform::HandleEvent(const SDL_Event& event, AppEvents& app) {
             }
             break;
         default:
-            if (event.type == g_musicEndEvent && event.user.code == g_musicGeneration && music_) {
+            if (event.type == g_musicEndEvent && audio_->IsEndOfOpenTune(event.user.code)) {
                 Guarded([&app] { app.OnMusicEnd(); });
             }
             break;
@@ -329,11 +255,17 @@ void SdlPlatform::Run(AppEvents& app) {
         if (QuitRequested()) break;
         const uint32_t now = TickCount();
         RunTimers(now, false);
-        if (!QuitRequested() && FrameDue(now)) {
-            RunFrame(app, now);
-        } else {
-            SDL_Delay(1);
-        }
+        // The game frames that are due, then the latest of them on the
+        // display; waiting for the display costs no game frames.
+        const int frames = pacer_.RunPass(
+            now, Clock().Interval(), !QuitRequested() && Active() && Clock().Enabled(),
+            [&] {
+                if (!QuitRequested()) RunFrame(app, TickCount());
+            },
+            [&] {
+                if (!QuitRequested() && frameFinished_) PresentLatest();
+            });
+        if (frames == 0) SDL_Delay(1);
     }
 }
 

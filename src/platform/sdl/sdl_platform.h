@@ -1,17 +1,18 @@
-// The real backend: an SDL window presenting the 16-bit surface, SDL_mixer
-// for waves and MIDI, keyboard and game controllers.
+// The real backend: an SDL window presenting the 16-bit surface, the sound
+// of SdlAudio (waves and MIDI), keyboard and game controllers.
 #pragma once
 
 #include <map>
 #include <memory>
 #include <set>
 
+#include "platform/frame_pacer.h"
 #include "platform/platform.h"
+#include "platform/sdl/sdl_audio.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
-struct _Mix_Music;
 typedef struct _SDL_GameController SDL_GameController;
 union SDL_Event;
 
@@ -54,21 +55,21 @@ public:
 protected:
     void ApplyCaption(const std::string& caption) override;
     uint32_t HeldInputMask() override;
+    // Shows the latest finished frame; waits for the display with vsync.
+    virtual void PresentLatest();
 
 private:
     bool CreateRenderer();
-    bool OpenAudio();
     void HandleEvent(const SDL_Event& event, AppEvents& app);
     void OpenController(int deviceIndex);
 
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
-    bool audioOpen_ = false;
+    FramePacer pacer_;
+    bool frameFinished_ = false;
+    std::unique_ptr<SdlAudio> audio_;
     bool soundReady_ = false;
-    _Mix_Music* music_ = nullptr;
-    bool musicPlaying_ = false;
-    uint8_t midiAttenuation_ = 0;
     bool placementStored_ = false;
     int storedX_ = 0;
     int storedY_ = 0;

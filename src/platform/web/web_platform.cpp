@@ -149,7 +149,7 @@ bool WebPlatform::Refresh() {
     // in between would slow the 100 ms timer's events down, so each one runs.
     if (!QuitRequested() && !modal_) RunTimers(ticks, true);
     const bool running = Active() && Clock().Enabled() && !modal_ && !QuitRequested();
-    const int frames = pace_.Due(now, Clock().Interval(), running);
+    const int frames = pacer_.FramesDue(ticks, Clock().Interval(), running);
     for (int i = 0; i < frames && !QuitRequested() && !modal_; ++i) {
         ++frames_;
         RunFrame(*app_, ticks);
@@ -295,10 +295,11 @@ void WebPlatform::SetMidiAttenuation(uint8_t attenuation) { web_midi_volume((255
 
 // ------------------------------------------------------------- message boxes
 void WebPlatform::MessageBox(const std::string& caption, const std::string& text) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    const std::string lines = MessageLines(text);
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), lines.c_str());
     // Modal as on the desktop: the game waits until the dialog is closed.
     modal_ = true;
-    web_message_box(caption.c_str(), text.c_str());
+    web_message_box(caption.c_str(), lines.c_str());
 }
 
 }  // namespace platform

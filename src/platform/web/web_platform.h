@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/frame_pacer.h"
 #include "platform/platform.h"
-#include "platform/web/frame_pace.h"
 
 namespace platform {
 
@@ -67,7 +67,7 @@ private:
 
     AppEvents* app_ = nullptr;
     std::function<void()> onEnd_;
-    FramePace pace_;
+    FramePacer pacer_;
     int frames_ = 0;
     bool presented_ = false;
     bool modal_ = false;  // a message box is open: the game waits for it

@@ -1,0 +1,109 @@
+// The pace of the real game in a real window: the SDL loop runs level 1 for
+// some seconds with a presenter that waits for a simulated display refresh
+// the way a vsync present does (Xvfb itself has no vsync), and reports game
+// frames per second (what the speed of play depends on) and presents per
+// second. Run it under Xvfb; bench/pace.sh runs the usual cases.
+//
+// Usage: pace_bench PROGRAM_DIR TIMER_MS REFRESH_HZ [SECONDS]   (REFRESH_HZ 0: no wait)
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "game/globals.h"
+#include "game/random.h"
+#include "platform/sdl/sdl_platform.h"
+#include "shell/main_form.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class VsyncPlatform : public platform::SdlPlatform {
+public:
+    explicit VsyncPlatform(int refreshHz)
+        : period_(refreshHz > 0 ? std::chrono::nanoseconds(1'000'000'000 / refreshHz) : Clock::duration{}) {}
+    int presents = 0;
+
+protected:
+    // Returns at the next refresh of a display that started with the program.
+    void PresentLatest() override {
+        SdlPlatform::PresentLatest();
+        ++presents;
+        if (period_.count() == 0) return;
+        const auto elapsed = Clock::now() - start_;
+        std::this_thread::sleep_until(start_ + (elapsed / period_ + 1) * period_);
+    }
+
+private:
+    Clock::time_point start_ = Clock::now();
+    Clock::duration period_;
+};
+
+// The game's own window, counting its frames until the time is up.
+class CountingApp : public platform::AppEvents {
+public:
+    CountingApp(shell::TMainForm& form, platform::Platform& media, uint32_t seconds)
+        : form_(form), media_(media), seconds_(seconds) {}
+    int frames = 0;
+    Clock::time_point first, last;
+
+    void OnFrame() override {
+        if (frames == 0) first = Clock::now();
+        form_.OnFrame();
+        ++frames;
+        last = Clock::now();
+        if (last - first >= std::chrono::seconds(seconds_)) media_.Quit();
+    }
+    void OnKeyDown(uint16_t key, platform::ShiftState shift) override { form_.OnKeyDown(key, shift); }
+    void OnActivate() override { form_.OnActivate(); }
+    void OnDeactivate() override { form_.OnDeactivate(); }
+    void OnMusicEnd() override { form_.OnMusicEnd(); }
+    void OnCloseButton() override { form_.OnCloseButton(); }
+
+private:
+    shell::TMainForm& form_;
+    platform::Platform& media_;
+    uint32_t seconds_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: pace_bench PROGRAM_DIR TIMER_MS REFRESH_HZ [SECONDS]\n");
+        return 2;
+    }
+    std::string dataDir = argv[1];
+    if (dataDir.back() != '/') dataDir += '/';
+    const int timer = std::atoi(argv[2]);
+    const int refresh = std::atoi(argv[3]);
+    const int seconds = argc > 4 ? std::atoi(argv[4]) : 10;
+
+    VsyncPlatform media(refresh);
+    game::StartOptions.NoSound = true;
+    game::StartOptions.NoMidi = true;
+    game::StartOptions.Debug = true;  // the FPS text is drawn as a player with Debug sees it
+    game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
+    game::ProgramDir = dataDir;
+    shell::TMainForm form(media);
+    form.FormShow();
+    game::CurrentLevel = 0;
+    form.SetScreenState(shell::scGame);
+    game::Lives = 1000;  // catches must not end the level
+    form.DXTimer().SetInterval(uint32_t(timer));
+    if (form.Closing()) {
+        std::fprintf(stderr, "pace_bench: the game could not start from %s\n", dataDir.c_str());
+        return 1;
+    }
+    CountingApp app(form, media, uint32_t(seconds));
+    media.Run(app);
+    const double elapsed = std::chrono::duration<double>(app.last - app.first).count();
+    std::printf("timer %d ms, %s: %.1f game frames/s (wanted %.1f), %.1f presents/s, FPS text %u\n", timer,
+                refresh > 0 ? (std::to_string(refresh) + " Hz presenter").c_str() : "no-vsync presenter",
+                (app.frames - 1) / elapsed, timer > 0 ? 1000.0 / timer : 0.0, media.presents / elapsed,
+                form.DXTimer().FramesPerSecond());
+    form.FormClose();
+    return 0;
+}
