@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "actors/enemy.h"
+#include "actors/game.h"
 #include "actors/player.h"
-#include "game/game.h"
 #include "game/globals.h"
 #include "game/level.h"
 #include "game/tasks.h"
@@ -48,7 +48,7 @@ void ForEachMonster(F f) {
 void ExtraScore() { game::Score += 10000; }
 
 void ExtraLife() {
-    if (game::TGame* current = game::CurrentGame()) current->LifeCounter->AddLife();
+    if (TGame* current = CurrentGame()) current->LifeCounter->AddLife();
 }
 
 void SlowEnd() {
@@ -63,7 +63,7 @@ void SlowMonsters() {
         monster.Slow = true;
         monster.FrameSpeed *= 0.5;
     });
-    game::TGame* current = game::CurrentGame();
+    TGame* current = CurrentGame();
     if (current == nullptr) return;
     // The level owns the task: the task list only refers to it and is
     // emptied, without freeing anything, when the level ends.
@@ -78,13 +78,13 @@ void DoublePlayer() {
 }
 
 void KillAll() {
-    if (game::TGame* current = game::CurrentGame()) current->Enemies->KillAllActive();
+    if (TGame* current = CurrentGame()) current->Enemies->KillAllActive();
 }
 
 // The first active monster dies, and the level keeps one fewer of its kind
 // for the rest of the level.
 void KillOneForGood() {
-    game::TGame* current = game::CurrentGame();
+    TGame* current = CurrentGame();
     if (current == nullptr) return;
     engine::TSprite* root = Root();
     const int count = root->ChildCount();
@@ -105,7 +105,7 @@ void OppositeKeys() {
         case 38: game::LastKey = 40; break;
         default: break;
     }
-    TPlayerSprite* player = game::FindPlayer();
+    TPlayerSprite* player = FindPlayer();
     if (player == nullptr) return;
     switch (player->Direction) {
         case DirLeft: player->Direction = DirRight; break;
@@ -118,7 +118,7 @@ void OppositeKeys() {
 }
 
 void OpenDoors() {
-    if (game::TGame* current = game::CurrentGame()) current->DoorsOpen = true;
+    if (TGame* current = CurrentGame()) current->DoorsOpen = true;
 }
 
 // The lying picture's name is also the sound's.
@@ -191,7 +191,7 @@ void SpawnBonus(int kind) {
     }
     int32_t x = 0;
     int32_t y = 0;
-    if (!game::FindFreeCell(game::GameLevel, x, y)) return;
+    if (!FindFreeCell(game::GameLevel, x, y)) return;
     if (kind < 1 || kind > 7) return;
     if (kind == 4 && game::PlayersAlive >= 2) return;
     CreateBonus(kBonusKinds[kind - 1], x, y);
@@ -226,7 +226,7 @@ void TGateSprite::Step(int moveCount) {
 
     // Only a player holding the key opens a gate; a monster can only keep an
     // open one open.
-    game::TGame* current = game::CurrentGame();
+    TGame* current = CurrentGame();
     const bool doorsOpen = current != nullptr && current->DoorsOpen;
     const double cx = X + Width * 0.5;
     const double cy = Y + Height * 0.5;
@@ -291,7 +291,7 @@ void TRedBallSprite::HandleCollision(engine::TSprite* other, bool&) {
     // Eaten once, even when two players touch it in the same step.
     if (player == nullptr || IsDead()) return;
     shell::MainForm->PlaySound("RedBallEaten");
-    if (game::TGame* current = game::CurrentGame()) current->Enemies->MakeVictims();
+    if (TGame* current = CurrentGame()) current->Enemies->MakeVictims();
     RestartAnimation(*player);
     // The cell keeps its red-ball code; only the sprite goes.
     Kill();

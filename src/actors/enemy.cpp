@@ -11,8 +11,8 @@
 
 #include "actors/bonus.h"
 #include "actors/enemy_kinds.h"
+#include "actors/game.h"
 #include "actors/player.h"
-#include "game/game.h"
 #include "game/globals.h"
 #include "game/level.h"
 #include "game/random.h"
@@ -127,7 +127,7 @@ void TEnemySprite::OffsetByDirection(double& x, double& y, uint8_t direction) co
 // cell whose own code is already 100 or more counts as reached at that
 // distance and is entered only by a shorter way.
 uint8_t TEnemySprite::RouteDirection() const {
-    const TPlayerSprite* player = game::FindPlayer();
+    const TPlayerSprite* player = FindPlayer();
     if (player == nullptr) return DirNone;
     int px, py, mx, my;
     CentreCell(*player, px, py);
@@ -170,7 +170,7 @@ uint8_t TEnemySprite::RouteDirection() const {
 }
 
 bool TEnemySprite::GateShutAt(int32_t x, int32_t y) {
-    const game::TGame* current = game::CurrentGame();
+    const TGame* current = CurrentGame();
     return current != nullptr && current->GateMarks[y + 1][x + 1] == 1;
 }
 
@@ -214,7 +214,7 @@ void TEnemySprite::SetUpKind(uint8_t kind, const std::string& appearImage, const
 TEnemyCollection::TEnemyCollection(engine::TSprite* root) : SpriteRoot(root) {}
 
 void TEnemyCollection::AddMonster(int32_t kind, int32_t x, int32_t y) {
-    const game::TGame* current = game::CurrentGame();
+    const TGame* current = CurrentGame();
     if (current != nullptr && current->AllDotsEaten) return;
     switch (kind) {
         case 0: new TBasicEnemy(SpriteRoot, x, y); break;

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string>
 
+#include "actors/game.h"
 #include "actors/player.h"
-#include "game/game.h"
 #include "game/globals.h"
 #include "game/level.h"
 
@@ -19,7 +19,7 @@ int Nearest(double v) { return static_cast<int>(std::nearbyint(v)); }
 // corner; 0 for a move that is impossible (when tested) or that ends exactly
 // on that corner. False when there is no player to aim at.
 bool MoveDistances(const TEnemySprite& monster, bool testMoves, double (&dist)[4]) {
-    const TPlayerSprite* player = game::FindPlayer();
+    const TPlayerSprite* player = FindPlayer();
     if (player == nullptr) return false;
     for (uint8_t d = 0; d < 4; ++d) {
         double qx = monster.X;

@@ -1,4 +1,4 @@
-#include "game/game.h"
+#include "actors/game.h"
 
 #include <cmath>
 
@@ -8,7 +8,9 @@
 #include "game/globals.h"
 #include "shell/main_form.h"
 
-namespace game {
+namespace actors {
+
+using namespace game;
 
 TSetDotsSprite* DotsLayer = nullptr;
 
@@ -90,7 +92,7 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
     engine::TSprite* root = spriteRoot_;
 
     if (levelNumber == 1) Score = Monsters = Bonuses = 0;
-    Enemies = std::make_unique<actors::TEnemyCollection>(root);
+    Enemies = std::make_unique<TEnemyCollection>(root);
 
     // What stays when the file cannot be read: a closed maze. The ring is
     // closed too, so nothing of an earlier level shows through.
@@ -120,9 +122,9 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
             if (code == CellDot) {
                 ++DotTotal;
             } else if (code == CellRedBall) {
-                new actors::TRedBallSprite(root, x, y);
+                new TRedBallSprite(root, x, y);
             } else if (code == CellGateHoriz || code == CellGateVert) {
-                new actors::TGateSprite(root, x, y, code);
+                new TGateSprite(root, x, y, code);
             }
         }
     }
@@ -146,7 +148,7 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
     }
 
     DotsLayer = new TSetDotsSprite(root);
-    new actors::TPlayerSprite(root, GameLevel.PlayerPoint.X, GameLevel.PlayerPoint.Y);
+    new TPlayerSprite(root, GameLevel.PlayerPoint.X, GameLevel.PlayerPoint.Y);
 
     // The counter rebuilds Lives together with the icons.
     const int32_t lives = Lives;
@@ -201,8 +203,8 @@ bool FindFreeCell(const TLevel& level, int32_t& x, int32_t& y) {
     const int count = root->ChildCount();
     for (int i = 0; i < count; ++i) {
         engine::TSprite* sprite = root->Child(i);
-        if (!dynamic_cast<actors::TEnemySprite*>(sprite) && !dynamic_cast<actors::TPlayerSprite*>(sprite) &&
-            !dynamic_cast<actors::TBonusSprite*>(sprite)) {
+        if (!dynamic_cast<TEnemySprite*>(sprite) && !dynamic_cast<TPlayerSprite*>(sprite) &&
+            !dynamic_cast<TBonusSprite*>(sprite)) {
             continue;
         }
         const platform::Rect bounds = sprite->GetBounds();
@@ -227,13 +229,13 @@ bool FindFreeCell(const TLevel& level, int32_t& x, int32_t& y) {
     return FindCellWithCode(scratch, CellEmpty, x, y);
 }
 
-actors::TPlayerSprite* FindPlayer() {
+TPlayerSprite* FindPlayer() {
     engine::TSprite* root = Root();
     const int count = root->ChildCount();
     for (int i = 0; i < count; ++i) {
-        if (auto* player = dynamic_cast<actors::TPlayerSprite*>(root->Child(i))) return player;
+        if (auto* player = dynamic_cast<TPlayerSprite*>(root->Child(i))) return player;
     }
     return nullptr;
 }
 
-}  // namespace game
+}  // namespace actors

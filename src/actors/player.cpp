@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "actors/enemy_kinds.h"
-#include "game/game.h"
+#include "actors/game.h"
 #include "game/globals.h"
 #include "game/level.h"
 #include "game/passwords.h"
@@ -120,7 +120,7 @@ void TPlayerSprite::Step(int moveCount) {
 }
 
 void TPlayerSprite::Eat() {
-    game::TGame* level = game::CurrentGame();
+    TGame* level = CurrentGame();
     if (!level) return;  // dots count only while a level is being played
 
     // The mouth sits one eighth of the size behind the centre, so a dot goes
@@ -140,7 +140,7 @@ void TPlayerSprite::Eat() {
     if (game::GetCell(game::GameLevel, column, row) == game::CellDot) {
         game::Score += 10;
         game::GameLevel.Map[row + 1][column + 1] = game::CellEmpty;
-        if (game::DotsLayer) game::DotsLayer->SetCell(column, row, -1);
+        if (DotsLayer) DotsLayer->SetCell(column, row, -1);
         ++level->DotsEaten;
         shell::MainForm->PlaySound("EatDot");
         if (level->DotsEaten == level->DotTotal) {
@@ -162,7 +162,7 @@ void TPlayerSprite::Eat() {
 }
 
 bool TPlayerSprite::CanMoveTo(double x, double y) {
-    const game::TGame* level = game::CurrentGame();
+    const TGame* level = CurrentGame();
     const bool doorsOpen = level && level->DoorsOpen;
     const CornerCells c = CornersAt(x, y, Width, Height);
     bool free = true;
@@ -200,7 +200,7 @@ void TPlayerSprite::HandleCollision(engine::TSprite* other, bool&) {
     if (!CanCollide) return;
     auto* monster = dynamic_cast<TEnemySprite*>(other);
     if (!monster || !monster->Active) return;
-    game::TGame* level = game::CurrentGame();
+    TGame* level = CurrentGame();
     if (!level) return;
 
     auto* ordinary = dynamic_cast<TBasicEnemy*>(monster);
@@ -231,7 +231,7 @@ void TPlayerSprite::SwapKeys() {
 }
 
 void TPlayerSprite::RemovePlayer() {
-    game::TGame* level = game::CurrentGame();
+    TGame* level = CurrentGame();
     // The monsters leave with the last player and come back through the spawn.
     if (game::PlayersAlive == 1 && level) level->Enemies->RemoveAll();
     --game::PlayersAlive;
@@ -239,7 +239,7 @@ void TPlayerSprite::RemovePlayer() {
 }
 
 void TPlayerSprite::OnLevelComplete() {
-    game::TGame* level = game::CurrentGame();
+    TGame* level = CurrentGame();
     if (!level) return;
     level->LevelDone = true;
     shell::MainForm->AddCenteredImage("LevelComplete", 5);

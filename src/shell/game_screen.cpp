@@ -2,8 +2,8 @@
 #include <cmath>
 
 #include "actors/bonus.h"
+#include "actors/game.h"
 #include "actors/player.h"
-#include "game/game.h"
 #include "game/globals.h"
 #include "game/random.h"
 #include "game/tasks.h"
@@ -25,7 +25,7 @@ constexpr int32_t kKeyToPercent = 51;
 
 // The share of eaten dots in whole percent, halves to even. A level without
 // dots cannot be played (its file is refused); it shows 0.
-int32_t EatenPercent(const TGame& level) {
+int32_t EatenPercent(const actors::TGame& level) {
     if (level.DotTotal <= 0) return 0;
     return static_cast<int32_t>(std::nearbyint(level.DotsEaten * 100.0 / level.DotTotal));
 }
@@ -35,7 +35,7 @@ int32_t EatenPercent(const TGame& level) {
 void TMainForm::StartLevel() {
     if (CurrentLevel == 0) Lives = 3;
     ++CurrentLevel;
-    Game = std::make_unique<TGame>(CurrentLevel);
+    Game = std::make_unique<actors::TGame>(CurrentLevel);
 }
 
 void TMainForm::EndLevel() {
@@ -70,7 +70,7 @@ void TMainForm::GameFrame() {
 
     const int32_t percent = EatenPercent(*Game);
 
-    for (TBonusThreshold& threshold : Game->BonusThresholds) {
+    for (actors::TBonusThreshold& threshold : Game->BonusThresholds) {
         if (percent != threshold.Percent || threshold.Fired) continue;
         threshold.Fired = true;
         // The classic game knows only the first two kinds.

@@ -14,12 +14,15 @@
 #include "platform/image_list.h"
 #include "platform/platform.h"
 
+namespace actors {
+class TGame;
+}
+
 namespace engine {
 class TImageSprite;
 }
 
 namespace game {
-class TGame;
 class THighScoresCollection;
 class TTimerManager;
 }  // namespace game
@@ -133,7 +136,7 @@ public:
     int32_t SelectedButton = 1;
     int32_t ButtonCount = 0;
     int32_t MenuMemory = 1;
-    std::unique_ptr<game::TGame> Game;
+    std::unique_ptr<actors::TGame> Game;
     std::unique_ptr<game::THighScoresCollection> HighScores;
     std::unique_ptr<widgets::TInputLine> InputLine;
     std::unique_ptr<widgets::TMessageLine> MessageLine;

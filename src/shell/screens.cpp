@@ -2,8 +2,8 @@
 // from one screen to another; each screen has an entry, a per-frame and a
 // leave action.
 #include "actors/enemy.h"
+#include "actors/game.h"
 #include "engine/image_sprite.h"
-#include "game/game.h"
 #include "game/globals.h"
 #include "game/high_scores.h"
 #include "game/tasks.h"

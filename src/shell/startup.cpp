@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "game/game.h"
+#include "actors/game.h"
 #include "game/globals.h"
 #include "game/high_scores.h"
 #include "game/tasks.h"

@@ -182,7 +182,7 @@ TEST_F(Bonuses, KillOneForGoodLowersTheLevelsCount) {
     EXPECT_NE(Events().find("sound Victim"), std::string::npos);
 
     // From now on the spawn keeps three.
-    game::SpawnMonsters();
+    actors::SpawnMonsters();
     EXPECT_EQ(All<TBasicEnemy>().size(), 4u);
 }
 

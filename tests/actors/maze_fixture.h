@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "actors/enemy_kinds.h"
+#include "actors/game.h"
 #include "actors/player.h"
-#include "game/game.h"
 #include "game/globals.h"
 #include "game/level.h"
 #include "game/tasks.h"
@@ -85,11 +85,11 @@ protected:
         form_->Game.reset();
         form_->TimerManager->Clear();
         game::Lives = 3;
-        form_->Game = std::make_unique<game::TGame>(1);
+        form_->Game = std::make_unique<actors::TGame>(1);
         game_ = form_->Game.get();
     }
 
-    actors::TPlayerSprite& Player() { return *game::FindPlayer(); }
+    actors::TPlayerSprite& Player() { return *actors::FindPlayer(); }
 
     template <typename T>
     T* Active(int cellX, int cellY, uint8_t direction) {
@@ -115,7 +115,7 @@ protected:
     }
 
     engine::TSpriteEngine* root_ = nullptr;
-    game::TGame* game_ = nullptr;
+    actors::TGame* game_ = nullptr;
 };
 
 }  // namespace actors_test

@@ -9,6 +9,7 @@
 namespace {
 
 using namespace game;
+using actors::DotsLayer;
 using actors::TPlayerSprite;
 using testing_support::LevelFixture;
 
@@ -189,7 +190,7 @@ TEST_F(PlayerRules, CaughtWithTheLastLifeLosesItAtOnceAndLeavesAfterItsDeath) {
     EXPECT_EQ(PlayersAlive, 1);
     Step();
     EXPECT_EQ(PlayersAlive, 0);
-    EXPECT_EQ(game::FindPlayer(), nullptr);
+    EXPECT_EQ(actors::FindPlayer(), nullptr);
     EXPECT_EQ(Game().Enemies->AliveCount[0], 0);  // the monsters left with the last player
     form_->GameFrame();
     EXPECT_EQ(form_->State, shell::scGameOver);

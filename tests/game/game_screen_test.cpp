@@ -28,10 +28,12 @@ protected:
         for (int eaten = 0; eaten <= dots; ++eaten) {
             Game().DotsEaten = eaten;
             int firedBefore = 0;
-            for (const TBonusThreshold& threshold : Game().BonusThresholds) firedBefore += threshold.Fired;
+            for (const actors::TBonusThreshold& threshold : Game().BonusThresholds)
+                firedBefore += threshold.Fired;
             form_->GameFrame();
             int firedAfter = 0;
-            for (const TBonusThreshold& threshold : Game().BonusThresholds) firedAfter += threshold.Fired;
+            for (const actors::TBonusThreshold& threshold : Game().BonusThresholds)
+                firedAfter += threshold.Fired;
             for (int i = firedBefore; i < firedAfter; ++i) points.push_back(eaten);
         }
         return points;

@@ -124,7 +124,7 @@ void LevelFixture::WriteLevel(int number, const std::string& general, const std:
 void LevelFixture::EnterGame() { form_->SetScreenState(shell::scGame); }
 
 actors::TPlayerSprite& LevelFixture::Player() {
-    actors::TPlayerSprite* player = game::FindPlayer();
+    actors::TPlayerSprite* player = actors::FindPlayer();
     if (!player) throw std::runtime_error("no player");
     return *player;
 }

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "actors/game.h"
 #include "actors/player.h"
-#include "game/game.h"
 #include "support/game_fixture.h"
 
 namespace testing_support {
@@ -24,7 +24,7 @@ protected:
     void WriteLevel(int number, const std::string& general, const std::vector<std::string>& rows);
     // The game screen is entered: the level after CurrentLevel starts.
     void EnterGame();
-    game::TGame& Game() { return *form_->Game; }
+    actors::TGame& Game() { return *form_->Game; }
     // The first player sprite.
     actors::TPlayerSprite& Player();
     // The sprite tree moves one step and the killed sprites go.
