@@ -9,9 +9,8 @@
 #include "actors/player.h"
 #include "game/globals.h"
 #include "game/level.h"
+#include "game/services.h"
 #include "game/tasks.h"
-#include "shell/main_form.h"
-#include "widgets/message_line.h"
 
 namespace actors {
 
@@ -24,7 +23,7 @@ constexpr int32_t kSlowTicks = 50;
 // A qualifying sprite opens a gate within one and a half cell diagonals.
 const double kGateReach = 1.5 * std::sqrt(2048.0);
 
-engine::TSprite* Root() { return shell::MainForm->DXSpriteEngine.Root(); }
+engine::TSprite* Root() { return game::Services().SpriteRoot(); }
 
 // The taker plays its walking picture again from the start.
 void RestartAnimation(TPlayerSprite& player) {
@@ -67,8 +66,8 @@ void SlowMonsters() {
     if (current == nullptr) return;
     // The level owns the task: the task list only refers to it and is
     // emptied, without freeing anything, when the level ends.
-    auto task = std::make_unique<game::TTimerTask>(SlowEnd, shell::MainForm->MainTickCount, kSlowTicks, true);
-    shell::MainForm->TimerManager->Add(task.get());
+    auto task = std::make_unique<game::TTimerTask>(SlowEnd, game::Services().MainTick(), kSlowTicks, true);
+    game::Services().ScheduleTask(task.get());
     current->SlowTasks.push_back(std::move(task));
 }
 
@@ -174,8 +173,8 @@ void TBonusSprite::HandleCollision(engine::TSprite* other, bool&) {
     // A collision pass goes on past a hit that ended the bonus, so a second
     // player touching it in the same step must not take it again.
     if (player == nullptr || IsDying) return;
-    shell::MainForm->MessageLine->Show(Message, kBonusMessageMs);
-    shell::MainForm->PlaySound(SoundName);
+    game::Services().ShowOnMessageLine(Message, kBonusMessageMs);
+    game::Services().PlaySound(SoundName);
     game::Bonuses += 1;
     StartDeath();
     RestartAnimation(*player);
@@ -290,7 +289,7 @@ void TRedBallSprite::HandleCollision(engine::TSprite* other, bool&) {
     auto* player = dynamic_cast<TPlayerSprite*>(other);
     // Eaten once, even when two players touch it in the same step.
     if (player == nullptr || IsDead()) return;
-    shell::MainForm->PlaySound("RedBallEaten");
+    game::Services().PlaySound("RedBallEaten");
     if (TGame* current = CurrentGame()) current->Enemies->MakeVictims();
     RestartAnimation(*player);
     // The cell keeps its red-ball code; only the sprite goes.

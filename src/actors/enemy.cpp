@@ -16,7 +16,7 @@
 #include "game/globals.h"
 #include "game/level.h"
 #include "game/random.h"
-#include "shell/main_form.h"
+#include "game/services.h"
 
 namespace actors {
 
@@ -249,7 +249,7 @@ void TEnemyCollection::KillAllActive() {
 
 void TEnemyCollection::KillMonster(TEnemySprite* monster) {
     game::Score += monster->ScoreValue;
-    shell::MainForm->PlaySound("Victim");
+    game::Services().PlaySound("Victim");
     LowerAliveCount(AliveCount, monster->Kind);
     monster->StartDeath();
     game::Monsters += 1;

@@ -6,7 +6,7 @@
 #include "actors/enemy.h"
 #include "actors/player.h"
 #include "game/globals.h"
-#include "shell/main_form.h"
+#include "game/services.h"
 
 namespace actors {
 
@@ -15,6 +15,8 @@ using namespace game;
 TSetDotsSprite* DotsLayer = nullptr;
 
 namespace {
+
+TGame* current = nullptr;
 
 // Where the maze starts on the surface, its cell size, and the first life icon.
 constexpr int32_t kMazeOrigin = 20;
@@ -26,7 +28,7 @@ constexpr int32_t kSpawnPeriodTicks = 30;
 // Marks a cell of the scratch map as taken, whatever it held.
 constexpr int32_t kTakenCell = 100;
 
-engine::TSprite* Root() { return shell::MainForm->DXSpriteEngine.Root(); }
+engine::TSprite* Root() { return Services().SpriteRoot(); }
 
 // "01" .. "09", then plain decimal.
 std::string LevelDigits(int32_t n) { return (n >= 0 && n < 10 ? "0" : "") + std::to_string(n); }
@@ -42,10 +44,7 @@ void MarkCell(TMazeMap& map, int32_t x, int32_t y) {
 // ---- life icons ---------------------------------------------------------
 
 TLifeCounter::TLifeCounter(int32_t originX, int32_t originY, int32_t perRow, int32_t count)
-    : IconImage(&shell::MainForm->ImageList.Find("ChomperLife")),
-      OriginX(originX),
-      OriginY(originY),
-      PerRow(perRow) {
+    : IconImage(&Services().Image("ChomperLife")), OriginX(originX), OriginY(originY), PerRow(perRow) {
     for (int32_t i = 0; i < count; ++i) AddLife();
 }
 
@@ -74,7 +73,7 @@ void TLifeCounter::RemoveLife() {
 // ---- dots layer ---------------------------------------------------------
 
 TSetDotsSprite::TSetDotsSprite(engine::TSprite* parent) : engine::TBackgroundSprite(parent) {
-    Image = &shell::MainForm->ImageList.Find("Dot");
+    Image = &Services().Image("Dot");
     SetMapSize(MaxMapWidth, MaxMapHeight);
     X = kMazeOrigin;
     Y = kMazeOrigin;
@@ -88,7 +87,7 @@ TSetDotsSprite::TSetDotsSprite(engine::TSprite* parent) : engine::TBackgroundSpr
 // ---- the level ----------------------------------------------------------
 
 TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()) {
-    shell::TMainForm& form = *shell::MainForm;
+    TServices& services = Services();
     engine::TSprite* root = spriteRoot_;
 
     if (levelNumber == 1) Score = Monsters = Bonuses = 0;
@@ -106,11 +105,11 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
     const std::string path = ProgramDir + "Levels/Level" + digits + ".map";
     switch (LoadLevel(path, GameLevel)) {
         case LevelLoadResult::Ok: break;
-        case LevelLoadResult::CantOpen: form.ShowMessage("Can't open file " + path); break;
+        case LevelLoadResult::CantOpen: services.ShowMessage("Can't open file " + path); break;
         case LevelLoadResult::BadFile:
             // The window closes; the level stays the closed maze above.
-            form.ShowMessage("Error file " + path);
-            form.Close();
+            services.ShowMessage("Error file " + path);
+            services.Close();
             break;
     }
 
@@ -131,15 +130,13 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
 
     // The background picture belongs to the level: the entry of the previous
     // level (kept when the game screen is entered again) is replaced.
-    const int oldBackground = form.ImageList.IndexOf("Background");
-    if (oldBackground >= 0) form.ImageList.Delete(oldBackground);
-    form.AddImageEntry("Background=\\Levels\\Level" + digits + ".bmp," +
-                       std::to_string(GameLevel.MapWidth * kCellSize) + "," +
-                       std::to_string(GameLevel.MapHeight * kCellSize));
     // A picture that failed to load has been reported and the window closes.
-    if (form.ImageList.IndexOf("Background") >= 0) {
+    const platform::ImageEntry* picture = services.ReplaceImage(
+        "Background=\\Levels\\Level" + digits + ".bmp," + std::to_string(GameLevel.MapWidth * kCellSize) +
+        "," + std::to_string(GameLevel.MapHeight * kCellSize));
+    if (picture) {
         auto* background = new engine::TImageSprite(root);
-        background->Image = &form.ImageList.Find("Background");
+        background->Image = picture;
         background->Width = background->Image->PatternWidth();
         background->Height = background->Image->PatternHeight();
         background->X = kMazeOrigin;
@@ -158,10 +155,10 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
     WrapMaxX = (GameLevel.MapWidth - 1) * kCellSize;
     WrapMaxY = (GameLevel.MapHeight - 1) * kCellSize;
 
-    SpawnTask = std::make_unique<TTimerTask>(SpawnMonsters, form.MainTickCount, kSpawnPeriodTicks, false);
-    form.TimerManager->Add(SpawnTask.get());
+    SpawnTask = std::make_unique<TTimerTask>(SpawnMonsters, services.MainTick(), kSpawnPeriodTicks, false);
+    services.ScheduleTask(SpawnTask.get());
 
-    form.PlayLevelMusic(levelNumber);
+    services.PlayLevelMusic(levelNumber);
 
     LevelDone = false;
     AllDotsEaten = false;
@@ -174,9 +171,12 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
     DotsEaten = 0;
     DoorsOpen = false;
     KeyPlaced = false;
+    // Only a level made in full is the one being played.
+    current = this;
 }
 
 TGame::~TGame() {
+    if (current == this) current = nullptr;
     spriteRoot_->FreeChildren();
     DotsLayer = nullptr;
     Enemies.reset();
@@ -184,7 +184,7 @@ TGame::~TGame() {
     SpawnTask.reset();
 }
 
-TGame* CurrentGame() { return shell::MainForm ? shell::MainForm->Game.get() : nullptr; }
+TGame* CurrentGame() { return current; }
 
 void SpawnMonsters() {
     TGame* game = CurrentGame();

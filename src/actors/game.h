@@ -66,11 +66,12 @@ public:
 
 private:
     // The tree of the level's sprites. Kept here because a window being
-    // destroyed has already cleared its global pointer when it frees the level.
+    // destroyed has already removed its services when it frees the level.
     engine::TSprite* spriteRoot_;
 };
 
-// The level being played, or null outside the game screen.
+// The level being played, or null outside the game screen: the last TGame
+// that was made in full and is not destroyed yet.
 TGame* CurrentGame();
 
 // The dots layer of the current level.

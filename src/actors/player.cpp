@@ -7,8 +7,7 @@
 #include "game/globals.h"
 #include "game/level.h"
 #include "game/passwords.h"
-#include "shell/main_form.h"
-#include "widgets/message_line.h"
+#include "game/services.h"
 
 namespace actors {
 
@@ -38,7 +37,7 @@ CornerCells CornersAt(double x, double y, int32_t w, int32_t h) {
 }  // namespace
 
 TPlayerSprite::TPlayerSprite(engine::TSprite* parent, int32_t cellX, int32_t cellY) : TXSprite(parent) {
-    shell::MainForm->MessageLine->Show("Ready!", kReadyMs);
+    game::Services().ShowOnMessageLine("Ready!", kReadyMs);
     ShowImage(*this, FindImage("Appearence"));
     X = kCellSize * cellX + kMazeOrigin;
     Y = kCellSize * cellY + kMazeOrigin;
@@ -142,7 +141,7 @@ void TPlayerSprite::Eat() {
         game::GameLevel.Map[row + 1][column + 1] = game::CellEmpty;
         if (DotsLayer) DotsLayer->SetCell(column, row, -1);
         ++level->DotsEaten;
-        shell::MainForm->PlaySound("EatDot");
+        game::Services().PlaySound("EatDot");
         if (level->DotsEaten == level->DotTotal) {
             level->AllDotsEaten = true;
             Direction = DirNone;
@@ -150,7 +149,7 @@ void TPlayerSprite::Eat() {
             Speed = 0;
             PlayOnce(
                 "ChomperHappy", 0, [this] { OnLevelComplete(); }, 0.25);
-            shell::MainForm->PlaySound("LevelComplete");
+            game::Services().PlaySound("LevelComplete");
             level->Enemies->RemoveAll();
         } else {
             FrameSpeed = 1.0;  // chewing
@@ -181,7 +180,7 @@ bool TPlayerSprite::CanMoveTo(double x, double y) {
     X = x;
     Y = y;
     const platform::Rect bounds = GetBounds();
-    engine::TSprite* root = shell::MainForm->DXSpriteEngine.Root();
+    engine::TSprite* root = game::Services().SpriteRoot();
     const int count = root->ChildCount();
     for (int i = 0; i < count; ++i) {
         auto* other = dynamic_cast<TPlayerSprite*>(root->Child(i));
@@ -214,7 +213,7 @@ void TPlayerSprite::HandleCollision(engine::TSprite* other, bool&) {
     }
 
     level->LifeCounter->RemoveLife();
-    shell::MainForm->PlaySound("Death");
+    game::Services().PlaySound("Death");
     Image = FindImage("Death");
     FrameCount = Image->PatternCount();
     FrameSpeed = 0.25;
@@ -242,14 +241,14 @@ void TPlayerSprite::OnLevelComplete() {
     TGame* level = CurrentGame();
     if (!level) return;
     level->LevelDone = true;
-    shell::MainForm->AddCenteredImage("LevelComplete", 5);
+    game::Services().AddCenteredImage("LevelComplete", 5);
     // Levels 6, 12, 18 and 24 announce the password of the level after them;
     // the table has no password beyond that, so later levels announce none.
     const int32_t n = level->LevelNumber;
     if (n > 0 && n % kLevelsPerPassword == 0 &&
         size_t(n / kLevelsPerPassword) <= game::LevelPasswords.size()) {
         const std::string_view password = game::LevelPasswords[size_t(n / kLevelsPerPassword) - 1];
-        shell::MainForm->MessageLine->Show("Password for the next level: " + std::string(password),
+        game::Services().ShowOnMessageLine("Password for the next level: " + std::string(password),
                                            kPasswordMs);
     }
 }

@@ -9,6 +9,7 @@
 #include "game/tasks.h"
 #include "shell/main_form.h"
 #include "widgets/message_line.h"
+#include "widgets/style.h"
 
 namespace shell {
 
@@ -16,7 +17,6 @@ using namespace game;
 
 namespace {
 
-constexpr platform::Colour kGreen = 0x00FF00;
 constexpr int kPanelFontSize = 16;
 constexpr int kPanelX = 590;
 // The key lies in the maze from about half of the dots on.
@@ -97,7 +97,7 @@ void TMainForm::GameFrame() {
         };
         int y = 20;
         for (const std::string& line : lines) {
-            media_.DrawText(kPanelX, y, line, kShotgunFace, kPanelFontSize, kGreen);
+            media_.DrawText(kPanelX, y, line, widgets::kShotgunFace, kPanelFontSize, widgets::kGreen);
             y += 30;
         }
     }

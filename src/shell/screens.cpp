@@ -10,13 +10,15 @@
 #include "shell/main_form.h"
 #include "widgets/button.h"
 #include "widgets/message_line.h"
+#include "widgets/style.h"
 
 namespace shell {
 
 using namespace game;
+using widgets::kBauhausFace;
+using widgets::kWhite;
 
 namespace {
-constexpr platform::Colour kWhite = 0xFFFFFF;
 constexpr int kIntroBlinkMs = 300;
 }  // namespace
 
@@ -197,6 +199,12 @@ void TMainForm::MainTimerTimer() {
         // Victim time runs on the same tick, after the scheduled tasks.
         if (Game) Game->Enemies->TickVictims();
     }
+}
+
+void TMainForm::ScheduleTask(game::TTimerTask* task) { TimerManager->Add(task); }
+
+void TMainForm::ShowOnMessageLine(const std::string& text, uint32_t milliseconds) {
+    MessageLine->Show(text, milliseconds);
 }
 
 void TMainForm::TimerMessageLineTimer() {

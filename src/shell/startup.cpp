@@ -16,8 +16,6 @@ namespace shell {
 
 using namespace game;
 
-TMainForm* MainForm = nullptr;
-
 namespace {
 constexpr uint32_t kMainTimerInterval = 100;
 constexpr const char* kGeneral = "General";
@@ -31,7 +29,7 @@ TMainForm::TMainForm(platform::Platform& media)
     : MainTimer(media.CreateTimer([this] { MainTimerTimer(); })),
       TimerMessageLine(media.CreateTimer([this] { TimerMessageLineTimer(); })),
       media_(media) {
-    MainForm = this;
+    game::InstallServices(this);
     media_.SetApplicationTitle(kApplicationTitle);
     media_.SetCaption(kApplicationTitle);
     media_.SetErrorReporter([this](const std::string& text) { ShowMessage(text); });
@@ -49,7 +47,7 @@ TMainForm::TMainForm(platform::Platform& media)
         MusicFiles.push_back(ProgramDir + "Music/" + name);
     }
     HighScores = std::make_unique<THighScoresCollection>();
-    MessageLine = std::make_unique<widgets::TMessageLine>(300, 565);
+    MessageLine = std::make_unique<widgets::TMessageLine>(media_, TimerMessageLine, 300, 565);
     State = scNone;
     // The FullScreen word starts the game in full screen.
     InitializeDisplay(StartOptions.FullScreen);
@@ -57,7 +55,7 @@ TMainForm::TMainForm(platform::Platform& media)
 
 TMainForm::~TMainForm() {
     FormClose();
-    if (MainForm == this) MainForm = nullptr;
+    game::RemoveServices(this);
 }
 
 void TMainForm::ShowMessage(const std::string& text) {
