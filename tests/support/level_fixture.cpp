@@ -2,14 +2,11 @@
 
 #include "engine/image_sprite.h"
 #include "game/level.h"
+#include "support/bmp.h"
 
 namespace testing_support {
 
 namespace {
-
-void PutLittleEndian(std::string& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out += char((value >> (8 * i)) & 0xFF);
-}
 
 // A catalogue name and the bitmap of 32 x 32 patterns it is cut from.
 struct Picture {
@@ -69,25 +66,6 @@ constexpr const char* kSounds[] = {
 };
 
 }  // namespace
-
-std::string Bitmap(int w, int h) {
-    const int rowBytes = (w * 3 + 3) / 4 * 4;
-    std::string bmp = "BM";
-    PutLittleEndian(bmp, uint32_t(54 + rowBytes * h), 4);
-    PutLittleEndian(bmp, 0, 4);
-    PutLittleEndian(bmp, 54, 4);
-    PutLittleEndian(bmp, 40, 4);
-    PutLittleEndian(bmp, uint32_t(w), 4);
-    PutLittleEndian(bmp, uint32_t(h), 4);
-    PutLittleEndian(bmp, 1, 2);
-    PutLittleEndian(bmp, 24, 2);
-    PutLittleEndian(bmp, 0, 4);
-    PutLittleEndian(bmp, uint32_t(rowBytes * h), 4);
-    for (int i = 0; i < 4; ++i) PutLittleEndian(bmp, 2835, 4);
-    for (int y = 0; y < h; ++y)
-        bmp += std::string(size_t(w) * 3, '\xFF') + std::string(size_t(rowBytes - w * 3), '\0');
-    return bmp;
-}
 
 void LevelFixture::SetUp() {
     GameFixture::SetUp();

@@ -8,12 +8,10 @@
 
 #include "actors/game.h"
 #include "actors/player.h"
+#include "support/bmp.h"
 #include "support/game_fixture.h"
 
 namespace testing_support {
-
-// A 24-bit bitmap file of w x h pixels, all white.
-std::string Bitmap(int w, int h);
 
 class LevelFixture : public GameFixture {
 protected:

@@ -1,0 +1,54 @@
+#include "platform/bmp_writer.h"
+
+#include <cstddef>
+
+namespace platform {
+
+namespace {
+
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(uint8_t(v));
+    out.push_back(uint8_t(v >> 8));
+}
+
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeBmp(int width, int height, const std::vector<uint8_t>& rgb) {
+    const int rowBytes = (width * 3 + 3) & ~3;
+    const uint32_t dataSize = uint32_t(rowBytes) * uint32_t(height);
+    std::vector<uint8_t> out;
+    out.reserve(54 + dataSize);
+    out.push_back('B');
+    out.push_back('M');
+    Put32(out, 54 + dataSize);
+    Put32(out, 0);
+    Put32(out, 54);  // where the pixels start
+    Put32(out, 40);  // the size of the info header
+    Put32(out, uint32_t(width));
+    Put32(out, uint32_t(height));
+    Put16(out, 1);   // planes
+    Put16(out, 24);  // bits per pixel
+    Put32(out, 0);   // uncompressed
+    Put32(out, dataSize);
+    Put32(out, 2835);  // 72 dpi
+    Put32(out, 2835);
+    Put32(out, 0);
+    Put32(out, 0);
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            const size_t i = (size_t(y) * size_t(width) + size_t(x)) * 3;
+            out.push_back(rgb[i + 2]);
+            out.push_back(rgb[i + 1]);
+            out.push_back(rgb[i]);
+        }
+        for (int pad = width * 3; pad < rowBytes; ++pad) out.push_back(0);
+    }
+    return out;
+}
+
+}  // namespace platform
