@@ -30,9 +30,6 @@ constexpr int32_t kTakenCell = 100;
 
 engine::TSprite* Root() { return Services().SpriteRoot(); }
 
-// "01" .. "09", then plain decimal.
-std::string LevelDigits(int32_t n) { return (n >= 0 && n < 10 ? "0" : "") + std::to_string(n); }
-
 // Writes into the stored grid only: cells beyond the ring are not stored.
 void MarkCell(TMazeMap& map, int32_t x, int32_t y) {
     if (x + 1 < 0 || x + 1 >= MapColumns || y + 1 < 0 || y + 1 >= MapRows) return;

@@ -38,6 +38,8 @@ void ReadKeys(const platform::IniFile& ini, TLevel& level) {
 
 }  // namespace
 
+std::string LevelDigits(int32_t n) { return (n >= 0 && n < 10 ? "0" : "") + std::to_string(n); }
+
 LevelLoadResult LoadLevel(const std::string& path, TLevel& level) {
     // Read once: the INI pass and the map pass see the same contents.
     const auto bytes = platform::ReadFileBytes(path);

@@ -61,6 +61,10 @@ enum class LevelLoadResult {
     BadFile,   // the level is left exactly as it was
 };
 
+// The level number as the file names write it: "01" .. "09", then plain
+// decimal.
+std::string LevelDigits(int32_t n);
+
 // Fills `level` from the level file at `path`. The caller reports failures:
 // CantOpen as "Can't open file " + path, BadFile as "Error file " + path.
 LevelLoadResult LoadLevel(const std::string& path, TLevel& level);
