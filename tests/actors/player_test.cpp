@@ -1,20 +1,33 @@
 #include "actors/player.h"
 
+#include "actor_fixture.h"
 #include "actors/enemy_kinds.h"
 #include "game/globals.h"
 #include "game/level.h"
-#include "support/level_fixture.h"
-#include "widgets/message_line.h"
+#include "platform/input.h"
 
 namespace {
 
 using namespace game;
 using actors::DotsLayer;
 using actors::TPlayerSprite;
-using testing_support::LevelFixture;
-
-class PlayerRules : public LevelFixture {
+class PlayerRules : public actors_test::ActorFixture {
 protected:
+    void SetUp() override {
+        ActorFixture::SetUp();
+        for (const auto& picture : testing_support::GameScreenPictures())
+            AddImage(picture.name, picture.patterns);
+        for (const std::string& sound : testing_support::GameScreenSounds()) services_.AddSound(sound);
+    }
+
+    // The level after CurrentLevel starts, as entering the game screen does.
+    void EnterGame() {
+        if (CurrentLevel == 0) Lives = 3;
+        ++CurrentLevel;
+        StartLevel(CurrentLevel);
+    }
+    actors::TGame& Game() { return *game_; }
+
     // Enters a one-row corridor level (walls above and below, and a dot out
     // of reach, as a level needs one) with the player on column `startX`.
     void EnterCorridor(const std::string& row, int startX) {
@@ -25,7 +38,7 @@ protected:
     }
     // An active ordinary monster on a cell, hunting.
     actors::TBasicEnemy* HunterAt(int x, int y) {
-        auto* monster = new actors::TBasicEnemy(form_->DXSpriteEngine.Root(), x, y);
+        auto* monster = new actors::TBasicEnemy(root_, x, y);
         monster->Activate();
         return monster;
     }
@@ -128,7 +141,7 @@ TEST_F(PlayerRules, GateCellsStopThePlayerUntilTheDoorsOpen) {
 TEST_F(PlayerRules, TwoPlayersNeverOverlapAndTurnWhereTheyMeet) {
     EnterCorridor("BCCCCCCB", 1);
     TPlayerSprite& first = Player();
-    auto* second = new TPlayerSprite(form_->DXSpriteEngine.Root(), 5, 1);
+    auto* second = new TPlayerSprite(root_, 5, 1);
     second->SwapKeys();  // the two walk toward each other
     EXPECT_EQ(PlayersAlive, 2);
     LastKey = platform::vk::Right;
@@ -164,7 +177,7 @@ TEST_F(PlayerRules, LastDotEndsTheLevelWithThePassword) {
     Step();
     EXPECT_TRUE(Game().LevelDone);
     EXPECT_EQ(SpritesWithImage("LevelComplete").size(), 1u);
-    EXPECT_EQ(form_->MessageLine->Text, "Password for the next level: TOQ");
+    EXPECT_EQ(services_.MessageText, "Password for the next level: TOQ");
 }
 
 TEST_F(PlayerRules, NoPasswordAfterTheLastOneInTheTable) {
@@ -174,7 +187,7 @@ TEST_F(PlayerRules, NoPasswordAfterTheLastOneInTheTable) {
     LastKey = platform::vk::Right;
     Step(4 + 17);
     EXPECT_TRUE(Game().LevelDone);
-    EXPECT_EQ(form_->MessageLine->Text, "Ready!");
+    EXPECT_EQ(services_.MessageText, "Ready!");
 }
 
 TEST_F(PlayerRules, CaughtWithTheLastLifeLosesItAtOnceAndLeavesAfterItsDeath) {
@@ -192,8 +205,6 @@ TEST_F(PlayerRules, CaughtWithTheLastLifeLosesItAtOnceAndLeavesAfterItsDeath) {
     EXPECT_EQ(PlayersAlive, 0);
     EXPECT_EQ(actors::FindPlayer(), nullptr);
     EXPECT_EQ(Game().Enemies->AliveCount[0], 0);  // the monsters left with the last player
-    form_->GameFrame();
-    EXPECT_EQ(form_->State, shell::scGameOver);
 }
 
 TEST_F(PlayerRules, TwoHuntersAtOnceCostOneLife) {

@@ -17,9 +17,6 @@ class LevelFixture : public GameFixture {
 protected:
     void SetUp() override;
 
-    // Levels/LevelNN.map from [General] lines and map rows (the size is taken
-    // from the rows), with its background picture.
-    void WriteLevel(int number, const std::string& general, const std::vector<std::string>& rows);
     // The game screen is entered: the level after CurrentLevel starts.
     void EnterGame();
     actors::TGame& Game() { return *form_->Game; }
