@@ -41,9 +41,7 @@ void MakeBusy(shell::TMainForm& form) {
 
 int CountMonsters(shell::TMainForm& form) {
     int count = 0;
-    engine::TSpriteEngine* root = form.DXSpriteEngine.Root();
-    for (int i = 0; i < root->ChildCount(); ++i)
-        count += dynamic_cast<actors::TEnemySprite*>(root->Child(i)) != nullptr;
+    engine::ForEachChild<actors::TEnemySprite>(*form.DXSpriteEngine.Root(), [&count](auto&) { ++count; });
     return count;
 }
 

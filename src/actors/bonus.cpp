@@ -9,10 +9,14 @@
 #include "actors/player.h"
 #include "game/globals.h"
 #include "game/level.h"
+#include "game/maze_geometry.h"
 #include "game/services.h"
 #include "game/tasks.h"
+#include "platform/input.h"
 
 namespace actors {
+
+namespace vk = platform::vk;
 
 namespace {
 
@@ -21,7 +25,7 @@ constexpr uint32_t kBonusMessageMs = 5000;
 // Main-timer ticks (100 ms) the slow-monster bonus lasts.
 constexpr int32_t kSlowTicks = 50;
 // A qualifying sprite opens a gate within one and a half cell diagonals.
-const double kGateReach = 1.5 * std::sqrt(2048.0);
+const double kGateReach = 1.5 * std::sqrt(2.0 * game::kCellSize * game::kCellSize);
 
 engine::TSprite* Root() { return game::Services().SpriteRoot(); }
 
@@ -32,14 +36,10 @@ void RestartAnimation(TPlayerSprite& player) {
     player.FrameSpeed = 1.0;
 }
 
-// Calls f for every monster among the top-level sprites, the count read once.
+// Calls f for every monster among the top-level sprites.
 template <typename F>
 void ForEachMonster(F f) {
-    engine::TSprite* root = Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        if (auto* monster = dynamic_cast<TEnemySprite*>(root->Child(i))) f(*monster);
-    }
+    engine::ForEachChild<TEnemySprite>(*Root(), f);
 }
 
 // ---- the effects ----------------------------------------------------------------
@@ -85,23 +85,20 @@ void KillAll() {
 void KillOneForGood() {
     TGame* current = CurrentGame();
     if (current == nullptr) return;
-    engine::TSprite* root = Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        auto* monster = dynamic_cast<TEnemySprite*>(root->Child(i));
-        if (monster == nullptr || !monster->Active) continue;
-        game::GameLevel.MonsterCount[monster->Kind] -= 1;
-        current->Enemies->KillMonster(monster);
-        return;
-    }
+    ForEachMonster([current](TEnemySprite& monster) {
+        if (!monster.Active) return true;
+        game::GameLevel.MonsterCount[monster.Kind] -= 1;
+        current->Enemies->KillMonster(&monster);
+        return false;
+    });
 }
 
 void OppositeKeys() {
     switch (game::LastKey) {
-        case 39: game::LastKey = 37; break;
-        case 37: game::LastKey = 39; break;
-        case 40: game::LastKey = 38; break;
-        case 38: game::LastKey = 40; break;
+        case vk::Right: game::LastKey = vk::Left; break;
+        case vk::Left: game::LastKey = vk::Right; break;
+        case vk::Down: game::LastKey = vk::Up; break;
+        case vk::Up: game::LastKey = vk::Down; break;
         default: break;
     }
     TPlayerSprite* player = FindPlayer();
@@ -121,14 +118,15 @@ void OpenDoors() {
 }
 
 // The lying picture's name is also the sound's.
-struct BonusKind {
+struct BonusLook {
     const char* image;
     const char* takenImage;
     const char* message;
     void (*effect)();
 };
 
-constexpr BonusKind kBonusKinds[7] = {
+// In the order of TBonusKind.
+constexpr BonusLook kBonusKinds[BonusKindCount] = {
     {"BonusMoney", "Money", "Extra score", ExtraScore},
     {"BonusLife", "1Up", "Extra life", ExtraLife},
     {"BonusSlow", "Slow", "Monsters are now slow", SlowMonsters},
@@ -138,9 +136,9 @@ constexpr BonusKind kBonusKinds[7] = {
     {"BonusKeyboard", "KeyboardChange", "Use opposite keys", OppositeKeys},
 };
 
-constexpr BonusKind kKeyBonus = {"BonusKey", "Key", "Now you can open doors", OpenDoors};
+constexpr BonusLook kKeyBonus = {"BonusKey", "Key", "Now you can open doors", OpenDoors};
 
-TBonusSprite* CreateBonus(const BonusKind& kind, int32_t x, int32_t y) {
+TBonusSprite* CreateBonus(const BonusLook& kind, int32_t x, int32_t y) {
     return new TBonusSprite(Root(), kind.image, kind.takenImage, kind.image, kind.message, x, y, kind.effect);
 }
 
@@ -154,8 +152,8 @@ TBonusSprite::TBonusSprite(engine::TSprite* root, const std::string& imageName,
     : TXSprite(root), Effect(std::move(effect)), Message(message), SoundName(soundName) {
     Permanent = false;
     ShowImage(*this, FindImage(imageName));
-    X = 32.0 * x + 20;
-    Y = 32.0 * y + 20;
+    X = game::CellToPixel(x);
+    Y = game::CellToPixel(y);
     SetZ(3);
     FrameSpeed = 0.25;
     Looping = true;
@@ -182,18 +180,15 @@ void TBonusSprite::HandleCollision(engine::TSprite* other, bool&) {
 }
 
 void SpawnBonus(int kind) {
-    engine::TSprite* root = Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        auto* bonus = dynamic_cast<TBonusSprite*>(root->Child(i));
-        if (bonus != nullptr && !bonus->Permanent) bonus->Kill();
-    }
+    engine::ForEachChild<TBonusSprite>(*Root(), [](TBonusSprite& bonus) {
+        if (!bonus.Permanent) bonus.Kill();
+    });
     int32_t x = 0;
     int32_t y = 0;
     if (!FindFreeCell(game::GameLevel, x, y)) return;
-    if (kind < 1 || kind > 7) return;
-    if (kind == 4 && game::PlayersAlive >= 2) return;
-    CreateBonus(kBonusKinds[kind - 1], x, y);
+    if (kind < bkMoney || kind >= bkMoney + BonusKindCount) return;
+    if (kind == bkDouble && game::PlayersAlive >= 2) return;
+    CreateBonus(kBonusKinds[kind - bkMoney], x, y);
 }
 
 TBonusSprite* CreateKeyBonus(int32_t x, int32_t y) {
@@ -209,8 +204,8 @@ TGateSprite::TGateSprite(engine::TSprite* root, int32_t x, int32_t y, int32_t co
     const bool horizontal = code == game::CellGateHoriz;
     ShutImage = FindImage(horizontal ? "GateHorizShut" : "GateVertShut");
     OpenImage = FindImage(horizontal ? "GateHorizOpen" : "GateVertOpen");
-    X = 32.0 * x + 20;
-    Y = 32.0 * y + 20;
+    X = game::CellToPixel(x);
+    Y = game::CellToPixel(y);
     SetZ(2);
     ShowImage(*this, ShutImage);
     FrameSpeed = 0.125;
@@ -230,17 +225,14 @@ void TGateSprite::Step(int moveCount) {
     const double cx = X + Width * 0.5;
     const double cy = Y + Height * 0.5;
     bool near = false;
-    engine::TSprite* root = Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        engine::TSprite* sprite = root->Child(i);
-        const bool qualifies = (IsOpen && dynamic_cast<TEnemySprite*>(sprite) != nullptr) ||
-                               (doorsOpen && dynamic_cast<TPlayerSprite*>(sprite) != nullptr);
-        if (!qualifies) continue;
-        const double dx = sprite->X + sprite->Width * 0.5 - cx;
-        const double dy = sprite->Y + sprite->Height * 0.5 - cy;
+    engine::ForEachChild(*Root(), [&](engine::TSprite& sprite) {
+        const bool qualifies = (IsOpen && dynamic_cast<TEnemySprite*>(&sprite) != nullptr) ||
+                               (doorsOpen && dynamic_cast<TPlayerSprite*>(&sprite) != nullptr);
+        if (!qualifies) return;
+        const double dx = sprite.X + sprite.Width * 0.5 - cx;
+        const double dy = sprite.Y + sprite.Height * 0.5 - cy;
         if (std::sqrt(dx * dx + dy * dy) < kGateReach) near = true;
-    }
+    });
 
     // The opening or shutting animation plays once and stays on its last
     // pattern.
@@ -262,8 +254,8 @@ void TGateSprite::Step(int moveCount) {
     WasNear = near;
 
     if (current != nullptr) {
-        const int cellX = static_cast<int>(std::nearbyint(X - 20)) / 32;
-        const int cellY = static_cast<int>(std::nearbyint(Y - 20)) / 32;
+        const int cellX = game::PixelToCell(X);
+        const int cellY = game::PixelToCell(Y);
         current->GateMarks[cellY + 1][cellX + 1] = IsOpen ? 0 : 1;
     }
 }
@@ -272,8 +264,8 @@ void TGateSprite::Step(int moveCount) {
 
 TRedBallSprite::TRedBallSprite(engine::TSprite* root, int32_t x, int32_t y) : engine::TImageSprite(root) {
     ShowImage(*this, FindImage("RedBall"));
-    X = 32.0 * x + 20;
-    Y = 32.0 * y + 20;
+    X = game::CellToPixel(x);
+    Y = game::CellToPixel(y);
     SetZ(1);
     FrameSpeed = 0.25;
     Looping = true;

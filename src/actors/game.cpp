@@ -6,6 +6,7 @@
 #include "actors/enemy.h"
 #include "actors/player.h"
 #include "game/globals.h"
+#include "game/maze_geometry.h"
 #include "game/services.h"
 
 namespace actors {
@@ -18,9 +19,7 @@ namespace {
 
 TGame* current = nullptr;
 
-// Where the maze starts on the surface, its cell size, and the first life icon.
-constexpr int32_t kMazeOrigin = 20;
-constexpr int32_t kCellSize = 32;
+// The first life icon.
 constexpr int32_t kLivesX = 620;
 constexpr int32_t kLivesY = 250;
 constexpr int32_t kLivesPerRow = 5;
@@ -59,12 +58,9 @@ void TLifeCounter::RemoveLife() {
     --Lives;
     const double x = (Lives % PerRow) * IconImage->PatternWidth() + OriginX;
     const double y = (Lives / PerRow) * IconImage->PatternHeight() + OriginY;
-    engine::TSprite* root = Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        engine::TSprite* sprite = root->Child(i);
-        if (std::nearbyint(sprite->X) == x && std::nearbyint(sprite->Y) == y) sprite->Kill();
-    }
+    engine::ForEachChild(*Root(), [x, y](engine::TSprite& sprite) {
+        if (std::nearbyint(sprite.X) == x && std::nearbyint(sprite.Y) == y) sprite.Kill();
+    });
 }
 
 // ---- dots layer ---------------------------------------------------------
@@ -186,7 +182,7 @@ TGame* CurrentGame() { return current; }
 void SpawnMonsters() {
     TGame* game = CurrentGame();
     if (!game) return;
-    for (int32_t kind = 0; kind < 3; ++kind) {
+    for (int32_t kind = mkOrdinary; kind < MonsterKindCount; ++kind) {
         if (int32_t(game->Enemies->AliveCount[kind]) < GameLevel.MonsterCount[kind]) {
             game->Enemies->AddMonster(kind, GameLevel.MonsterPoint[kind].X, GameLevel.MonsterPoint[kind].Y);
         }
@@ -196,26 +192,23 @@ void SpawnMonsters() {
 bool FindFreeCell(const TLevel& level, int32_t& x, int32_t& y) {
     TMazeMap scratch = level;
 
-    engine::TSprite* root = Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        engine::TSprite* sprite = root->Child(i);
-        if (!dynamic_cast<TEnemySprite*>(sprite) && !dynamic_cast<TPlayerSprite*>(sprite) &&
-            !dynamic_cast<TBonusSprite*>(sprite)) {
-            continue;
+    engine::ForEachChild(*Root(), [&scratch](engine::TSprite& sprite) {
+        if (!dynamic_cast<TEnemySprite*>(&sprite) && !dynamic_cast<TPlayerSprite*>(&sprite) &&
+            !dynamic_cast<TBonusSprite*>(&sprite)) {
+            return;
         }
-        const platform::Rect bounds = sprite->GetBounds();
+        const platform::Rect bounds = sprite.GetBounds();
         const int left = bounds.left;
         const int top = bounds.top;
-        const int right = left + sprite->Width;
-        const int bottom = top + sprite->Height;
-        if (top < 0 || bottom < 0) continue;
+        const int right = left + sprite.Width;
+        const int bottom = top + sprite.Height;
+        if (top < 0 || bottom < 0) return;
         for (const int cornerX : {left, right}) {
             for (const int cornerY : {top, bottom}) {
-                MarkCell(scratch, (cornerX - kMazeOrigin) / kCellSize, (cornerY - kMazeOrigin) / kCellSize);
+                MarkCell(scratch, PixelToCell(cornerX), PixelToCell(cornerY));
             }
         }
-    }
+    });
 
     for (const TPoint& start : level.MonsterPoint) MarkCell(scratch, start.X, start.Y);
     for (int32_t dy = -1; dy <= 1; ++dy) {
@@ -227,12 +220,12 @@ bool FindFreeCell(const TLevel& level, int32_t& x, int32_t& y) {
 }
 
 TPlayerSprite* FindPlayer() {
-    engine::TSprite* root = Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        if (auto* player = dynamic_cast<TPlayerSprite*>(root->Child(i))) return player;
-    }
-    return nullptr;
+    TPlayerSprite* found = nullptr;
+    engine::ForEachChild<TPlayerSprite>(*Root(), [&found](TPlayerSprite& player) {
+        found = &player;
+        return false;
+    });
+    return found;
 }
 
 }  // namespace actors

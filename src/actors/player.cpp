@@ -6,6 +6,7 @@
 #include "actors/game.h"
 #include "game/globals.h"
 #include "game/level.h"
+#include "game/maze_geometry.h"
 #include "game/passwords.h"
 #include "game/services.h"
 
@@ -13,13 +14,12 @@ namespace actors {
 
 namespace {
 
-constexpr int32_t kMazeOrigin = 20;
-constexpr int32_t kCellSize = 32;
+using game::kMazeOrigin;
+
 constexpr int32_t kSpeed = 8;
 constexpr int32_t kDeathFrames = 20;  // steps from being caught to leaving the maze
 constexpr uint32_t kReadyMs = 2000;
 constexpr uint32_t kPasswordMs = 10000;
-constexpr int32_t kLevelsPerPassword = 6;
 
 // The cells under the corners of a sprite of w x h at (x, y), shrunk by one
 // pixel on every side: one cell in each direction only when it fills a cell
@@ -29,8 +29,8 @@ struct CornerCells {
 };
 
 CornerCells CornersAt(double x, double y, int32_t w, int32_t h) {
-    const auto px = static_cast<int32_t>(std::nearbyint(x - kMazeOrigin));
-    const auto py = static_cast<int32_t>(std::nearbyint(y - kMazeOrigin));
+    const int32_t px = game::MazeOffset(x);
+    const int32_t py = game::MazeOffset(y);
     return {(px + 1) / w, (px + w - 1) / w, (py + 1) / h, (py + h - 1) / h};
 }
 
@@ -39,8 +39,8 @@ CornerCells CornersAt(double x, double y, int32_t w, int32_t h) {
 TPlayerSprite::TPlayerSprite(engine::TSprite* parent, int32_t cellX, int32_t cellY) : TXSprite(parent) {
     game::Services().ShowOnMessageLine("Ready!", kReadyMs);
     ShowImage(*this, FindImage("Appearence"));
-    X = kCellSize * cellX + kMazeOrigin;
-    Y = kCellSize * cellY + kMazeOrigin;
+    X = game::CellToPixel(cellX);
+    Y = game::CellToPixel(cellY);
     SetZ(2);
     FrameSpeed = 1.0 / 6;
     FramePos = 0;
@@ -133,8 +133,8 @@ void TPlayerSprite::Eat() {
         case DirRight: mouthX -= Width / 8.0; break;
         default: break;
     }
-    const auto column = static_cast<int32_t>(std::nearbyint(mouthX - kMazeOrigin)) / kCellSize;
-    const auto row = static_cast<int32_t>(std::nearbyint(mouthY - kMazeOrigin)) / kCellSize;
+    const int32_t column = game::PixelToCell(mouthX);
+    const int32_t row = game::PixelToCell(mouthY);
     // GetCell reads walls beyond the stored grid, so the write below stays inside it.
     if (game::GetCell(game::GameLevel, column, row) == game::CellDot) {
         game::Score += 10;
@@ -180,15 +180,12 @@ bool TPlayerSprite::CanMoveTo(double x, double y) {
     X = x;
     Y = y;
     const platform::Rect bounds = GetBounds();
-    engine::TSprite* root = game::Services().SpriteRoot();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        auto* other = dynamic_cast<TPlayerSprite*>(root->Child(i));
-        if (other && other != this && platform::Overlaps(other->GetBounds(), bounds)) {
+    engine::ForEachChild<TPlayerSprite>(*game::Services().SpriteRoot(), [&](TPlayerSprite& other) {
+        if (&other != this && platform::Overlaps(other.GetBounds(), bounds)) {
             free = false;
             BlockedByPlayer = true;
         }
-    }
+    });
     X = oldX;
     Y = oldY;
     return free;
@@ -245,9 +242,9 @@ void TPlayerSprite::OnLevelComplete() {
     // Levels 6, 12, 18 and 24 announce the password of the level after them;
     // the table has no password beyond that, so later levels announce none.
     const int32_t n = level->LevelNumber;
-    if (n > 0 && n % kLevelsPerPassword == 0 &&
-        size_t(n / kLevelsPerPassword) <= game::LevelPasswords.size()) {
-        const std::string_view password = game::LevelPasswords[size_t(n / kLevelsPerPassword) - 1];
+    if (n > 0 && n % game::LevelsPerPassword == 0 &&
+        size_t(n / game::LevelsPerPassword) <= game::LevelPasswords.size()) {
+        const std::string_view password = game::LevelPasswords[size_t(n / game::LevelsPerPassword) - 1];
         game::Services().ShowOnMessageLine("Password for the next level: " + std::string(password),
                                            kPasswordMs);
     }

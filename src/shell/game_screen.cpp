@@ -106,7 +106,8 @@ void TMainForm::GameFrame() {
 bool TMainForm::LevelIsDone() const { return Game && Game->LevelDone; }
 
 void TMainForm::DebugKey(uint16_t key, platform::ShiftState shift) {
-    if (Game && key >= platform::vk::F1 && key < platform::vk::F1 + 7) SpawnBonus(key - platform::vk::F1 + 1);
+    if (Game && key >= platform::vk::F1 && key < platform::vk::F1 + actors::BonusKindCount)
+        SpawnBonus(key - platform::vk::F1 + actors::bkMoney);
     if ((shift & platform::kCtrl) && key >= '1' && key <= '9' && key - '0' <= LevelCount) {
         CurrentLevel = key - '0' - 1;
         SetScreenState(scGame);

@@ -187,7 +187,7 @@ void TMainForm::PasswordFrame() {
         if (InputLine->Text == LevelPasswords[i]) {
             // The level before the one the password opens: entering the game
             // screen advances to it.
-            CurrentLevel = int32_t(6 * (i + 1));
+            CurrentLevel = int32_t(LevelsPerPassword * (i + 1));
             SetScreenState(scGame);
             break;
         }

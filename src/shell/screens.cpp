@@ -52,9 +52,7 @@ void TMainForm::SetScreenState(TScreenState newState) {
 }
 
 void TMainForm::KillAllSprites() {
-    engine::TSpriteEngine* root = DXSpriteEngine.Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) root->Child(i)->Kill();
+    engine::ForEachChild(*DXSpriteEngine.Root(), [](engine::TSprite& sprite) { sprite.Kill(); });
     // Killed sprites are gone after the next sweep: forget them now.
     ExitPromptSprite = nullptr;
     HelpPage = nullptr;

@@ -114,7 +114,8 @@ void DumpGame(JsonWriter& json, const actors::TGame* game) {
     for (int32_t count : GameLevel.MonsterCount) json.Number(count);
     json.EndArray();
     json.Key("alive_count").BeginArray();
-    for (int kind = 0; kind < 3; ++kind) json.Number(game->Enemies ? game->Enemies->AliveCount[kind] : 0);
+    for (int kind = 0; kind < MonsterKindCount; ++kind)
+        json.Number(game->Enemies ? game->Enemies->AliveCount[kind] : 0);
     json.EndArray();
     json.Key("map_width").Number(GameLevel.MapWidth);
     json.Key("map_height").Number(GameLevel.MapHeight);
@@ -180,8 +181,8 @@ std::string DumpState(TMainForm& form, int frame) {
     }
     json.EndArray();
     json.Key("sprites").BeginArray();
-    const engine::TSpriteEngine* root = form.DXSpriteEngine.Root();
-    for (int i = 0; i < root->ChildCount(); ++i) DumpSprite(json, *root->Child(i));
+    engine::ForEachChild(*form.DXSpriteEngine.Root(),
+                         [&json](const engine::TSprite& sprite) { DumpSprite(json, sprite); });
     json.EndArray();
     json.EndObject();
     return json.Text();

@@ -76,9 +76,7 @@ protected:
     template <typename T>
     std::vector<T*> All() {
         std::vector<T*> found;
-        for (int i = 0; i < root_->ChildCount(); ++i) {
-            if (auto* sprite = dynamic_cast<T*>(root_->Child(i))) found.push_back(sprite);
-        }
+        engine::ForEachChild<T>(*root_, [&found](T& sprite) { found.push_back(&sprite); });
         return found;
     }
 
