@@ -56,14 +56,21 @@ protected:
     uint32_t HeldInputMask() override;
 
 private:
+    // Destroys each SDL object with its own call.
+    struct SdlDeleter {
+        void operator()(SDL_Window* window) const;
+        void operator()(SDL_Renderer* renderer) const;
+        void operator()(SDL_Texture* texture) const;
+    };
+
     bool CreateRenderer();
     bool OpenAudio();
     void HandleEvent(const SDL_Event& event, AppEvents& app);
     void OpenController(int deviceIndex);
 
-    SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
+    std::unique_ptr<SDL_Window, SdlDeleter> window_;
+    std::unique_ptr<SDL_Renderer, SdlDeleter> renderer_;
+    std::unique_ptr<SDL_Texture, SdlDeleter> texture_;
     bool audioOpen_ = false;
     bool soundReady_ = false;
     _Mix_Music* music_ = nullptr;
