@@ -109,6 +109,20 @@ TEST_F(PlayerRules, MouthEatsTheDotInTheStepAfterTheThirdMove) {
     EXPECT_FALSE(Game().AllDotsEaten);
 }
 
+// Moving up, the mouth lies below the centre: a sign slip would take the
+// dot a step early.
+TEST_F(PlayerRules, MovingUpTheMouthEatsTheDotInTheStepAfterTheThirdMove) {
+    WriteLevel(1, "PlayerPointX=1\nPlayerPointY=3", {"BBB", "BAB", "BAB", "BCB", "BBB"});
+    EnterGame();
+    LastKey = platform::vk::Up;
+    Step(3);
+    EXPECT_EQ(int(Player().Y) - 20, 72);
+    EXPECT_EQ(GetCell(GameLevel, 1, 2), CellDot);
+    Step();
+    EXPECT_EQ(GetCell(GameLevel, 1, 2), CellEmpty);
+    EXPECT_EQ(Game().DotsEaten, 1);
+}
+
 TEST_F(PlayerRules, WrapsThroughOpenEdges) {
     EnterCorridor("CCCCC", 0);
     TPlayerSprite& player = Player();
@@ -205,6 +219,16 @@ TEST_F(PlayerRules, CaughtWithTheLastLifeLosesItAtOnceAndLeavesAfterItsDeath) {
     EXPECT_EQ(PlayersAlive, 0);
     EXPECT_EQ(actors::FindPlayer(), nullptr);
     EXPECT_EQ(Game().Enemies->AliveCount[0], 0);  // the monsters left with the last player
+}
+
+TEST_F(PlayerRules, MonstersStayWhenOneOfTwoPlayersLeaves) {
+    EnterCorridor("BCCCCCB", 1);
+    auto* second = new TPlayerSprite(root_, 5, 1);
+    Game().Enemies->AddMonster(game::mkOrdinary, 3, 1);
+    second->RemovePlayer();
+    EXPECT_EQ(PlayersAlive, 1);
+    EXPECT_EQ(Game().Enemies->AliveCount[game::mkOrdinary], 1);
+    for (auto* monster : All<actors::TEnemySprite>()) EXPECT_FALSE(monster->IsDead());
 }
 
 TEST_F(PlayerRules, TwoHuntersAtOnceCostOneLife) {
