@@ -1,6 +1,7 @@
-#include "platform/bmp_writer.h"
+#include "platform/file_writers.h"
 
 #include <cstddef>
+#include <string>
 
 namespace platform {
 
@@ -48,6 +49,25 @@ std::vector<uint8_t> EncodeBmp(int width, int height, const std::vector<uint8_t>
         }
         for (int pad = width * 3; pad < rowBytes; ++pad) out.push_back(0);
     }
+    return out;
+}
+
+std::vector<uint8_t> EncodeWav(const std::vector<int16_t>& samples, int rate) {
+    std::vector<uint8_t> out;
+    const uint32_t dataSize = uint32_t(samples.size() * 2);
+    for (char c : std::string("RIFF")) out.push_back(uint8_t(c));
+    Put32(out, 36 + dataSize);
+    for (char c : std::string("WAVEfmt ")) out.push_back(uint8_t(c));
+    Put32(out, 16);
+    Put16(out, 1);  // PCM
+    Put16(out, 1);  // mono
+    Put32(out, uint32_t(rate));
+    Put32(out, uint32_t(rate) * 2);
+    Put16(out, 2);
+    Put16(out, 16);
+    for (char c : std::string("data")) out.push_back(uint8_t(c));
+    Put32(out, dataSize);
+    for (int16_t sample : samples) Put16(out, uint16_t(sample));
     return out;
 }
 

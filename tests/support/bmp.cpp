@@ -4,7 +4,7 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/bmp_writer.h"
+#include "platform/file_writers.h"
 
 namespace testing_support {
 

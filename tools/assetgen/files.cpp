@@ -9,7 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "platform/bmp_writer.h"
+#include "platform/file_writers.h"
 
 namespace assetgen {
 
@@ -32,38 +32,8 @@ void WriteBytes(const fs::path& p, const std::vector<uint8_t>& bytes) {
     if (!out) throw std::runtime_error("cannot write " + p.string());
 }
 
-namespace {
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-}  // namespace
-
 std::vector<uint8_t> EncodeBmp(const Canvas& c, bool overBlack) {
     return platform::EncodeBmp(c.Width(), c.Height(), c.ToRgb24(overBlack));
-}
-
-std::vector<uint8_t> EncodeWav(const std::vector<int16_t>& samples, int rate) {
-    std::vector<uint8_t> b;
-    const uint32_t dataSize = uint32_t(samples.size() * 2);
-    for (char ch : std::string("RIFF")) b.push_back(uint8_t(ch));
-    Put32(b, 36 + dataSize);
-    for (char ch : std::string("WAVEfmt ")) b.push_back(uint8_t(ch));
-    Put32(b, 16);
-    Put16(b, 1);  // PCM
-    Put16(b, 1);  // mono
-    Put32(b, uint32_t(rate));
-    Put32(b, uint32_t(rate) * 2);
-    Put16(b, 2);
-    Put16(b, 16);
-    for (char ch : std::string("data")) b.push_back(uint8_t(ch));
-    Put32(b, dataSize);
-    for (int16_t s : samples) Put16(b, uint16_t(s));
-    return b;
 }
 
 void WritePng(const fs::path& p, const Canvas& c, bool keepAlpha) {

@@ -22,8 +22,6 @@ void WriteBytes(const fs::path& p, const std::vector<uint8_t>& bytes);
 // 24-bit uncompressed BMP, rows bottom-up as the format stores them
 // (see Canvas::ToRgb24 for the two ways of flattening).
 std::vector<uint8_t> EncodeBmp(const Canvas& c, bool overBlack);
-// 16-bit PCM RIFF WAVE, mono.
-std::vector<uint8_t> EncodeWav(const std::vector<int16_t>& samples, int rate);
 // 8-bit RGB PNG of a canvas over an opaque background.
 // keepAlpha: an RGBA file; otherwise RGB as shown over black.
 void WritePng(const fs::path& p, const Canvas& c, bool keepAlpha = false);
