@@ -15,7 +15,10 @@
 namespace shell {
 
 using namespace game;
-using namespace widgets;
+using widgets::kBauhausFace;
+using widgets::kRed;
+using widgets::kTableColour;
+using widgets::kYellow;
 
 namespace {
 
