@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: unit and end-to-end tests in a
-# Release build, the browser version played in a headless Chromium, then the
-# unit tests and 20,000 frames of the random player again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Checks the layout and the layers of the code, builds everything and runs
+# every test: unit and end-to-end tests in a Release build, the browser
+# version played in a headless Chromium, then the unit tests and 20,000
+# frames of the random player again under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install-deps.sh test
 ./tools/check-format.sh
+python3 tools/check-layers.py
 jobs="$(nproc)"
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMUNCHORA_WERROR=ON > /dev/null

@@ -10,8 +10,8 @@
 
 #include "actors/bonus.h"
 #include "actors/enemy.h"
+#include "actors/game.h"
 #include "actors/player.h"
-#include "game/game.h"
 #include "game/globals.h"
 #include "game/level.h"
 #include "game/random.h"
@@ -32,7 +32,7 @@ double ThreadSeconds() {
 // Fills the maze with every monster of the level and lets them finish
 // appearing, with the player kept alive so the level stays busy.
 void MakeBusy(shell::TMainForm& form) {
-    for (int run = 0; run < 12; ++run) game::SpawnMonsters();  // at most one of each kind per run
+    for (int run = 0; run < 12; ++run) actors::SpawnMonsters();  // at most one of each kind per run
     for (int i = 0; i < 40; ++i) form.DXTimerTimer();
     new actors::TPlayerSprite(form.DXSpriteEngine.Root(), game::GameLevel.PlayerPoint.X,
                               game::GameLevel.PlayerPoint.Y);
@@ -41,9 +41,7 @@ void MakeBusy(shell::TMainForm& form) {
 
 int CountMonsters(shell::TMainForm& form) {
     int count = 0;
-    engine::TSpriteEngine* root = form.DXSpriteEngine.Root();
-    for (int i = 0; i < root->ChildCount(); ++i)
-        count += dynamic_cast<actors::TEnemySprite*>(root->Child(i)) != nullptr;
+    engine::ForEachChild<actors::TEnemySprite>(*form.DXSpriteEngine.Root(), [&count](auto&) { ++count; });
     return count;
 }
 

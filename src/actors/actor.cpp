@@ -3,13 +3,11 @@
 #include <cmath>
 #include <utility>
 
-#include "shell/main_form.h"
+#include "game/services.h"
 
 namespace actors {
 
-const platform::ImageEntry* FindImage(const std::string& name) {
-    return &shell::MainForm->ImageList.Find(name);
-}
+const platform::ImageEntry* FindImage(const std::string& name) { return &game::Services().Image(name); }
 
 void ShowImage(engine::TImageSprite& sprite, const platform::ImageEntry* image) {
     sprite.Image = image;
@@ -56,7 +54,7 @@ void TXSprite::PlayOnce(const std::string& imageName, int delayMs, std::function
         Looping = false;
     }
     const double ticks = delayMs == 0 ? FrameCount / FrameSpeed
-                                      : delayMs / static_cast<double>(shell::MainForm->DXTimer().Interval());
+                                      : delayMs / static_cast<double>(game::Services().FrameInterval());
     // A zero speed or frame interval has no tick count; fire at the next step
     // instead of converting infinity.
     TimerTicks = std::isfinite(ticks) ? static_cast<int32_t>(std::nearbyint(ticks)) : 0;

@@ -5,15 +5,18 @@
 #include <memory>
 
 #include "actors/enemy.h"
+#include "actors/game.h"
 #include "actors/player.h"
-#include "game/game.h"
 #include "game/globals.h"
 #include "game/level.h"
+#include "game/maze_geometry.h"
+#include "game/services.h"
 #include "game/tasks.h"
-#include "shell/main_form.h"
-#include "widgets/message_line.h"
+#include "platform/input.h"
 
 namespace actors {
+
+namespace vk = platform::vk;
 
 namespace {
 
@@ -22,9 +25,9 @@ constexpr uint32_t kBonusMessageMs = 5000;
 // Main-timer ticks (100 ms) the slow-monster bonus lasts.
 constexpr int32_t kSlowTicks = 50;
 // A qualifying sprite opens a gate within one and a half cell diagonals.
-const double kGateReach = 1.5 * std::sqrt(2048.0);
+const double kGateReach = 1.5 * std::sqrt(2.0 * game::kCellSize * game::kCellSize);
 
-engine::TSprite* Root() { return shell::MainForm->DXSpriteEngine.Root(); }
+engine::TSprite* Root() { return game::Services().SpriteRoot(); }
 
 // The taker plays its walking picture again from the start.
 void RestartAnimation(TPlayerSprite& player) {
@@ -33,14 +36,10 @@ void RestartAnimation(TPlayerSprite& player) {
     player.FrameSpeed = 1.0;
 }
 
-// Calls f for every monster among the top-level sprites, the count read once.
+// Calls f for every monster among the top-level sprites.
 template <typename F>
 void ForEachMonster(F f) {
-    engine::TSprite* root = Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        if (auto* monster = dynamic_cast<TEnemySprite*>(root->Child(i))) f(*monster);
-    }
+    engine::ForEachChild<TEnemySprite>(*Root(), f);
 }
 
 // ---- the effects ----------------------------------------------------------------
@@ -48,7 +47,7 @@ void ForEachMonster(F f) {
 void ExtraScore() { game::Score += 10000; }
 
 void ExtraLife() {
-    if (game::TGame* current = game::CurrentGame()) current->LifeCounter->AddLife();
+    if (TGame* current = CurrentGame()) current->LifeCounter->AddLife();
 }
 
 void SlowEnd() {
@@ -63,12 +62,12 @@ void SlowMonsters() {
         monster.Slow = true;
         monster.FrameSpeed *= 0.5;
     });
-    game::TGame* current = game::CurrentGame();
+    TGame* current = CurrentGame();
     if (current == nullptr) return;
     // The level owns the task: the task list only refers to it and is
     // emptied, without freeing anything, when the level ends.
-    auto task = std::make_unique<game::TTimerTask>(SlowEnd, shell::MainForm->MainTickCount, kSlowTicks, true);
-    shell::MainForm->TimerManager->Add(task.get());
+    auto task = std::make_unique<game::TTimerTask>(SlowEnd, game::Services().MainTick(), kSlowTicks, true);
+    game::Services().ScheduleTask(task.get());
     current->SlowTasks.push_back(std::move(task));
 }
 
@@ -78,34 +77,31 @@ void DoublePlayer() {
 }
 
 void KillAll() {
-    if (game::TGame* current = game::CurrentGame()) current->Enemies->KillAllActive();
+    if (TGame* current = CurrentGame()) current->Enemies->KillAllActive();
 }
 
 // The first active monster dies, and the level keeps one fewer of its kind
 // for the rest of the level.
 void KillOneForGood() {
-    game::TGame* current = game::CurrentGame();
+    TGame* current = CurrentGame();
     if (current == nullptr) return;
-    engine::TSprite* root = Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        auto* monster = dynamic_cast<TEnemySprite*>(root->Child(i));
-        if (monster == nullptr || !monster->Active) continue;
-        game::GameLevel.MonsterCount[monster->Kind] -= 1;
-        current->Enemies->KillMonster(monster);
-        return;
-    }
+    ForEachMonster([current](TEnemySprite& monster) {
+        if (!monster.Active) return true;
+        game::GameLevel.MonsterCount[monster.Kind] -= 1;
+        current->Enemies->KillMonster(&monster);
+        return false;
+    });
 }
 
 void OppositeKeys() {
     switch (game::LastKey) {
-        case 39: game::LastKey = 37; break;
-        case 37: game::LastKey = 39; break;
-        case 40: game::LastKey = 38; break;
-        case 38: game::LastKey = 40; break;
+        case vk::Right: game::LastKey = vk::Left; break;
+        case vk::Left: game::LastKey = vk::Right; break;
+        case vk::Down: game::LastKey = vk::Up; break;
+        case vk::Up: game::LastKey = vk::Down; break;
         default: break;
     }
-    TPlayerSprite* player = game::FindPlayer();
+    TPlayerSprite* player = FindPlayer();
     if (player == nullptr) return;
     switch (player->Direction) {
         case DirLeft: player->Direction = DirRight; break;
@@ -118,18 +114,19 @@ void OppositeKeys() {
 }
 
 void OpenDoors() {
-    if (game::TGame* current = game::CurrentGame()) current->DoorsOpen = true;
+    if (TGame* current = CurrentGame()) current->DoorsOpen = true;
 }
 
 // The lying picture's name is also the sound's.
-struct BonusKind {
+struct BonusLook {
     const char* image;
     const char* takenImage;
     const char* message;
     void (*effect)();
 };
 
-constexpr BonusKind kBonusKinds[7] = {
+// In the order of TBonusKind.
+constexpr BonusLook kBonusKinds[BonusKindCount] = {
     {"BonusMoney", "Money", "Extra score", ExtraScore},
     {"BonusLife", "1Up", "Extra life", ExtraLife},
     {"BonusSlow", "Slow", "Monsters are now slow", SlowMonsters},
@@ -139,9 +136,9 @@ constexpr BonusKind kBonusKinds[7] = {
     {"BonusKeyboard", "KeyboardChange", "Use opposite keys", OppositeKeys},
 };
 
-constexpr BonusKind kKeyBonus = {"BonusKey", "Key", "Now you can open doors", OpenDoors};
+constexpr BonusLook kKeyBonus = {"BonusKey", "Key", "Now you can open doors", OpenDoors};
 
-TBonusSprite* CreateBonus(const BonusKind& kind, int32_t x, int32_t y) {
+TBonusSprite* CreateBonus(const BonusLook& kind, int32_t x, int32_t y) {
     return new TBonusSprite(Root(), kind.image, kind.takenImage, kind.image, kind.message, x, y, kind.effect);
 }
 
@@ -155,8 +152,8 @@ TBonusSprite::TBonusSprite(engine::TSprite* root, const std::string& imageName,
     : TXSprite(root), Effect(std::move(effect)), Message(message), SoundName(soundName) {
     Permanent = false;
     ShowImage(*this, FindImage(imageName));
-    X = 32.0 * x + 20;
-    Y = 32.0 * y + 20;
+    X = game::CellToPixel(x);
+    Y = game::CellToPixel(y);
     SetZ(3);
     FrameSpeed = 0.25;
     Looping = true;
@@ -174,8 +171,8 @@ void TBonusSprite::HandleCollision(engine::TSprite* other, bool&) {
     // A collision pass goes on past a hit that ended the bonus, so a second
     // player touching it in the same step must not take it again.
     if (player == nullptr || IsDying) return;
-    shell::MainForm->MessageLine->Show(Message, kBonusMessageMs);
-    shell::MainForm->PlaySound(SoundName);
+    game::Services().ShowOnMessageLine(Message, kBonusMessageMs);
+    game::Services().PlaySound(SoundName);
     game::Bonuses += 1;
     StartDeath();
     RestartAnimation(*player);
@@ -183,18 +180,15 @@ void TBonusSprite::HandleCollision(engine::TSprite* other, bool&) {
 }
 
 void SpawnBonus(int kind) {
-    engine::TSprite* root = Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        auto* bonus = dynamic_cast<TBonusSprite*>(root->Child(i));
-        if (bonus != nullptr && !bonus->Permanent) bonus->Kill();
-    }
+    engine::ForEachChild<TBonusSprite>(*Root(), [](TBonusSprite& bonus) {
+        if (!bonus.Permanent) bonus.Kill();
+    });
     int32_t x = 0;
     int32_t y = 0;
-    if (!game::FindFreeCell(game::GameLevel, x, y)) return;
-    if (kind < 1 || kind > 7) return;
-    if (kind == 4 && game::PlayersAlive >= 2) return;
-    CreateBonus(kBonusKinds[kind - 1], x, y);
+    if (!FindFreeCell(game::GameLevel, x, y)) return;
+    if (kind < bkMoney || kind >= bkMoney + BonusKindCount) return;
+    if (kind == bkDouble && game::PlayersAlive >= 2) return;
+    CreateBonus(kBonusKinds[kind - bkMoney], x, y);
 }
 
 TBonusSprite* CreateKeyBonus(int32_t x, int32_t y) {
@@ -210,8 +204,8 @@ TGateSprite::TGateSprite(engine::TSprite* root, int32_t x, int32_t y, int32_t co
     const bool horizontal = code == game::CellGateHoriz;
     ShutImage = FindImage(horizontal ? "GateHorizShut" : "GateVertShut");
     OpenImage = FindImage(horizontal ? "GateHorizOpen" : "GateVertOpen");
-    X = 32.0 * x + 20;
-    Y = 32.0 * y + 20;
+    X = game::CellToPixel(x);
+    Y = game::CellToPixel(y);
     SetZ(2);
     ShowImage(*this, ShutImage);
     FrameSpeed = 0.125;
@@ -226,22 +220,19 @@ void TGateSprite::Step(int moveCount) {
 
     // Only a player holding the key opens a gate; a monster can only keep an
     // open one open.
-    game::TGame* current = game::CurrentGame();
+    TGame* current = CurrentGame();
     const bool doorsOpen = current != nullptr && current->DoorsOpen;
     const double cx = X + Width * 0.5;
     const double cy = Y + Height * 0.5;
     bool near = false;
-    engine::TSprite* root = Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        engine::TSprite* sprite = root->Child(i);
-        const bool qualifies = (IsOpen && dynamic_cast<TEnemySprite*>(sprite) != nullptr) ||
-                               (doorsOpen && dynamic_cast<TPlayerSprite*>(sprite) != nullptr);
-        if (!qualifies) continue;
-        const double dx = sprite->X + sprite->Width * 0.5 - cx;
-        const double dy = sprite->Y + sprite->Height * 0.5 - cy;
+    engine::ForEachChild(*Root(), [&](engine::TSprite& sprite) {
+        const bool qualifies = (IsOpen && dynamic_cast<TEnemySprite*>(&sprite) != nullptr) ||
+                               (doorsOpen && dynamic_cast<TPlayerSprite*>(&sprite) != nullptr);
+        if (!qualifies) return;
+        const double dx = sprite.X + sprite.Width * 0.5 - cx;
+        const double dy = sprite.Y + sprite.Height * 0.5 - cy;
         if (std::sqrt(dx * dx + dy * dy) < kGateReach) near = true;
-    }
+    });
 
     // The opening or shutting animation plays once and stays on its last
     // pattern.
@@ -263,8 +254,8 @@ void TGateSprite::Step(int moveCount) {
     WasNear = near;
 
     if (current != nullptr) {
-        const int cellX = static_cast<int>(std::nearbyint(X - 20)) / 32;
-        const int cellY = static_cast<int>(std::nearbyint(Y - 20)) / 32;
+        const int cellX = game::PixelToCell(X);
+        const int cellY = game::PixelToCell(Y);
         current->GateMarks[cellY + 1][cellX + 1] = IsOpen ? 0 : 1;
     }
 }
@@ -273,8 +264,8 @@ void TGateSprite::Step(int moveCount) {
 
 TRedBallSprite::TRedBallSprite(engine::TSprite* root, int32_t x, int32_t y) : engine::TImageSprite(root) {
     ShowImage(*this, FindImage("RedBall"));
-    X = 32.0 * x + 20;
-    Y = 32.0 * y + 20;
+    X = game::CellToPixel(x);
+    Y = game::CellToPixel(y);
     SetZ(1);
     FrameSpeed = 0.25;
     Looping = true;
@@ -290,8 +281,8 @@ void TRedBallSprite::HandleCollision(engine::TSprite* other, bool&) {
     auto* player = dynamic_cast<TPlayerSprite*>(other);
     // Eaten once, even when two players touch it in the same step.
     if (player == nullptr || IsDead()) return;
-    shell::MainForm->PlaySound("RedBallEaten");
-    if (game::TGame* current = game::CurrentGame()) current->Enemies->MakeVictims();
+    game::Services().PlaySound("RedBallEaten");
+    if (TGame* current = CurrentGame()) current->Enemies->MakeVictims();
     RestartAnimation(*player);
     // The cell keeps its red-ball code; only the sprite goes.
     Kill();

@@ -9,6 +9,19 @@
 
 namespace actors {
 
+// The random bonuses, numbered as the game draws them (1 to BonusLevel) and
+// as the F1 to F7 test keys place them.
+enum TBonusKind : int {
+    bkMoney = 1,
+    bkLife,
+    bkSlow,
+    bkDouble,
+    bkKillAll,
+    bkKillOne,
+    bkOppositeKeys,
+};
+constexpr int BonusKindCount = 7;
+
 class TBonusSprite : public TXSprite {
 public:
     TBonusSprite(engine::TSprite* root, const std::string& imageName, const std::string& takenImageName,
@@ -24,8 +37,8 @@ public:
     std::string SoundName;
 };
 
-// Places a random bonus of kind 1 to 7 on a free cell, after removing the
-// lying random bonus; other kinds remove it and place nothing.
+// Places a random bonus of that kind on a free cell, after removing the
+// lying random bonus; numbers that are no kind remove it and place nothing.
 void SpawnBonus(int kind);
 // The key at a cell; it stays until taken.
 TBonusSprite* CreateKeyBonus(int32_t x, int32_t y);

@@ -1,9 +1,5 @@
-// What the monster kinds share, and the collection that counts them.
-//
-// Positions are doubles but move in whole pixels; the grid tests round them
-// to integers and divide with C++ integer division, which truncates toward
-// zero. Near the left and top edges that matters: a monster at x0 = 0 finds
-// its "right" column at (0 - 1) / 32 + 1 = 1, not 0, and tests it too.
+// What the monster kinds share, and the collection that counts them. The
+// grid tests round and divide as game/maze_geometry.h explains.
 #include "actors/enemy.h"
 
 #include <array>
@@ -11,12 +7,13 @@
 
 #include "actors/bonus.h"
 #include "actors/enemy_kinds.h"
+#include "actors/game.h"
 #include "actors/player.h"
-#include "game/game.h"
 #include "game/globals.h"
 #include "game/level.h"
+#include "game/maze_geometry.h"
 #include "game/random.h"
-#include "shell/main_form.h"
+#include "game/services.h"
 
 namespace actors {
 
@@ -24,20 +21,21 @@ const char* const DirectionNames[4] = {"Up", "Right", "Down", "Left"};
 
 namespace {
 
-int Nearest(double v) { return static_cast<int>(std::nearbyint(v)); }
+using game::kMazeOrigin;
+using game::Nearest;
 
 // The cell of a sprite's centre.
 void CentreCell(const engine::TSprite& s, int& x, int& y) {
-    x = (Nearest(s.X + s.Width * 0.5) - 20) / 32;
-    y = (Nearest(s.Y + s.Height * 0.5) - 20) / 32;
+    x = game::PixelToCell(s.X + s.Width * 0.5);
+    y = game::PixelToCell(s.Y + s.Height * 0.5);
 }
 
 bool InsideMaze(int x, int y) {
     return x >= 0 && x < game::GameLevel.MapWidth && y >= 0 && y < game::GameLevel.MapHeight;
 }
 
-void LowerAliveCount(uint8_t (&alive)[3], uint8_t kind) {
-    if (kind < 3 && alive[kind] > 0) --alive[kind];
+void LowerAliveCount(uint8_t (&alive)[game::MonsterKindCount], game::TMonsterKind kind) {
+    if (kind < game::MonsterKindCount && alive[kind] > 0) --alive[kind];
 }
 
 }  // namespace
@@ -48,8 +46,8 @@ TEnemySprite::TEnemySprite(engine::TSprite* root, int32_t x, int32_t y) : TXSpri
     AppearCountdown = 32;
     Active = false;
     Slow = false;
-    X = 32.0 * x + 20;
-    Y = 32.0 * y + 20;
+    X = game::CellToPixel(x);
+    Y = game::CellToPixel(y);
     SetZ(0);
 }
 
@@ -65,8 +63,8 @@ void TEnemySprite::Activate() {
 }
 
 bool TEnemySprite::AtCellCentre() const {
-    const double x0 = X - 20;
-    const double y0 = Y - 20;
+    const double x0 = X - kMazeOrigin;
+    const double y0 = Y - kMazeOrigin;
     const int left = Nearest(x0 + 1) / Width;
     const int right = Nearest(x0 - 1 + Width) / Width;
     const int top = Nearest(y0 + 1) / Height;
@@ -75,8 +73,8 @@ bool TEnemySprite::AtCellCentre() const {
 }
 
 bool TEnemySprite::CanMoveTo(double x, double y) const {
-    const double x0 = x - 20;
-    const double y0 = y - 20;
+    const double x0 = x - kMazeOrigin;
+    const double y0 = y - kMazeOrigin;
     const int left = Nearest(x0 + 1) / Width;
     const int right = Nearest(x0 - 1) / Width + 1;
     const int top = Nearest(y0 + 1) / Height;
@@ -87,16 +85,15 @@ bool TEnemySprite::CanMoveTo(double x, double y) const {
     // One shut gate under any corner blocks every gate cell under the
     // corners; open gates block nothing.
     bool gatesBlock = false;
-    const int count = Engine->ChildCount();
-    for (int i = 0; i < count && !gatesBlock; ++i) {
-        const auto* gate = dynamic_cast<const TGateSprite*>(Engine->Child(i));
-        if (gate == nullptr || gate->IsOpen) continue;
-        const int gx = Nearest((gate->X - 20) / Width);
-        const int gy = Nearest((gate->Y - 20) / Height);
+    engine::ForEachChild<const TGateSprite>(*Engine, [&](const TGateSprite& gate) {
+        if (gate.IsOpen) return true;
+        const int gx = Nearest((gate.X - kMazeOrigin) / Width);
+        const int gy = Nearest((gate.Y - kMazeOrigin) / Height);
         for (const auto& c : corners) {
             if (c[0] == gx && c[1] == gy) gatesBlock = true;
         }
-    }
+        return !gatesBlock;
+    });
     for (const auto& c : corners) {
         const int32_t code = game::GetCell(game::GameLevel, c[0], c[1]);
         if (code == game::CellWall) return false;
@@ -127,7 +124,7 @@ void TEnemySprite::OffsetByDirection(double& x, double& y, uint8_t direction) co
 // cell whose own code is already 100 or more counts as reached at that
 // distance and is entered only by a shorter way.
 uint8_t TEnemySprite::RouteDirection() const {
-    const TPlayerSprite* player = game::FindPlayer();
+    const TPlayerSprite* player = FindPlayer();
     if (player == nullptr) return DirNone;
     int px, py, mx, my;
     CentreCell(*player, px, py);
@@ -170,7 +167,7 @@ uint8_t TEnemySprite::RouteDirection() const {
 }
 
 bool TEnemySprite::GateShutAt(int32_t x, int32_t y) {
-    const game::TGame* current = game::CurrentGame();
+    const TGame* current = CurrentGame();
     return current != nullptr && current->GateMarks[y + 1][x + 1] == 1;
 }
 
@@ -190,14 +187,14 @@ bool TEnemySprite::AppearancePhase() {
 }
 
 void TEnemySprite::WrapAround(double leftTopInsetX, double leftTopInsetY) {
-    if (X < 20) X = game::WrapMaxX + 20 - leftTopInsetX;
-    if (X > game::WrapMaxX + 20) X = 20;
-    if (Y < 20) Y = game::WrapMaxY + 20 - leftTopInsetY;
-    if (Y > game::WrapMaxY + 20) Y = 20;
+    if (X < kMazeOrigin) X = game::WrapMaxX + kMazeOrigin - leftTopInsetX;
+    if (X > game::WrapMaxX + kMazeOrigin) X = kMazeOrigin;
+    if (Y < kMazeOrigin) Y = game::WrapMaxY + kMazeOrigin - leftTopInsetY;
+    if (Y > game::WrapMaxY + kMazeOrigin) Y = kMazeOrigin;
 }
 
-void TEnemySprite::SetUpKind(uint8_t kind, const std::string& appearImage, const std::string& deathImage,
-                             int32_t scoreValue) {
+void TEnemySprite::SetUpKind(game::TMonsterKind kind, const std::string& appearImage,
+                             const std::string& deathImage, int32_t scoreValue) {
     Kind = kind;
     ShowImage(*this, FindImage(appearImage));
     FrameSpeed = 0.125;
@@ -214,62 +211,52 @@ void TEnemySprite::SetUpKind(uint8_t kind, const std::string& appearImage, const
 TEnemyCollection::TEnemyCollection(engine::TSprite* root) : SpriteRoot(root) {}
 
 void TEnemyCollection::AddMonster(int32_t kind, int32_t x, int32_t y) {
-    const game::TGame* current = game::CurrentGame();
+    const TGame* current = CurrentGame();
     if (current != nullptr && current->AllDotsEaten) return;
     switch (kind) {
-        case 0: new TBasicEnemy(SpriteRoot, x, y); break;
-        case 1: new TBossSprite(SpriteRoot, x, y); break;
-        case 2: new TGhostSprite(SpriteRoot, x, y); break;
+        case game::mkOrdinary: new TBasicEnemy(SpriteRoot, x, y); break;
+        case game::mkBoss: new TBossSprite(SpriteRoot, x, y); break;
+        case game::mkGhost: new TGhostSprite(SpriteRoot, x, y); break;
         default: return;
     }
     ++AliveCount[kind];
 }
 
 void TEnemyCollection::RemoveAll() {
-    const int count = SpriteRoot->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        auto* monster = dynamic_cast<TEnemySprite*>(SpriteRoot->Child(i));
-        if (monster == nullptr) continue;
-        monster->Kill();
-        LowerAliveCount(AliveCount, monster->Kind);
-    }
+    engine::ForEachChild<TEnemySprite>(*SpriteRoot, [this](TEnemySprite& monster) {
+        monster.Kill();
+        LowerAliveCount(AliveCount, monster.Kind);
+    });
 }
 
 void TEnemyCollection::KillAllActive() {
-    const int count = SpriteRoot->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        auto* monster = dynamic_cast<TEnemySprite*>(SpriteRoot->Child(i));
+    engine::ForEachChild<TEnemySprite>(*SpriteRoot, [this](TEnemySprite& monster) {
         // One eaten a moment before is still active while it dies: it has
         // been scored and counted already.
-        if (monster == nullptr || !monster->Active || monster->IsDying) continue;
-        monster->StartDeath();
-        game::Score += monster->ScoreValue;
-        LowerAliveCount(AliveCount, monster->Kind);
+        if (!monster.Active || monster.IsDying) return;
+        monster.StartDeath();
+        game::Score += monster.ScoreValue;
+        LowerAliveCount(AliveCount, monster.Kind);
         game::Monsters += 1;
-    }
+    });
 }
 
 void TEnemyCollection::KillMonster(TEnemySprite* monster) {
     game::Score += monster->ScoreValue;
-    shell::MainForm->PlaySound("Victim");
+    game::Services().PlaySound("Victim");
     LowerAliveCount(AliveCount, monster->Kind);
     monster->StartDeath();
     game::Monsters += 1;
 }
 
 void TEnemyCollection::MakeVictims() {
-    const int count = SpriteRoot->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        if (auto* monster = dynamic_cast<TBasicEnemy*>(SpriteRoot->Child(i))) monster->SetHunting(false);
-    }
+    engine::ForEachChild<TBasicEnemy>(*SpriteRoot, [](TBasicEnemy& monster) { monster.SetHunting(false); });
 }
 
 void TEnemyCollection::TickVictims() {
-    const int count = SpriteRoot->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        auto* monster = dynamic_cast<TBasicEnemy*>(SpriteRoot->Child(i));
-        if (monster != nullptr && monster->VictimTicks > 0) --monster->VictimTicks;
-    }
+    engine::ForEachChild<TBasicEnemy>(*SpriteRoot, [](TBasicEnemy& monster) {
+        if (monster.VictimTicks > 0) --monster.VictimTicks;
+    });
 }
 
 }  // namespace actors

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "actors/actor.h"
+#include "game/level.h"
 
 namespace actors {
 
@@ -30,7 +31,7 @@ public:
 
     bool Slow = false;
     int32_t Speed = 0;
-    uint8_t Kind = 0;  // 0 ordinary monster, 1 boss, 2 ghost
+    game::TMonsterKind Kind = game::mkOrdinary;
     int32_t ScoreValue = 0;
     bool Active = false;
     int32_t SlowCounter = 0;
@@ -49,7 +50,7 @@ protected:
     // pictures, score, and a random first direction.
     // Does the current game mark the gate of cell (x, y) as shut?
     static bool GateShutAt(int32_t x, int32_t y);
-    void SetUpKind(uint8_t kind, const std::string& appearImage, const std::string& deathImage,
+    void SetUpKind(game::TMonsterKind kind, const std::string& appearImage, const std::string& deathImage,
                    int32_t scoreValue);
 };
 
@@ -57,6 +58,7 @@ class TEnemyCollection {
 public:
     explicit TEnemyCollection(engine::TSprite* root);
 
+    // Any other kind adds nothing.
     void AddMonster(int32_t kind, int32_t x, int32_t y);
     void RemoveAll();
     void KillAllActive();
@@ -64,7 +66,7 @@ public:
     void MakeVictims();
     void TickVictims();
 
-    uint8_t AliveCount[3] = {0, 0, 0};
+    uint8_t AliveCount[game::MonsterKindCount] = {0, 0, 0};
     engine::TSprite* SpriteRoot;
 };
 

@@ -4,22 +4,23 @@
 #include <cmath>
 #include <string>
 
+#include "actors/game.h"
 #include "actors/player.h"
-#include "game/game.h"
 #include "game/globals.h"
 #include "game/level.h"
+#include "game/maze_geometry.h"
 
 namespace actors {
 
 namespace {
 
-int Nearest(double v) { return static_cast<int>(std::nearbyint(v)); }
+using game::Nearest;
 
 // Straight-line distance from the end of each move to the player's top-left
 // corner; 0 for a move that is impossible (when tested) or that ends exactly
 // on that corner. False when there is no player to aim at.
 bool MoveDistances(const TEnemySprite& monster, bool testMoves, double (&dist)[4]) {
-    const TPlayerSprite* player = game::FindPlayer();
+    const TPlayerSprite* player = FindPlayer();
     if (player == nullptr) return false;
     for (uint8_t d = 0; d < 4; ++d) {
         double qx = monster.X;
@@ -68,7 +69,7 @@ void ShowWalking(TEnemySprite& monster, const std::string& prefix) {
 // ---- the ordinary monster -------------------------------------------------------
 
 TBasicEnemy::TBasicEnemy(engine::TSprite* root, int32_t x, int32_t y) : TEnemySprite(root, x, y) {
-    SetUpKind(0, "EnemyAppearence", "EnemyDeath", 1000);
+    SetUpKind(game::mkOrdinary, "EnemyAppearence", "EnemyDeath", 1000);
     Hunting = true;
     VictimTicks = 0;
 }
@@ -133,7 +134,7 @@ void TBasicEnemy::SetHunting(bool value) {
 // ---- the boss ---------------------------------------------------------------------
 
 TBossSprite::TBossSprite(engine::TSprite* root, int32_t x, int32_t y) : TEnemySprite(root, x, y) {
-    SetUpKind(1, "BossAppearence", "BossDeath", 5000);
+    SetUpKind(game::mkBoss, "BossAppearence", "BossDeath", 5000);
 }
 
 void TBossSprite::Step(int moveCount) {
@@ -153,8 +154,8 @@ void TBossSprite::Step(int moveCount) {
 }
 
 bool TBossSprite::BlockedAhead(uint8_t direction) const {
-    int32_t c = Nearest(X - 20) / 32;
-    int32_t r = Nearest(Y - 20) / 32;
+    int32_t c = game::PixelToCell(X);
+    int32_t r = game::PixelToCell(Y);
     switch (direction) {
         case DirUp: --r; break;
         case DirRight: ++c; break;
@@ -178,7 +179,7 @@ uint8_t TBossSprite::NearestDirection() const {
 TGhostSprite::TGhostSprite(engine::TSprite* root, int32_t x, int32_t y) : TEnemySprite(root, x, y) {
     // Drawn above everything from the start.
     SetZ(100);
-    SetUpKind(2, "GhostAppearence", "GhostDeath", 10000);
+    SetUpKind(game::mkGhost, "GhostAppearence", "GhostDeath", 10000);
 }
 
 void TGhostSprite::Activate() {

@@ -3,24 +3,23 @@
 #include <cmath>
 
 #include "actors/enemy_kinds.h"
-#include "game/game.h"
+#include "actors/game.h"
 #include "game/globals.h"
 #include "game/level.h"
+#include "game/maze_geometry.h"
 #include "game/passwords.h"
-#include "shell/main_form.h"
-#include "widgets/message_line.h"
+#include "game/services.h"
 
 namespace actors {
 
 namespace {
 
-constexpr int32_t kMazeOrigin = 20;
-constexpr int32_t kCellSize = 32;
+using game::kMazeOrigin;
+
 constexpr int32_t kSpeed = 8;
 constexpr int32_t kDeathFrames = 20;  // steps from being caught to leaving the maze
 constexpr uint32_t kReadyMs = 2000;
 constexpr uint32_t kPasswordMs = 10000;
-constexpr int32_t kLevelsPerPassword = 6;
 
 // The cells under the corners of a sprite of w x h at (x, y), shrunk by one
 // pixel on every side: one cell in each direction only when it fills a cell
@@ -30,18 +29,18 @@ struct CornerCells {
 };
 
 CornerCells CornersAt(double x, double y, int32_t w, int32_t h) {
-    const auto px = static_cast<int32_t>(std::nearbyint(x - kMazeOrigin));
-    const auto py = static_cast<int32_t>(std::nearbyint(y - kMazeOrigin));
+    const int32_t px = game::MazeOffset(x);
+    const int32_t py = game::MazeOffset(y);
     return {(px + 1) / w, (px + w - 1) / w, (py + 1) / h, (py + h - 1) / h};
 }
 
 }  // namespace
 
 TPlayerSprite::TPlayerSprite(engine::TSprite* parent, int32_t cellX, int32_t cellY) : TXSprite(parent) {
-    shell::MainForm->MessageLine->Show("Ready!", kReadyMs);
+    game::Services().ShowOnMessageLine("Ready!", kReadyMs);
     ShowImage(*this, FindImage("Appearence"));
-    X = kCellSize * cellX + kMazeOrigin;
-    Y = kCellSize * cellY + kMazeOrigin;
+    X = game::CellToPixel(cellX);
+    Y = game::CellToPixel(cellY);
     SetZ(2);
     FrameSpeed = 1.0 / 6;
     FramePos = 0;
@@ -120,7 +119,7 @@ void TPlayerSprite::Step(int moveCount) {
 }
 
 void TPlayerSprite::Eat() {
-    game::TGame* level = game::CurrentGame();
+    TGame* level = CurrentGame();
     if (!level) return;  // dots count only while a level is being played
 
     // The mouth sits one eighth of the size behind the centre, so a dot goes
@@ -134,15 +133,15 @@ void TPlayerSprite::Eat() {
         case DirRight: mouthX -= Width / 8.0; break;
         default: break;
     }
-    const auto column = static_cast<int32_t>(std::nearbyint(mouthX - kMazeOrigin)) / kCellSize;
-    const auto row = static_cast<int32_t>(std::nearbyint(mouthY - kMazeOrigin)) / kCellSize;
+    const int32_t column = game::PixelToCell(mouthX);
+    const int32_t row = game::PixelToCell(mouthY);
     // GetCell reads walls beyond the stored grid, so the write below stays inside it.
     if (game::GetCell(game::GameLevel, column, row) == game::CellDot) {
         game::Score += 10;
         game::GameLevel.Map[row + 1][column + 1] = game::CellEmpty;
-        if (game::DotsLayer) game::DotsLayer->SetCell(column, row, -1);
+        if (DotsLayer) DotsLayer->SetCell(column, row, -1);
         ++level->DotsEaten;
-        shell::MainForm->PlaySound("EatDot");
+        game::Services().PlaySound("EatDot");
         if (level->DotsEaten == level->DotTotal) {
             level->AllDotsEaten = true;
             Direction = DirNone;
@@ -150,7 +149,7 @@ void TPlayerSprite::Eat() {
             Speed = 0;
             PlayOnce(
                 "ChomperHappy", 0, [this] { OnLevelComplete(); }, 0.25);
-            shell::MainForm->PlaySound("LevelComplete");
+            game::Services().PlaySound("LevelComplete");
             level->Enemies->RemoveAll();
         } else {
             FrameSpeed = 1.0;  // chewing
@@ -162,7 +161,7 @@ void TPlayerSprite::Eat() {
 }
 
 bool TPlayerSprite::CanMoveTo(double x, double y) {
-    const game::TGame* level = game::CurrentGame();
+    const TGame* level = CurrentGame();
     const bool doorsOpen = level && level->DoorsOpen;
     const CornerCells c = CornersAt(x, y, Width, Height);
     bool free = true;
@@ -181,15 +180,12 @@ bool TPlayerSprite::CanMoveTo(double x, double y) {
     X = x;
     Y = y;
     const platform::Rect bounds = GetBounds();
-    engine::TSprite* root = shell::MainForm->DXSpriteEngine.Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        auto* other = dynamic_cast<TPlayerSprite*>(root->Child(i));
-        if (other && other != this && platform::Overlaps(other->GetBounds(), bounds)) {
+    engine::ForEachChild<TPlayerSprite>(*game::Services().SpriteRoot(), [&](TPlayerSprite& other) {
+        if (&other != this && platform::Overlaps(other.GetBounds(), bounds)) {
             free = false;
             BlockedByPlayer = true;
         }
-    }
+    });
     X = oldX;
     Y = oldY;
     return free;
@@ -200,7 +196,7 @@ void TPlayerSprite::HandleCollision(engine::TSprite* other, bool&) {
     if (!CanCollide) return;
     auto* monster = dynamic_cast<TEnemySprite*>(other);
     if (!monster || !monster->Active) return;
-    game::TGame* level = game::CurrentGame();
+    TGame* level = CurrentGame();
     if (!level) return;
 
     auto* ordinary = dynamic_cast<TBasicEnemy*>(monster);
@@ -214,7 +210,7 @@ void TPlayerSprite::HandleCollision(engine::TSprite* other, bool&) {
     }
 
     level->LifeCounter->RemoveLife();
-    shell::MainForm->PlaySound("Death");
+    game::Services().PlaySound("Death");
     Image = FindImage("Death");
     FrameCount = Image->PatternCount();
     FrameSpeed = 0.25;
@@ -231,7 +227,7 @@ void TPlayerSprite::SwapKeys() {
 }
 
 void TPlayerSprite::RemovePlayer() {
-    game::TGame* level = game::CurrentGame();
+    TGame* level = CurrentGame();
     // The monsters leave with the last player and come back through the spawn.
     if (game::PlayersAlive == 1 && level) level->Enemies->RemoveAll();
     --game::PlayersAlive;
@@ -239,17 +235,17 @@ void TPlayerSprite::RemovePlayer() {
 }
 
 void TPlayerSprite::OnLevelComplete() {
-    game::TGame* level = game::CurrentGame();
+    TGame* level = CurrentGame();
     if (!level) return;
     level->LevelDone = true;
-    shell::MainForm->AddCenteredImage("LevelComplete", 5);
+    game::Services().AddCenteredImage("LevelComplete", 5);
     // Levels 6, 12, 18 and 24 announce the password of the level after them;
     // the table has no password beyond that, so later levels announce none.
     const int32_t n = level->LevelNumber;
-    if (n > 0 && n % kLevelsPerPassword == 0 &&
-        size_t(n / kLevelsPerPassword) <= game::LevelPasswords.size()) {
-        const std::string_view password = game::LevelPasswords[size_t(n / kLevelsPerPassword) - 1];
-        shell::MainForm->MessageLine->Show("Password for the next level: " + std::string(password),
+    if (n > 0 && n % game::LevelsPerPassword == 0 &&
+        size_t(n / game::LevelsPerPassword) <= game::LevelPasswords.size()) {
+        const std::string_view password = game::LevelPasswords[size_t(n / game::LevelsPerPassword) - 1];
+        game::Services().ShowOnMessageLine("Password for the next level: " + std::string(password),
                                            kPasswordMs);
     }
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "actors/actor.h"
+#include "platform/input.h"
 
 namespace actors {
 
@@ -24,10 +25,10 @@ public:
     void OnLevelComplete();
 
     uint8_t Direction = DirNone;
-    uint16_t KeyRight = 39;
-    uint16_t KeyLeft = 37;
-    uint16_t KeyDown = 40;
-    uint16_t KeyUp = 38;
+    uint16_t KeyRight = platform::vk::Right;
+    uint16_t KeyLeft = platform::vk::Left;
+    uint16_t KeyDown = platform::vk::Down;
+    uint16_t KeyUp = platform::vk::Up;
     int32_t DeathCountdown = -1;  // frames until a caught player leaves; -1 not caught
     int32_t Speed = 8;
     bool BlockedByPlayer = false;

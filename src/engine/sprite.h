@@ -19,6 +19,7 @@
 #pragma once
 
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "platform/errors.h"
@@ -147,6 +148,24 @@ private:
     platform::Surface* surface_ = nullptr;
     platform::Rect surfaceRect_;
 };
+
+// Calls f for every child of `parent` that is a T (every child when T is
+// TSprite), in list order. The count is read once: children that f creates
+// wait for the next pass, and f may kill children but never free them. When
+// f returns a bool, false ends the walk.
+template <typename T = TSprite, typename F>
+void ForEachChild(const TSprite& parent, F&& f) {
+    const int count = parent.ChildCount();
+    for (int i = 0; i < count; ++i) {
+        T* child = dynamic_cast<T*>(parent.Child(i));
+        if (child == nullptr) continue;
+        if constexpr (std::is_same_v<std::invoke_result_t<F&, T&>, bool>) {
+            if (!f(*child)) return;
+        } else {
+            f(*child);
+        }
+    }
+}
 
 // The main window's sprite engine component: owns the root and runs the
 // three steps of a frame on it.

@@ -24,19 +24,21 @@ void ReadKeys(const platform::IniFile& ini, TLevel& level) {
     level.KeyExist = uint8_t(ini.ReadInteger(kGeneral, "KeyExist", 0));  // low 8 bits
     level.KeyPoint.X = ini.ReadInteger(kGeneral, "KeyPointX", 1);
     level.KeyPoint.Y = ini.ReadInteger(kGeneral, "KeyPointY", 1);
-    level.MonsterPoint[0].X = ini.ReadInteger(kGeneral, "EnemyPointX", 15);
-    level.MonsterPoint[0].Y = ini.ReadInteger(kGeneral, "EnemyPointY", 15);
-    level.MonsterPoint[1].X = ini.ReadInteger(kGeneral, "BossPointX", 15);
-    level.MonsterPoint[1].Y = ini.ReadInteger(kGeneral, "BossPointY", 15);
-    level.MonsterPoint[2].X = ini.ReadInteger(kGeneral, "GhostPointX", 15);
-    level.MonsterPoint[2].Y = ini.ReadInteger(kGeneral, "GhostPointY", 15);
-    level.MonsterCount[0] = ini.ReadInteger(kGeneral, "EnemyCount", 4);
-    level.MonsterCount[1] = ini.ReadInteger(kGeneral, "BossCount", 1);
-    level.MonsterCount[2] = ini.ReadInteger(kGeneral, "GhostCount", 1);
+    level.MonsterPoint[mkOrdinary].X = ini.ReadInteger(kGeneral, "EnemyPointX", 15);
+    level.MonsterPoint[mkOrdinary].Y = ini.ReadInteger(kGeneral, "EnemyPointY", 15);
+    level.MonsterPoint[mkBoss].X = ini.ReadInteger(kGeneral, "BossPointX", 15);
+    level.MonsterPoint[mkBoss].Y = ini.ReadInteger(kGeneral, "BossPointY", 15);
+    level.MonsterPoint[mkGhost].X = ini.ReadInteger(kGeneral, "GhostPointX", 15);
+    level.MonsterPoint[mkGhost].Y = ini.ReadInteger(kGeneral, "GhostPointY", 15);
+    level.MonsterCount[mkOrdinary] = ini.ReadInteger(kGeneral, "EnemyCount", 4);
+    level.MonsterCount[mkBoss] = ini.ReadInteger(kGeneral, "BossCount", 1);
+    level.MonsterCount[mkGhost] = ini.ReadInteger(kGeneral, "GhostCount", 1);
     level.BonusLevel = ini.ReadInteger(kGeneral, "BonusLevel", 10);
 }
 
 }  // namespace
+
+std::string LevelDigits(int32_t n) { return (n >= 0 && n < 10 ? "0" : "") + std::to_string(n); }
 
 LevelLoadResult LoadLevel(const std::string& path, TLevel& level) {
     // Read once: the INI pass and the map pass see the same contents.

@@ -26,6 +26,11 @@ constexpr int32_t MaxMapHeight = 20;
 constexpr int32_t MapRows = MaxMapHeight + 2;  // the maze plus its ring
 constexpr int32_t MapColumns = MaxMapWidth + 2;
 
+// The monster kinds. They also index a level's start cells and counts per
+// kind, in this order.
+enum TMonsterKind : uint8_t { mkOrdinary = 0, mkBoss = 1, mkGhost = 2 };
+constexpr int32_t MonsterKindCount = 3;
+
 struct TPoint {
     int32_t X = 0;
     int32_t Y = 0;
@@ -48,9 +53,9 @@ struct TLevel : TMazeMap {
     TPoint PlayerPoint;
     TPoint KeyPoint;
     uint8_t KeyExist = 0;  // non-zero: the level has a key
-    // Indexed by monster kind: 0 ordinary monster, 1 boss, 2 ghost.
-    TPoint MonsterPoint[3];
-    int32_t MonsterCount[3] = {};
+    // Indexed by monster kind.
+    TPoint MonsterPoint[MonsterKindCount];
+    int32_t MonsterCount[MonsterKindCount] = {};
 };
 
 extern TLevel GameLevel;
@@ -60,6 +65,10 @@ enum class LevelLoadResult {
     CantOpen,  // keys read as defaults, Map left as it was
     BadFile,   // the level is left exactly as it was
 };
+
+// The level number as the file names write it: "01" .. "09", then plain
+// decimal.
+std::string LevelDigits(int32_t n);
 
 // Fills `level` from the level file at `path`. The caller reports failures:
 // CantOpen as "Can't open file " + path, BadFile as "Error file " + path.

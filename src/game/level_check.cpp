@@ -31,8 +31,8 @@ public:
         const bool playerOk = CheckStart(level_.PlayerPoint, "the player", false);
         bool keyOk = false;
         if (level_.KeyExist != 0) keyOk = CheckStart(level_.KeyPoint, "the key", false);
-        static const char* const kKinds[3] = {"the ordinary monster", "the boss", "the ghost"};
-        for (int k = 0; k < 3; ++k) {
+        static const char* const kKinds[MonsterKindCount] = {"the ordinary monster", "the boss", "the ghost"};
+        for (int k = 0; k < MonsterKindCount; ++k) {
             if (level_.MonsterCount[k] > 0) CheckStart(level_.MonsterPoint[k], kKinds[k], true);
         }
         if (report_.Dots == 0) Error("the maze has no dots");
@@ -47,7 +47,7 @@ public:
 
         CheckDots(before, after, keyTaken);
         CheckGates(after);
-        for (int k = 0; k < 2; ++k) {  // ghosts pass walls
+        for (int k = mkOrdinary; k < mkGhost; ++k) {  // ghosts pass walls
             const TPoint& p = level_.MonsterPoint[k];
             if (level_.MonsterCount[k] > 0 && Inside(level_, p.X, p.Y) && Open(p, true) && !Seen(after, p))
                 Warning(p, std::string(kKinds[k]) + " starts where the player can never come");
@@ -99,7 +99,7 @@ private:
         // An ordinary monster leaving through the left or top edge comes back
         // one cell short of the opposite edge.
         auto monsterEdge = [&](TPoint from, TPoint to) {
-            if (level_.MonsterCount[0] > 0 && Code(from) != CellWall && Code(to) == CellWall)
+            if (level_.MonsterCount[mkOrdinary] > 0 && Code(from) != CellWall && Code(to) == CellWall)
                 Warning(from, "an ordinary monster leaving here comes back inside the wall at " + Cell(to));
         };
         for (int32_t y = 0; y < h && w > 1; ++y) {

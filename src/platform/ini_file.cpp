@@ -143,6 +143,15 @@ int IniFile::FindKey(int header, const std::string& key) const {
 
 bool IniFile::HasSection(const std::string& section) const { return FindSection(section) >= 0; }
 
+std::vector<std::string> IniFile::SectionNames() const {
+    std::vector<std::string> names;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        const auto name = SectionName(lines_[i].text);
+        if (name && FindSection(*name) == int(i)) names.push_back(*name);
+    }
+    return names;
+}
+
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& fallback) const {
     const int header = FindSection(section);

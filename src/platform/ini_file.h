@@ -27,6 +27,8 @@ public:
     // `bufferSize` bytes: names that together exceed it are cut there.
     std::vector<std::string> ReadSectionKeys(const std::string& section, size_t bufferSize = 8192) const;
     bool HasSection(const std::string& section) const;
+    // Every section name in file order; a name that comes again is left out.
+    std::vector<std::string> SectionNames() const;
 
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, int32_t value);

@@ -88,6 +88,14 @@ void TMainForm::AddImageEntry(const std::string& entry) {
     }
 }
 
+const platform::ImageEntry* TMainForm::ReplaceImage(const std::string& entry) {
+    const std::string name = entry.substr(0, entry.find('='));
+    const int old = ImageList.IndexOf(name);
+    if (old >= 0) ImageList.Delete(old);
+    AddImageEntry(entry);
+    return ImageList.IndexOf(name) >= 0 ? &ImageList.Find(name) : nullptr;
+}
+
 void TMainForm::LoadSounds() {
     media_.SetCaption("Loading sounds, please wait...");
     media_.SetCursor(platform::Cursor::Hourglass);

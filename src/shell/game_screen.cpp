@@ -2,13 +2,14 @@
 #include <cmath>
 
 #include "actors/bonus.h"
+#include "actors/game.h"
 #include "actors/player.h"
-#include "game/game.h"
 #include "game/globals.h"
 #include "game/random.h"
 #include "game/tasks.h"
 #include "shell/main_form.h"
 #include "widgets/message_line.h"
+#include "widgets/style.h"
 
 namespace shell {
 
@@ -16,7 +17,6 @@ using namespace game;
 
 namespace {
 
-constexpr platform::Colour kGreen = 0x00FF00;
 constexpr int kPanelFontSize = 16;
 constexpr int kPanelX = 590;
 // The key lies in the maze from about half of the dots on.
@@ -28,7 +28,7 @@ constexpr int kKeyHintsY = 400;
 
 // The share of eaten dots in whole percent, halves to even. A level without
 // dots cannot be played (its file is refused); it shows 0.
-int32_t EatenPercent(const TGame& level) {
+int32_t EatenPercent(const actors::TGame& level) {
     if (level.DotTotal <= 0) return 0;
     return static_cast<int32_t>(std::nearbyint(level.DotsEaten * 100.0 / level.DotTotal));
 }
@@ -39,7 +39,7 @@ void TMainForm::StartLevel() {
     if (CurrentLevel == 0) Lives = 3;
     ++CurrentLevel;
     levelEndInputCleared_ = false;
-    Game = std::make_unique<TGame>(CurrentLevel);
+    Game = std::make_unique<actors::TGame>(CurrentLevel);
     AddImageAt("KeyHints", kPanelX, kKeyHintsY, 0);
 }
 
@@ -87,7 +87,7 @@ void TMainForm::GameFrame() {
 
     const int32_t percent = EatenPercent(*Game);
 
-    for (TBonusThreshold& threshold : Game->BonusThresholds) {
+    for (actors::TBonusThreshold& threshold : Game->BonusThresholds) {
         if (percent != threshold.Percent || threshold.Fired) continue;
         threshold.Fired = true;
         // The classic game knows only the first two kinds.
@@ -118,7 +118,8 @@ void TMainForm::DrawStatusPanel(int32_t percent, bool paused) {
     };
     int y = 20;
     for (const std::string& line : lines) {
-        if (!line.empty()) media_.DrawText(kPanelX, y, line, kShotgunFace, kPanelFontSize, kGreen);
+        if (!line.empty())
+            media_.DrawText(kPanelX, y, line, widgets::kShotgunFace, kPanelFontSize, widgets::kGreen);
         y += 30;
     }
 }
@@ -134,7 +135,8 @@ void TMainForm::TogglePause() {
 bool TMainForm::LevelIsDone() const { return Game && Game->LevelDone; }
 
 void TMainForm::DebugKey(uint16_t key, platform::ShiftState shift) {
-    if (Game && key >= platform::vk::F1 && key < platform::vk::F1 + 7) SpawnBonus(key - platform::vk::F1 + 1);
+    if (Game && key >= platform::vk::F1 && key < platform::vk::F1 + actors::BonusKindCount)
+        SpawnBonus(key - platform::vk::F1 + actors::bkMoney);
     if ((shift & platform::kCtrl) && key >= '1' && key <= '9' && key - '0' <= LevelCount) {
         CurrentLevel = key - '0' - 1;
         SetScreenState(scGame);

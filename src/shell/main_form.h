@@ -11,15 +11,19 @@
 #include <string>
 
 #include "engine/sprite.h"
+#include "game/services.h"
 #include "platform/image_list.h"
 #include "platform/platform.h"
+
+namespace actors {
+class TGame;
+}
 
 namespace engine {
 class TImageSprite;
 }
 
 namespace game {
-class TGame;
 class THighScoresCollection;
 class TTimerManager;
 }  // namespace game
@@ -60,10 +64,10 @@ constexpr const char* kSettingsFile = "Munchora.ini";
 constexpr const char* kHighScoresFile = "Munchora.hsc";
 constexpr const char* kShotgunFont = "Data/Fonts/Shotgun BT.ttf";
 constexpr const char* kBauhausFont = "Data/Fonts/Bauhaus Hv BT.ttf";
-constexpr const char* kShotgunFace = "Shotgun BT";
-constexpr const char* kBauhausFace = "Bauhaus Hv BT";
 
-class TMainForm : public platform::AppEvents {
+// The window installs itself as the services of the game below it while it
+// exists.
+class TMainForm : public platform::AppEvents, public game::TServices {
 public:
     // Creates the window and its components (FormCreate).
     explicit TMainForm(platform::Platform& media);
@@ -80,11 +84,11 @@ public:
     void CountLevels();
     // Closes the main window: the program ends once the handler in
     // progress has finished.
-    void Close();
+    void Close() override;
     bool Closing() const { return closing_; }
     // A modal message box with the application title as its caption; the
     // window loses activation to it while it is shown.
-    void ShowMessage(const std::string& text);
+    void ShowMessage(const std::string& text) override;
 
     // ---- frame loop and screens --------------------------------------
     void SetScreenState(TScreenState newState);
@@ -99,7 +103,7 @@ public:
     void UpdateStateTime();
     void KillAllSprites();
     std::pair<int, int> GetCenteredPos(int width, int height) const;
-    engine::TImageSprite* AddCenteredImage(const std::string& imageName, int z);
+    engine::TImageSprite* AddCenteredImage(const std::string& imageName, int z) override;
     engine::TImageSprite* AddImageAt(const std::string& imageName, int x, int y, int z);
     void SpawnBonus(int kind);
 
@@ -109,14 +113,16 @@ public:
     // ---- catalogue -------------------------------------------------------
     void LoadImages(int screen);
     void AddImageEntry(const std::string& entry);
+    const platform::ImageEntry& Image(const std::string& name) override { return ImageList.Find(name); }
+    const platform::ImageEntry* ReplaceImage(const std::string& entry) override;
     void LoadSounds();
     void AddSoundEntry(const std::string& entry);
 
     // ---- music and sound ---------------------------------------------
     void PlayMusic(const std::string& fileName);
-    void PlayLevelMusic(int levelNumber);
+    void PlayLevelMusic(int levelNumber) override;
     void MediaPlayerNotify();
-    void PlaySound(const std::string& soundName);
+    void PlaySound(const std::string& soundName) override;
     uint8_t MidiVolume() const { return midiVolume_; }
     void SetMidiVolume(uint8_t attenuation);
     // M on the game screen: the music is silent until M again; the volume
@@ -139,7 +145,7 @@ public:
     int32_t SelectedButton = 1;
     int32_t ButtonCount = 0;
     int32_t MenuMemory = 1;
-    std::unique_ptr<game::TGame> Game;
+    std::unique_ptr<actors::TGame> Game;
     std::unique_ptr<game::THighScoresCollection> HighScores;
     std::unique_ptr<widgets::TInputLine> InputLine;
     std::unique_ptr<widgets::TMessageLine> MessageLine;
@@ -156,6 +162,13 @@ public:
     int32_t MainTickCount = 0;
     engine::TImageSprite* ExitPromptSprite = nullptr;
     engine::TImageSprite* HelpPage = nullptr;
+
+    // ---- the rest of the game's services --------------------------------
+    engine::TSprite* SpriteRoot() override { return DXSpriteEngine.Root(); }
+    void ShowOnMessageLine(const std::string& text, uint32_t milliseconds) override;
+    uint32_t FrameInterval() override { return DXTimer().Interval(); }
+    int32_t MainTick() override { return MainTickCount; }
+    void ScheduleTask(game::TTimerTask* task) override;
 
     // ---- platform events ---------------------------------------------
     void OnFrame() override { DXTimerTimer(); }
@@ -190,6 +203,8 @@ public:
     void NewHighScoreFrame();
     void LeaveNewHighScore();
     void EnterOptions();
+    // The Return button of a menu screen: Enter goes back to the main menu.
+    widgets::TButtonSprite* AddReturnButton();
     void EnterPassword();
     void PasswordFrame();
 
@@ -215,8 +230,5 @@ private:
     // The inputs held when the level-complete picture appeared were removed.
     bool levelEndInputCleared_ = false;
 };
-
-// The one main window of the run.
-extern TMainForm* MainForm;
 
 }  // namespace shell

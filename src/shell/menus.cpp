@@ -12,17 +12,18 @@
 #include "widgets/buttons.h"
 #include "widgets/indicators.h"
 #include "widgets/input_line.h"
+#include "widgets/style.h"
 
 namespace shell {
 
 using namespace game;
+using widgets::kBauhausFace;
+using widgets::kRed;
+using widgets::kTableColour;
+using widgets::kYellow;
 
 namespace {
 
-// $00BBGGRR
-constexpr platform::Colour kRed = 255;
-constexpr platform::Colour kYellow = 0x00FFFF;
-constexpr platform::Colour kTableColour = 220u << 16 | 220u << 8 | 32u;
 constexpr int kTextPoints = 20;
 
 // The table's columns, each headed by its word: the numbers start where
@@ -40,8 +41,8 @@ constexpr int kMenuTop = 170;
 constexpr int kMenuSpacing = 50;
 constexpr int kIndicatorX = 385;
 
-std::unique_ptr<widgets::TInputLine> MakeInputLine() {
-    auto line = std::make_unique<widgets::TInputLine>(300, 400);
+std::unique_ptr<widgets::TInputLine> MakeInputLine(platform::Platform& media) {
+    auto line = std::make_unique<widgets::TInputLine>(media, 300, 400);
     line->FontSize = kTextPoints;
     line->FontName = kBauhausFace;
     line->FontColor = kRed;
@@ -64,6 +65,34 @@ void TMainForm::EnterMainMenu() {
     Buttons[5] = new widgets::THelpButton(root);
     Buttons[6] = new widgets::TExitButton(root);
     for (int i = 1; i <= ButtonCount; ++i) Buttons[size_t(i)]->Y = kMenuTop + kMenuSpacing * (i - 1);
+    Buttons[1]->OnEnter = [this] {
+        CurrentLevel = 0;
+        SetScreenState(scGame);
+    };
+    Buttons[2]->OnEnter = [this] {
+        MenuMemory = 2;
+        CurrentLevel = 0;
+        SetScreenState(scPassword);
+    };
+    Buttons[3]->OnEnter = [this] {
+        MenuMemory = 3;
+        SetScreenState(scOptions);
+    };
+    Buttons[4]->OnEnter = [this] {
+        MenuMemory = 4;
+        SetScreenState(scHighScores);
+    };
+    Buttons[5]->OnEnter = [this] {
+        MenuMemory = 5;
+        SetScreenState(scHelp);
+    };
+    Buttons[6]->OnEnter = [this] { SetScreenState(scQuit); };
+}
+
+widgets::TButtonSprite* TMainForm::AddReturnButton() {
+    auto* button = new widgets::TReturnButton(DXSpriteEngine.Root());
+    button->OnEnter = [this] { SetScreenState(scMainMenu); };
+    return button;
 }
 
 // ---- help --------------------------------------------------------------------
@@ -73,13 +102,13 @@ void TMainForm::EnterHelp() {
     HelpPage = AddImageAt("GameOverview", 30, 30, 1);
     SelectedButton = 1;
     ButtonCount = 6;
-    Buttons[1] = new widgets::TGameOverviewButton(root);
+    Buttons[1] = new widgets::TGameOverviewButton(root, HelpPage);
     Buttons[1]->Highlight = widgets::TButtonSprite::kActive;
-    Buttons[2] = new widgets::TGameRulesButton(root);
-    Buttons[3] = new widgets::TIntNotesButton(root);
-    Buttons[4] = new widgets::TAboutButton(root);
-    Buttons[5] = new widgets::TCreditsButton(root);
-    Buttons[6] = new widgets::TReturnButton(root, scMainMenu);
+    Buttons[2] = new widgets::TGameRulesButton(root, HelpPage);
+    Buttons[3] = new widgets::TIntNotesButton(root, HelpPage);
+    Buttons[4] = new widgets::TAboutButton(root, HelpPage);
+    Buttons[5] = new widgets::TCreditsButton(root, HelpPage);
+    Buttons[6] = AddReturnButton();
     Buttons[6]->X = 495;
     Buttons[6]->Y = 350;
 }
@@ -90,7 +119,7 @@ void TMainForm::EnterHighScores() {
     AddImageAt("HighScoresList", 250, 100, 4);
     ButtonCount = 1;
     SelectedButton = 1;
-    Buttons[1] = new widgets::TReturnButton(DXSpriteEngine.Root(), scMainMenu);
+    Buttons[1] = AddReturnButton();
     Buttons[1]->Highlight = widgets::TButtonSprite::kActive;
     HighScores->Load(HighScoresPath());
 }
@@ -128,7 +157,7 @@ void TMainForm::HighScoresFrame() {
 // the input line already there, so the name can still be typed and stored.
 void TMainForm::EnterNewHighScore() {
     PlaySound("HighScore");
-    InputLine = MakeInputLine();
+    InputLine = MakeInputLine(media_);
     AddCenteredImage("AddHighScore", 4);
 }
 
@@ -160,21 +189,25 @@ void TMainForm::EnterOptions() {
     ButtonCount = 6;
     Buttons[1] = new widgets::TGameTypeButton(root);
     Buttons[1]->Highlight = widgets::TButtonSprite::kActive;
-    Buttons[2] = new widgets::TGameModeButton(root);
-    Buttons[3] = new widgets::TMidiVolumeButton(root);
+    Buttons[2] = new widgets::TGameModeButton(root, media_);
+    Buttons[2]->OnEnter = [this] { ToggleFullScreen(); };
+    const auto midiVolume = [this] { return MidiVolume(); };
+    Buttons[3] =
+        new widgets::TMidiVolumeButton(root, midiVolume, [this](uint8_t value) { SetMidiVolume(value); });
     Buttons[4] = new widgets::TWaveVolumeButton(root);
-    Buttons[5] = new widgets::TGameSpeedButton(root);
-    Buttons[6] = new widgets::TReturnButton(root, scMainMenu);
+    Buttons[5] = new widgets::TGameSpeedButton(root, DXTimer());
+    Buttons[6] = AddReturnButton();
     // Each marker sits on the row of the button that adjusts its setting.
-    Buttons[3]->Indicator = new widgets::TMidiIndicator(root, kIndicatorX, 300);
-    Buttons[4]->Indicator = new widgets::TWaveIndicator(root, kIndicatorX, 350);
-    Buttons[5]->Indicator = new widgets::TSpeedIndicator(root, kIndicatorX, 400);
+    const auto row = [this](int button) { return int(Buttons[size_t(button)]->Y); };
+    Buttons[3]->Indicator = new widgets::TMidiIndicator(root, kIndicatorX, row(3), midiVolume);
+    Buttons[4]->Indicator = new widgets::TWaveIndicator(root, kIndicatorX, row(4));
+    Buttons[5]->Indicator = new widgets::TSpeedIndicator(root, kIndicatorX, row(5), DXTimer());
 }
 
 // ---- password entry ------------------------------------------------------------------
 
 void TMainForm::EnterPassword() {
-    InputLine = MakeInputLine();
+    InputLine = MakeInputLine(media_);
     media_.UpdateInput();
     AddCenteredImage("EnterPassword", 5);
 }
@@ -186,7 +219,7 @@ void TMainForm::PasswordFrame() {
         if (InputLine->Text == LevelPasswords[i]) {
             // The level before the one the password opens: entering the game
             // screen advances to it.
-            CurrentLevel = int32_t(6 * (i + 1));
+            CurrentLevel = int32_t(LevelsPerPassword * (i + 1));
             SetScreenState(scGame);
             break;
         }

@@ -1,5 +1,6 @@
 // Level tunes through the MIDI sequencer and wave sounds from the catalogue.
 #include "game/globals.h"
+#include "game/level.h"
 #include "game/random.h"
 #include "platform/files.h"
 #include "shell/main_form.h"
@@ -18,9 +19,7 @@ void TMainForm::PlayMusic(const std::string& fileName) {
 
 void TMainForm::PlayLevelMusic(int levelNumber) {
     if (StartOptions.NoMidi) return;
-    const std::string number =
-        (levelNumber >= 0 && levelNumber < 10 ? "0" : "") + std::to_string(levelNumber);
-    const std::string own = ProgramDir + "Music/" + number + ".mid";
+    const std::string own = ProgramDir + "Music/" + LevelDigits(levelNumber) + ".mid";
     if (platform::FileExists(own)) {
         PlayMusic(own);
     } else if (!MusicFiles.empty()) {

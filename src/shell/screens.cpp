@@ -2,21 +2,23 @@
 // from one screen to another; each screen has an entry, a per-frame and a
 // leave action.
 #include "actors/enemy.h"
+#include "actors/game.h"
 #include "engine/image_sprite.h"
-#include "game/game.h"
 #include "game/globals.h"
 #include "game/high_scores.h"
 #include "game/tasks.h"
 #include "shell/main_form.h"
 #include "widgets/button.h"
 #include "widgets/message_line.h"
+#include "widgets/style.h"
 
 namespace shell {
 
 using namespace game;
+using widgets::kBauhausFace;
+using widgets::kWhite;
 
 namespace {
-constexpr platform::Colour kWhite = 0xFFFFFF;
 constexpr int kIntroBlinkMs = 300;
 }  // namespace
 
@@ -50,9 +52,7 @@ void TMainForm::SetScreenState(TScreenState newState) {
 }
 
 void TMainForm::KillAllSprites() {
-    engine::TSpriteEngine* root = DXSpriteEngine.Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) root->Child(i)->Kill();
+    engine::ForEachChild(*DXSpriteEngine.Root(), [](engine::TSprite& sprite) { sprite.Kill(); });
     // Killed sprites are gone after the next sweep: forget them now.
     ExitPromptSprite = nullptr;
     HelpPage = nullptr;
@@ -197,6 +197,12 @@ void TMainForm::MainTimerTimer() {
         // Victim time runs on the same tick, after the scheduled tasks.
         if (Game) Game->Enemies->TickVictims();
     }
+}
+
+void TMainForm::ScheduleTask(game::TTimerTask* task) { TimerManager->Add(task); }
+
+void TMainForm::ShowOnMessageLine(const std::string& text, uint32_t milliseconds) {
+    MessageLine->Show(text, milliseconds);
 }
 
 void TMainForm::TimerMessageLineTimer() {

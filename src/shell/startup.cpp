@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "game/game.h"
+#include "actors/game.h"
 #include "game/globals.h"
 #include "game/high_scores.h"
 #include "game/tasks.h"
@@ -15,8 +15,6 @@
 namespace shell {
 
 using namespace game;
-
-TMainForm* MainForm = nullptr;
 
 namespace {
 constexpr uint32_t kMainTimerInterval = 100;
@@ -31,7 +29,7 @@ TMainForm::TMainForm(platform::Platform& media)
     : MainTimer(media.CreateTimer([this] { MainTimerTimer(); })),
       TimerMessageLine(media.CreateTimer([this] { TimerMessageLineTimer(); })),
       media_(media) {
-    MainForm = this;
+    game::InstallServices(this);
     media_.SetApplicationTitle(kApplicationTitle);
     media_.SetCaption(kApplicationTitle);
     media_.SetErrorReporter([this](const std::string& text) { ShowMessage(text); });
@@ -49,7 +47,7 @@ TMainForm::TMainForm(platform::Platform& media)
         MusicFiles.push_back(ProgramDir + "Music/" + name);
     }
     HighScores = std::make_unique<THighScoresCollection>();
-    MessageLine = std::make_unique<widgets::TMessageLine>(300, 565);
+    MessageLine = std::make_unique<widgets::TMessageLine>(media_, TimerMessageLine, 300, 565);
     State = scNone;
     // The FullScreen word or the remembered mode starts in full screen.
     InitializeDisplay(StartOptions.FullScreen || FullScreenSetting);
@@ -57,7 +55,7 @@ TMainForm::TMainForm(platform::Platform& media)
 
 TMainForm::~TMainForm() {
     FormClose();
-    if (MainForm == this) MainForm = nullptr;
+    game::RemoveServices(this);
 }
 
 void TMainForm::ShowMessage(const std::string& text) {

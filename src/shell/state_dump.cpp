@@ -10,10 +10,10 @@
 #include "actors/bonus.h"
 #include "actors/enemy.h"
 #include "actors/enemy_kinds.h"
+#include "actors/game.h"
 #include "actors/player.h"
 #include "engine/background_sprite.h"
 #include "engine/image_sprite.h"
-#include "game/game.h"
 #include "game/globals.h"
 #include "game/high_scores.h"
 #include "game/level.h"
@@ -90,7 +90,7 @@ void DumpSprite(JsonWriter& json, const engine::TSprite& sprite) {
     json.EndObject();
 }
 
-void DumpGame(JsonWriter& json, const TGame* game) {
+void DumpGame(JsonWriter& json, const actors::TGame* game) {
     if (!game) {
         json.Null();
         return;
@@ -105,7 +105,7 @@ void DumpGame(JsonWriter& json, const TGame* game) {
     json.Key("doors_open").Bool(game->DoorsOpen);
     json.Key("key_placed").Bool(game->KeyPlaced);
     json.Key("bonus_thresholds").BeginArray();
-    for (const TBonusThreshold& threshold : game->BonusThresholds) {
+    for (const actors::TBonusThreshold& threshold : game->BonusThresholds) {
         json.BeginArray().Number(threshold.Percent).Bool(threshold.Fired).EndArray();
     }
     json.EndArray();
@@ -114,7 +114,8 @@ void DumpGame(JsonWriter& json, const TGame* game) {
     for (int32_t count : GameLevel.MonsterCount) json.Number(count);
     json.EndArray();
     json.Key("alive_count").BeginArray();
-    for (int kind = 0; kind < 3; ++kind) json.Number(game->Enemies ? game->Enemies->AliveCount[kind] : 0);
+    for (int kind = 0; kind < MonsterKindCount; ++kind)
+        json.Number(game->Enemies ? game->Enemies->AliveCount[kind] : 0);
     json.EndArray();
     json.Key("map_width").Number(GameLevel.MapWidth);
     json.Key("map_height").Number(GameLevel.MapHeight);
@@ -182,8 +183,8 @@ std::string DumpState(TMainForm& form, int frame) {
     }
     json.EndArray();
     json.Key("sprites").BeginArray();
-    const engine::TSpriteEngine* root = form.DXSpriteEngine.Root();
-    for (int i = 0; i < root->ChildCount(); ++i) DumpSprite(json, *root->Child(i));
+    engine::ForEachChild(*form.DXSpriteEngine.Root(),
+                         [&json](const engine::TSprite& sprite) { DumpSprite(json, sprite); });
     json.EndArray();
     json.EndObject();
     return json.Text();

@@ -1,6 +1,7 @@
 #include "widgets/button.h"
 
-#include "shell/main_form.h"
+#include "game/services.h"
+#include "platform/platform.h"
 #include "widgets/indicators.h"
 
 namespace widgets {
@@ -17,12 +18,14 @@ TButtonSprite::TButtonSprite(engine::TSprite* parent, const std::string& imagePr
 }
 
 void TButtonSprite::SetImages(const std::string& imagePrefix) {
-    const platform::ImageList& images = shell::MainForm->ImageList;
-    NormalImage = &images.Find(imagePrefix + "_Normal");
-    ActiveImage = &images.Find(imagePrefix + "_Active");
+    game::TServices& services = game::Services();
+    NormalImage = &services.Image(imagePrefix + "_Normal");
+    ActiveImage = &services.Image(imagePrefix + "_Active");
 }
 
-void TButtonSprite::HandleKey(uint16_t) {}
+void TButtonSprite::HandleKey(uint16_t key) {
+    if (key == platform::vk::Enter && OnEnter) OnEnter();
+}
 
 void TButtonSprite::Step(int) {
     if (Highlight == kNormal) {

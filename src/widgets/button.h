@@ -1,9 +1,11 @@
 // Picture buttons of the menu screens. The selected button shows its active
 // picture; every key pressed on a menu screen goes to the selected button,
-// which decides by itself what the key means.
+// which decides by itself what the key means. What a button does to the
+// rest of the game is wired in by the screen that makes it.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/image_sprite.h"
@@ -21,6 +23,7 @@ public:
     // the 800-pixel display.
     TButtonSprite(engine::TSprite* parent, const std::string& imagePrefix);
 
+    // Enter runs OnEnter.
     virtual void HandleKey(uint16_t key);
     // Shows the picture that Highlight asks for; buttons have no animation.
     void Step(int moveCount) override;
@@ -32,6 +35,7 @@ public:
     TIndicator* Indicator = nullptr;
     const platform::ImageEntry* NormalImage = nullptr;
     const platform::ImageEntry* ActiveImage = nullptr;
+    std::function<void()> OnEnter;
 };
 
 }  // namespace widgets

@@ -1,11 +1,13 @@
 #include "widgets/buttons.h"
 
+#include <utility>
+
 #include "engine/image_sprite.h"
 #include "game/globals.h"
+#include "game/services.h"
 
 namespace widgets {
 
-using shell::MainForm;
 namespace vk = platform::vk;
 
 namespace {
@@ -14,46 +16,11 @@ const char* GameTypePrefix() {
     return game::GameType == game::gtFeatures ? "GameTypeFeatures" : "GameTypeClassic";
 }
 
-const char* GameModePrefix() { return MainForm->Media().FullScreen() ? "WindowMode" : "FullScreen"; }
+const char* GameModePrefix(const platform::Platform& media) {
+    return media.FullScreen() ? "WindowMode" : "FullScreen";
+}
 
 }  // namespace
-
-// ---- main menu --------------------------------------------------------------
-
-void TNewGameButton::HandleKey(uint16_t key) {
-    if (key != vk::Enter) return;
-    game::CurrentLevel = 0;
-    MainForm->SetScreenState(shell::scGame);
-}
-
-void TPasswordButton::HandleKey(uint16_t key) {
-    if (key != vk::Enter) return;
-    MainForm->MenuMemory = 2;
-    game::CurrentLevel = 0;
-    MainForm->SetScreenState(shell::scPassword);
-}
-
-void TOptionsButton::HandleKey(uint16_t key) {
-    if (key != vk::Enter) return;
-    MainForm->MenuMemory = 3;
-    MainForm->SetScreenState(shell::scOptions);
-}
-
-void THighScoresButton::HandleKey(uint16_t key) {
-    if (key != vk::Enter) return;
-    MainForm->MenuMemory = 4;
-    MainForm->SetScreenState(shell::scHighScores);
-}
-
-void THelpButton::HandleKey(uint16_t key) {
-    if (key != vk::Enter) return;
-    MainForm->MenuMemory = 5;
-    MainForm->SetScreenState(shell::scHelp);
-}
-
-void TExitButton::HandleKey(uint16_t key) {
-    if (key == vk::Enter) MainForm->SetScreenState(shell::scQuit);
-}
 
 // ---- options ------------------------------------------------------------------
 
@@ -67,25 +34,30 @@ void TGameTypeButton::HandleKey(uint16_t key) {
     SetImages(GameTypePrefix());
 }
 
-TGameModeButton::TGameModeButton(engine::TSprite* parent) : TButtonSprite(parent, GameModePrefix()) {
+TGameModeButton::TGameModeButton(engine::TSprite* parent, const platform::Platform& media)
+    : TButtonSprite(parent, GameModePrefix(media)), media_(media) {
     Y = 250;
 }
 
 void TGameModeButton::HandleKey(uint16_t key) {
-    if (key == vk::Enter) MainForm->ToggleFullScreen();
-    SetImages(GameModePrefix());
+    TButtonSprite::HandleKey(key);
+    SetImages(GameModePrefix(media_));
 }
 
-TMidiVolumeButton::TMidiVolumeButton(engine::TSprite* parent) : TButtonSprite(parent, "MusicVolume") {
+TMidiVolumeButton::TMidiVolumeButton(engine::TSprite* parent, std::function<uint8_t()> attenuation,
+                                     std::function<void(uint8_t)> setAttenuation)
+    : TButtonSprite(parent, "MusicVolume"),
+      attenuation_(std::move(attenuation)),
+      setAttenuation_(std::move(setAttenuation)) {
     Y = 300;
 }
 
 void TMidiVolumeButton::HandleKey(uint16_t key) {
-    const int attenuation = MainForm->MidiVolume();
+    const int attenuation = attenuation_();
     if (key == vk::Left) {
-        MainForm->SetMidiVolume(uint8_t(attenuation > 255 - kStep ? 255 : attenuation + kStep));
+        setAttenuation_(uint8_t(attenuation > 255 - kStep ? 255 : attenuation + kStep));
     } else if (key == vk::Right) {
-        MainForm->SetMidiVolume(uint8_t(attenuation < kStep ? 0 : attenuation - kStep));
+        setAttenuation_(uint8_t(attenuation < kStep ? 0 : attenuation - kStep));
     }
 }
 
@@ -96,7 +68,7 @@ TWaveVolumeButton::TWaveVolumeButton(engine::TSprite* parent) : TButtonSprite(pa
 void TWaveVolumeButton::HandleKey(uint16_t key) {
     if (key != vk::Left && key != vk::Right) return;
     // The test sound lets the user hear the volume being left.
-    MainForm->PlaySound("WaveTest");
+    game::Services().PlaySound("WaveTest");
     int32_t& volume = game::WaveVolume;
     if (key == vk::Left) {
         volume = volume < -10000 + kStep ? -10000 : volume - kStep;
@@ -105,42 +77,36 @@ void TWaveVolumeButton::HandleKey(uint16_t key) {
     }
 }
 
-TGameSpeedButton::TGameSpeedButton(engine::TSprite* parent) : TButtonSprite(parent, "GameSpeed") { Y = 400; }
+TGameSpeedButton::TGameSpeedButton(engine::TSprite* parent, platform::FrameClock& clock)
+    : TButtonSprite(parent, "GameSpeed"), clock_(clock) {
+    Y = 400;
+}
 
 void TGameSpeedButton::HandleKey(uint16_t key) {
-    platform::FrameClock& clock = MainForm->DXTimer();
-    const uint32_t interval = clock.Interval();
+    const uint32_t interval = clock_.Interval();
     if (key == vk::Left) {
-        clock.SetInterval(interval > kSlowestMs - kStepMs ? kSlowestMs : interval + kStepMs);
+        clock_.SetInterval(interval > kSlowestMs - kStepMs ? kSlowestMs : interval + kStepMs);
     } else if (key == vk::Right) {
-        clock.SetInterval(interval < kStepMs ? 0 : interval - kStepMs);
+        clock_.SetInterval(interval < kStepMs ? 0 : interval - kStepMs);
     }
 }
 
-TReturnButton::TReturnButton(engine::TSprite* parent, shell::TScreenState targetScreen)
-    : TButtonSprite(parent, "Return"), TargetScreen(targetScreen) {
-    Y = 500;
-}
-
-void TReturnButton::HandleKey(uint16_t key) {
-    if (key == vk::Enter) MainForm->SetScreenState(TargetScreen);
-}
+TReturnButton::TReturnButton(engine::TSprite* parent) : TButtonSprite(parent, "Return") { Y = 500; }
 
 // ---- help ---------------------------------------------------------------------
 
-THelpPageButton::THelpPageButton(engine::TSprite* parent, const std::string& page, int y)
-    : TButtonSprite(parent, page), page_(page) {
+THelpPageButton::THelpPageButton(engine::TSprite* parent, engine::TImageSprite* pageSprite,
+                                 const std::string& page, int y)
+    : TButtonSprite(parent, page), pageSprite_(pageSprite), page_(page) {
     X = 500;
     Y = y;
 }
 
 void THelpPageButton::HandleKey(uint16_t) {
-    // Only the help screen, which made the page sprite, has these buttons.
-    engine::TImageSprite* helpPage = MainForm->HelpPage;
-    const platform::ImageEntry& image = MainForm->ImageList.Find(page_);
-    helpPage->Image = &image;
-    helpPage->Width = image.PatternWidth();
-    helpPage->Height = image.PatternHeight();
+    const platform::ImageEntry& image = game::Services().Image(page_);
+    pageSprite_->Image = &image;
+    pageSprite_->Width = image.PatternWidth();
+    pageSprite_->Height = image.PatternHeight();
 }
 
 }  // namespace widgets

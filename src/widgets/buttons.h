@@ -1,55 +1,53 @@
 // The buttons of the main menu, the options, the help pages and the
 // high-score list. Each one is created under the sprite root, places itself
-// and performs its own action on the keys the shell hands to it.
+// and handles the keys the shell hands to it; where that reaches beyond the
+// button, the menu screen wires it in.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
-#include "shell/main_form.h"
+#include "platform/clock.h"
+#include "platform/platform.h"
 #include "widgets/button.h"
 
 namespace widgets {
 
-// ---- main menu: Enter leaves for another screen -------------------------
+// ---- main menu: Enter (OnEnter) leaves for another screen ---------------
 
 class TNewGameButton : public TButtonSprite {
 public:
     explicit TNewGameButton(engine::TSprite* parent) : TButtonSprite(parent, "NewGame") {}
-    void HandleKey(uint16_t key) override;
 };
 
 class TPasswordButton : public TButtonSprite {
 public:
     explicit TPasswordButton(engine::TSprite* parent) : TButtonSprite(parent, "Password") {}
-    void HandleKey(uint16_t key) override;
 };
 
 class TOptionsButton : public TButtonSprite {
 public:
     explicit TOptionsButton(engine::TSprite* parent) : TButtonSprite(parent, "Options") {}
-    void HandleKey(uint16_t key) override;
 };
 
 class THighScoresButton : public TButtonSprite {
 public:
     explicit THighScoresButton(engine::TSprite* parent) : TButtonSprite(parent, "High Scores") {}
-    void HandleKey(uint16_t key) override;
 };
 
 class THelpButton : public TButtonSprite {
 public:
     explicit THelpButton(engine::TSprite* parent) : TButtonSprite(parent, "Help") {}
-    void HandleKey(uint16_t key) override;
 };
 
 class TExitButton : public TButtonSprite {
 public:
     explicit TExitButton(engine::TSprite* parent) : TButtonSprite(parent, "Exit") {}
-    void HandleKey(uint16_t key) override;
 };
 
 // ---- options: Enter switches, Left and Right adjust ----------------------
+// Each stands on its own row; the indicators take their rows from them.
 
 // Its face names the current game type.
 class TGameTypeButton : public TButtonSprite {
@@ -58,19 +56,28 @@ public:
     void HandleKey(uint16_t key) override;
 };
 
-// Its face names the mode that Enter switches to.
+// Its face names the mode that Enter (OnEnter) switches to.
 class TGameModeButton : public TButtonSprite {
 public:
-    explicit TGameModeButton(engine::TSprite* parent);
+    TGameModeButton(engine::TSprite* parent, const platform::Platform& media);
     void HandleKey(uint16_t key) override;
+
+private:
+    const platform::Platform& media_;
 };
 
-// Left makes the music quieter, Right louder, in steps of 16 attenuation.
+// Left makes the music quieter, Right louder, in steps of 16 attenuation
+// (0 loudest, 255 silent).
 class TMidiVolumeButton : public TButtonSprite {
 public:
     static constexpr int kStep = 16;
-    explicit TMidiVolumeButton(engine::TSprite* parent);
+    TMidiVolumeButton(engine::TSprite* parent, std::function<uint8_t()> attenuation,
+                      std::function<void(uint8_t)> setAttenuation);
     void HandleKey(uint16_t key) override;
+
+private:
+    std::function<uint8_t()> attenuation_;
+    std::function<void(uint8_t)> setAttenuation_;
 };
 
 // Plays a test sound at the volume it had, then changes it by 10 dB.
@@ -86,53 +93,62 @@ class TGameSpeedButton : public TButtonSprite {
 public:
     static constexpr uint32_t kStepMs = 10;
     static constexpr uint32_t kSlowestMs = 100;
-    explicit TGameSpeedButton(engine::TSprite* parent);
-    void HandleKey(uint16_t key) override;
-};
-
-class TReturnButton : public TButtonSprite {
-public:
-    TReturnButton(engine::TSprite* parent, shell::TScreenState targetScreen);
-    void HandleKey(uint16_t key) override;
-
-    shell::TScreenState TargetScreen;
-};
-
-// ---- help: any key shows the button's page -------------------------------
-
-class THelpPageButton : public TButtonSprite {
-public:
-    // The page and the button's pictures share one name.
-    THelpPageButton(engine::TSprite* parent, const std::string& page, int y);
+    TGameSpeedButton(engine::TSprite* parent, platform::FrameClock& clock);
     void HandleKey(uint16_t key) override;
 
 private:
+    platform::FrameClock& clock_;
+};
+
+// Enter (OnEnter) goes back to the screen the menu names.
+class TReturnButton : public TButtonSprite {
+public:
+    explicit TReturnButton(engine::TSprite* parent);
+};
+
+// ---- help: any key shows the button's page on the page sprite -----------
+
+class THelpPageButton : public TButtonSprite {
+public:
+    // The page and the button's pictures share one name. The help screen
+    // makes the page sprite first; the two go together.
+    THelpPageButton(engine::TSprite* parent, engine::TImageSprite* pageSprite, const std::string& page,
+                    int y);
+    void HandleKey(uint16_t key) override;
+
+private:
+    engine::TImageSprite* pageSprite_;
     std::string page_;
 };
 
 class TGameOverviewButton : public THelpPageButton {
 public:
-    explicit TGameOverviewButton(engine::TSprite* parent) : THelpPageButton(parent, "GameOverview", 100) {}
+    TGameOverviewButton(engine::TSprite* parent, engine::TImageSprite* pageSprite)
+        : THelpPageButton(parent, pageSprite, "GameOverview", 100) {}
 };
 
 class TGameRulesButton : public THelpPageButton {
 public:
-    explicit TGameRulesButton(engine::TSprite* parent) : THelpPageButton(parent, "GameRules", 150) {}
+    TGameRulesButton(engine::TSprite* parent, engine::TImageSprite* pageSprite)
+        : THelpPageButton(parent, pageSprite, "GameRules", 150) {}
 };
 
 class TIntNotesButton : public THelpPageButton {
 public:
-    explicit TIntNotesButton(engine::TSprite* parent) : THelpPageButton(parent, "InterfaceNotes", 200) {}
+    TIntNotesButton(engine::TSprite* parent, engine::TImageSprite* pageSprite)
+        : THelpPageButton(parent, pageSprite, "InterfaceNotes", 200) {}
 };
 
 class TAboutButton : public THelpPageButton {
 public:
-    explicit TAboutButton(engine::TSprite* parent) : THelpPageButton(parent, "AboutVendra", 250) {}
+    TAboutButton(engine::TSprite* parent, engine::TImageSprite* pageSprite)
+        : THelpPageButton(parent, pageSprite, "AboutVendra", 250) {}
 };
 
 class TCreditsButton : public THelpPageButton {
 public:
-    explicit TCreditsButton(engine::TSprite* parent) : THelpPageButton(parent, "Credits", 300) {}
+    TCreditsButton(engine::TSprite* parent, engine::TImageSprite* pageSprite)
+        : THelpPageButton(parent, pageSprite, "Credits", 300) {}
 };
 
 }  // namespace widgets

@@ -1,16 +1,15 @@
 #include "widgets/indicators.h"
 
 #include "game/globals.h"
-#include "shell/main_form.h"
+#include "game/services.h"
 
 namespace widgets {
 
-using shell::MainForm;
-
 TIndicator::TIndicator(engine::TSprite* parent, int baseX, int baseY)
     : engine::TImageSprite(parent), BaseX(baseX), BaseY(baseY) {
-    ActiveImage = &MainForm->ImageList.Find("Indicator_Active");
-    NormalImage = &MainForm->ImageList.Find("Indicator_Normal");
+    game::TServices& services = game::Services();
+    ActiveImage = &services.Image("Indicator_Active");
+    NormalImage = &services.Image("Indicator_Normal");
     Image = NormalImage;
     Width = NormalImage->PatternWidth();
     Height = NormalImage->PatternHeight();
@@ -21,12 +20,10 @@ TIndicator::TIndicator(engine::TSprite* parent, int baseX, int baseY)
 
 // Positions are computed in real numbers every frame and not rounded: the
 // engine truncates when it draws.
-void TMidiIndicator::Step(int) { X = BaseX + kTrackLength * (255 - MainForm->MidiVolume()) / 255.0; }
+void TMidiIndicator::Step(int) { X = BaseX + kTrackLength * (255 - attenuation_()) / 255.0; }
 
 void TWaveIndicator::Step(int) { X = BaseX + kTrackLength * (game::WaveVolume + 10000) / 10000.0; }
 
-void TSpeedIndicator::Step(int) {
-    X = BaseX + kTrackLength * (100.0 - double(MainForm->DXTimer().Interval())) / 100.0;
-}
+void TSpeedIndicator::Step(int) { X = BaseX + kTrackLength * (100.0 - double(clock_.Interval())) / 100.0; }
 
 }  // namespace widgets

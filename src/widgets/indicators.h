@@ -2,7 +2,12 @@
 // the music volume, the sound volume and the game speed.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <utility>
+
 #include "engine/image_sprite.h"
+#include "platform/clock.h"
 
 namespace widgets {
 
@@ -21,8 +26,12 @@ public:
 // Louder music moves right: the value is an attenuation, 255 silent.
 class TMidiIndicator : public TIndicator {
 public:
-    using TIndicator::TIndicator;
+    TMidiIndicator(engine::TSprite* parent, int baseX, int baseY, std::function<uint8_t()> attenuation)
+        : TIndicator(parent, baseX, baseY), attenuation_(std::move(attenuation)) {}
     void Step(int moveCount) override;
+
+private:
+    std::function<uint8_t()> attenuation_;
 };
 
 // -10000 (silent) at the left end to 0 (full) at the right.
@@ -35,8 +44,12 @@ public:
 // The frame interval: 100 ms (slowest) at the left end, 0 at the right.
 class TSpeedIndicator : public TIndicator {
 public:
-    using TIndicator::TIndicator;
+    TSpeedIndicator(engine::TSprite* parent, int baseX, int baseY, const platform::FrameClock& clock)
+        : TIndicator(parent, baseX, baseY), clock_(clock) {}
     void Step(int moveCount) override;
+
+private:
+    const platform::FrameClock& clock_;
 };
 
 }  // namespace widgets

@@ -1,23 +1,22 @@
 #include "widgets/input_line.h"
 
-#include "shell/main_form.h"
-
 namespace widgets {
 
+namespace vk = platform::vk;
+
 void TInputLine::HandleKey(uint16_t key) {
-    const bool printable = key == 32 || (key >= 48 && key <= 57) || (key >= 65 && key <= 90) || key == 95 ||
-                           (key >= 97 && key <= 122);
+    const bool printable = key == vk::Space || (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') ||
+                           key == '_' || (key >= 'a' && key <= 'z');
     if (printable && Text.size() < kMaxLength) {
         Text.push_back(char(key));
-    } else if (key == 8 && !Text.empty()) {
+    } else if (key == vk::Backspace && !Text.empty()) {
         Text.pop_back();
     }
 }
 
 void TInputLine::Draw() {
-    platform::Platform& media = shell::MainForm->Media();
-    if (!media.CanDraw()) return;
-    media.DrawText(X, Y, Text + "_", FontName, FontSize, FontColor);
+    if (!media_.CanDraw()) return;
+    media_.DrawText(X, Y, Text + "_", FontName, FontSize, FontColor);
 }
 
 }  // namespace widgets

@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/surface.h"
+#include "platform/platform.h"
+#include "widgets/style.h"
 
 namespace widgets {
 
@@ -12,7 +13,7 @@ class TInputLine {
 public:
     static constexpr size_t kMaxLength = 12;
 
-    TInputLine(int x, int y) : X(x), Y(y) {}
+    TInputLine(platform::Platform& media, int x, int y) : X(x), Y(y), media_(media) {}
 
     // Key codes of letters, digits, space and underscore add their character;
     // so do 97..122, which keypad keys and F1 to F11 deliver, as lower-case
@@ -21,12 +22,15 @@ public:
     // The text with an always-visible "_" caret.
     void Draw();
 
-    std::string FontName = "Bauhaus Hv BT";
+    std::string FontName = kBauhausFace;
     int FontSize = 18;
-    platform::Colour FontColor = 0xFFFF;
+    platform::Colour FontColor = kYellow;
     std::string Text;
     int X;
     int Y;
+
+private:
+    platform::Platform& media_;
 };
 
 }  // namespace widgets

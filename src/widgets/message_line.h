@@ -4,15 +4,20 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/platform.h"
+
 namespace widgets {
 
 class TMessageLine {
 public:
-    TMessageLine(int x, int y) : X(x), Y(y) {}
+    // `timer` is the window's message timer: when it fires, the window
+    // clears Text and stops it.
+    TMessageLine(platform::Platform& media, platform::IntervalTimer& timer, int x, int y)
+        : X(x), Y(y), media_(media), timer_(timer) {}
 
-    // The message stays for `milliseconds`, measured by the main window's
-    // message timer. Like any interval timer, the countdown starts anew only
-    // when the duration differs from the running one or the timer was off.
+    // The message stays for `milliseconds`, measured by the message timer.
+    // Like any interval timer, the countdown starts anew only when the
+    // duration differs from the running one or the timer was off.
     void Show(const std::string& text, uint32_t milliseconds);
     // Counts every call; the text shows in 13 of every 20.
     void Draw();
@@ -21,6 +26,10 @@ public:
     int X;  // horizontal centre
     int Y;  // top
     int32_t FrameCounter = 0;
+
+private:
+    platform::Platform& media_;
+    platform::IntervalTimer& timer_;
 };
 
 }  // namespace widgets

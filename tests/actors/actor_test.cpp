@@ -2,18 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "support/game_fixture.h"
+#include "actor_fixture.h"
 
 namespace {
 
 using actors::TXSprite;
 
-class ActorSprite : public testing_support::GameFixture {
+class ActorSprite : public actors_test::ActorFixture {
 protected:
-    void SetUp() override {
-        GameFixture::SetUp();
-        root_ = form_->DXSpriteEngine.Root();
-    }
     // Steps the sprite until it is killed; returns the number of steps.
     int StepsUntilKilled(TXSprite* sprite, int limit) {
         for (int i = 1; i <= limit; ++i) {
@@ -22,7 +18,6 @@ protected:
         }
         return -1;
     }
-    engine::TSpriteEngine* root_ = nullptr;
 };
 
 TEST_F(ActorSprite, DeathPlaysItsAnimationOnceAndThenKills) {
@@ -75,7 +70,7 @@ TEST_F(ActorSprite, PlayOnceCallsItsProcedureOnceWhenTheAnimationHasRun) {
 TEST_F(ActorSprite, PlayOnceDelayIsCountedInFramesOfTheClock) {
     auto* sprite = new TXSprite(root_);
     sprite->FrameCount = 1;
-    form_->DXTimer().SetInterval(10);
+    services_.Interval = 10;
     sprite->PlayOnce(
         "", 1000, [] {}, 0.25);
     EXPECT_EQ(sprite->TimerTicks, 100);

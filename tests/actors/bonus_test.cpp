@@ -8,8 +8,6 @@
 #include "actors/enemy_kinds.h"
 #include "game/tasks.h"
 #include "maze_fixture.h"
-#include "shell/main_form.h"
-#include "widgets/message_line.h"
 
 namespace {
 
@@ -45,10 +43,6 @@ protected:
         bonus->Step(1);
         return bonus;
     }
-
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i) form_->MainTimerTimer();
-    }
 };
 
 TEST_F(Bonuses, ExtraScoreIsTakenByTouchingIt) {
@@ -72,8 +66,8 @@ TEST_F(Bonuses, ExtraScoreIsTakenByTouchingIt) {
     bonus->Step(1);
     EXPECT_EQ(game::Score, 10000);
     EXPECT_EQ(game::Bonuses, 1);
-    EXPECT_EQ(form_->MessageLine->Text, "Extra score");
-    EXPECT_EQ(form_->TimerMessageLine.Interval(), 5000u);
+    EXPECT_EQ(services_.MessageText, "Extra score");
+    EXPECT_EQ(services_.MessageMs, 5000u);
     EXPECT_NE(Events().find("sound BonusMoney"), std::string::npos);
     EXPECT_TRUE(bonus->IsDying);
     EXPECT_FALSE(bonus->CanCollide);
@@ -103,7 +97,7 @@ TEST_F(Bonuses, TwoPlayersTouchingABonusTakeItOnce) {
 TEST_F(Bonuses, ExtraLifeAndASecondPlayer) {
     Take(2);
     EXPECT_EQ(game::Lives, 4);
-    EXPECT_EQ(form_->MessageLine->Text, "Extra life");
+    EXPECT_EQ(services_.MessageText, "Extra life");
 
     Take(4);
     EXPECT_EQ(game::Lives, 5);
@@ -112,7 +106,7 @@ TEST_F(Bonuses, ExtraLifeAndASecondPlayer) {
     ASSERT_EQ(players.size(), 2u);
     EXPECT_EQ(players[1]->X, At(1));
     EXPECT_EQ(players[1]->Y, At(1));
-    EXPECT_EQ(form_->MessageLine->Text, "Ready!");  // the new player says so after the bonus message
+    EXPECT_EQ(services_.MessageText, "Ready!");  // the new player says so after the bonus message
 
     // With two players alive no second-player bonus is placed.
     actors::SpawnBonus(4);
@@ -146,7 +140,7 @@ TEST_F(Bonuses, TheKeyOpensTheDoors) {
     Place(Player(), key->X, key->Y);
     key->Step(1);
     EXPECT_TRUE(game_->DoorsOpen);
-    EXPECT_EQ(form_->MessageLine->Text, "Now you can open doors");
+    EXPECT_EQ(services_.MessageText, "Now you can open doors");
     EXPECT_NE(Events().find("sound BonusKey"), std::string::npos);
     EXPECT_EQ(key->Image->Name(), "Key");
 }
@@ -161,7 +155,7 @@ TEST_F(Bonuses, KillAllKillsTheActiveMonsters) {
     EXPECT_FALSE(appearing->IsDying);
     EXPECT_EQ(game::Score, 6000);
     EXPECT_EQ(game::Monsters, 2);
-    EXPECT_EQ(form_->MessageLine->Text, "All monsters are killed");
+    EXPECT_EQ(services_.MessageText, "All monsters are killed");
 }
 
 TEST_F(Bonuses, KillOneForGoodLowersTheLevelsCount) {
@@ -182,7 +176,7 @@ TEST_F(Bonuses, KillOneForGoodLowersTheLevelsCount) {
     EXPECT_NE(Events().find("sound Victim"), std::string::npos);
 
     // From now on the spawn keeps three.
-    game::SpawnMonsters();
+    actors::SpawnMonsters();
     EXPECT_EQ(All<TBasicEnemy>().size(), 4u);
 }
 
@@ -205,7 +199,7 @@ TEST_F(Bonuses, OppositeKeysTakenTwiceGiveTheKeysBack) {
     EXPECT_EQ(Player().KeyRight, 37);
     EXPECT_EQ(Player().KeyUp, 40);
     EXPECT_EQ(Player().KeyDown, 38);
-    EXPECT_EQ(form_->MessageLine->Text, "Use opposite keys");
+    EXPECT_EQ(services_.MessageText, "Use opposite keys");
 
     game::LastKey = 40;
     Player().Direction = DirUp;
@@ -221,10 +215,9 @@ TEST_F(Bonuses, OppositeKeysTakenTwiceGiveTheKeysBack) {
 // Each slow bonus ends on the 51st main-timer tick after it was taken; the
 // frame speed halves and doubles with each of them.
 TEST_F(Bonuses, TwoSlowBonusesEndOneAfterTheOther) {
-    form_->State = shell::scGame;
     auto* monster = Active<TBasicEnemy>(6, 4, DirUp);
     Take(3);
-    EXPECT_EQ(form_->MessageLine->Text, "Monsters are now slow");
+    EXPECT_EQ(services_.MessageText, "Monsters are now slow");
     EXPECT_TRUE(monster->Slow);
     EXPECT_EQ(monster->FrameSpeed, 0.25);
     Ticks(20);

@@ -12,7 +12,6 @@
 #include "actors/enemy_kinds.h"
 #include "game/random.h"
 #include "maze_fixture.h"
-#include "shell/main_form.h"
 
 namespace {
 
@@ -439,14 +438,9 @@ TEST_F(Monsters, VictimTimeRunsOnTheMainTimer) {
     hunter->SetHunting(true);
     hunter->VictimTicks = 0;
 
-    form_->State = shell::scGame;
-    form_->MainTimerTimer();
-    form_->MainTimerTimer();
+    Ticks(2);
     EXPECT_EQ(victim->VictimTicks, 98);
     EXPECT_EQ(hunter->VictimTicks, 0);
-    form_->Paused = true;
-    form_->MainTimerTimer();
-    EXPECT_EQ(victim->VictimTicks, 98);
 }
 
 }  // namespace
@@ -463,7 +457,6 @@ TEST_F(Monsters, ThousandsOfFramesKeepEveryoneInTheCorridors) {
               4,
               "EnemyCount=4\nEnemyPointX=1\nEnemyPointY=1\nBossCount=1\nBossPointX=7\nBossPointY=1\n"
               "GhostCount=1\nGhostPointX=4\nGhostPointY=1");
-    form_->State = shell::scGame;
     Player().CanMove = false;  // a target that stands still
     // The cell of a pixel, rounding down also left of the maze.
     auto cell = [](double p) { return int(std::floor((p - 20) / 32)); };
@@ -475,10 +468,9 @@ TEST_F(Monsters, ThousandsOfFramesKeepEveryoneInTheCorridors) {
     std::map<const TEnemySprite*, std::pair<double, double>> last;
     int moves[3] = {0, 0, 0};
     for (int frame = 0; frame < 4000; ++frame) {
-        if (frame % 10 == 0) form_->MainTimerTimer();
+        if (frame % 10 == 0) Ticks(1);
         if (frame == 1500) game_->Enemies->MakeVictims();
-        form_->DXSpriteEngine.Move(1);
-        form_->DXSpriteEngine.SweepDead();
+        Step();
         for (auto* monster : All<TEnemySprite>()) {
             ASSERT_GE(monster->X, 12);
             ASSERT_LE(monster->X, game::WrapMaxX + 28);

@@ -4,29 +4,23 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "actor_fixture.h"
 #include "actors/enemy_kinds.h"
-#include "actors/player.h"
-#include "game/game.h"
-#include "game/globals.h"
 #include "game/level.h"
 #include "game/tasks.h"
-#include "support/game_fixture.h"
-#include "support/level_fixture.h"
 
 namespace actors_test {
 
 // Surface position of a cell's top-left corner.
 constexpr double At(int cell) { return 32.0 * cell + 20; }
 
-class MazeFixture : public testing_support::GameFixture {
+class MazeFixture : public ActorFixture {
 protected:
     void SetUp() override {
-        GameFixture::SetUp();
-        root_ = form_->DXSpriteEngine.Root();
+        ActorFixture::SetUp();
         game::StartOptions.NoMidi = true;
         for (const char* name : {"Appearence", "PUp", "PDown", "PLeft", "PRight", "Death", "ChomperHappy",
                                  "ChomperLife", "Dot", "RedBall"}) {
@@ -44,25 +38,14 @@ protected:
         for (const char* name : {"BonusMoney", "BonusLife", "BonusSlow", "BonusDouble", "BonusKillAll",
                                  "BonusKill", "BonusKeyboard", "BonusKey"}) {
             AddImage(name, 2);
-            AddSound(name);
+            services_.AddSound(name);
         }
         for (const char* name :
              {"Money", "1Up", "Slow", "Double", "KillAll", "OneKilled", "KeyboardChange", "Key"}) {
             AddImage(name, 3);
         }
         for (const char* name : {"Victim", "RedBallEaten", "EatDot", "Death", "LevelComplete"})
-            AddSound(name);
-    }
-
-    void TearDown() override {
-        // The level ends while the main window is still there.
-        form_->Game.reset();
-        form_->TimerManager->Clear();
-        GameFixture::TearDown();
-    }
-
-    void AddSound(const std::string& name) {
-        form_->DXWaveList.Add(name, std::make_shared<platform::Wave>(std::vector<uint8_t>{}));
+            services_.AddSound(name);
     }
 
     // Starts level 1 on this maze: '.' floor with a dot, '_' empty floor, '#'
@@ -70,26 +53,18 @@ protected:
     // level keeps no monsters unless `general` (read first) says so.
     void StartGame(const std::vector<std::string>& rows, int playerX, int playerY,
                    const std::string& general = "") {
-        std::string text = "[General]\nMapWidth=" + std::to_string(rows[0].size()) +
-                           "\nMapHeight=" + std::to_string(rows.size()) +
-                           "\nPlayerPointX=" + std::to_string(playerX) +
-                           "\nPlayerPointY=" + std::to_string(playerY) + "\n" + general +
-                           "\nEnemyCount=0\nBossCount=0\nGhostCount=0\n[Map]\n";
+        std::vector<std::string> codes;
         for (std::string row : rows) {
             for (char& c : row) c = c == '.' ? 'A' : c == '#' ? 'B' : c == '_' ? 'C' : c;
-            text += row + "\n";
+            codes.push_back(row);
         }
-        WriteFile("Levels/Level01.map", text);
-        WriteFile("Levels/Level01.bmp", testing_support::Bitmap(8, 8));
-        // A level started before ends first, as leaving the game screen does.
-        form_->Game.reset();
-        form_->TimerManager->Clear();
+        WriteLevel(1,
+                   "PlayerPointX=" + std::to_string(playerX) + "\nPlayerPointY=" + std::to_string(playerY) +
+                       "\n" + general + "\nEnemyCount=0\nBossCount=0\nGhostCount=0",
+                   codes);
         game::Lives = 3;
-        form_->Game = std::make_unique<game::TGame>(1);
-        game_ = form_->Game.get();
+        StartLevel(1);
     }
-
-    actors::TPlayerSprite& Player() { return *game::FindPlayer(); }
 
     template <typename T>
     T* Active(int cellX, int cellY, uint8_t direction) {
@@ -103,19 +78,6 @@ protected:
         sprite.X = x;
         sprite.Y = y;
     }
-
-    // The top-level sprites of one class.
-    template <typename T>
-    std::vector<T*> All() {
-        std::vector<T*> found;
-        for (int i = 0; i < root_->ChildCount(); ++i) {
-            if (auto* sprite = dynamic_cast<T*>(root_->Child(i))) found.push_back(sprite);
-        }
-        return found;
-    }
-
-    engine::TSpriteEngine* root_ = nullptr;
-    game::TGame* game_ = nullptr;
 };
 
 }  // namespace actors_test

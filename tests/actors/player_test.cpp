@@ -1,19 +1,33 @@
 #include "actors/player.h"
 
+#include "actor_fixture.h"
 #include "actors/enemy_kinds.h"
 #include "game/globals.h"
 #include "game/level.h"
-#include "support/level_fixture.h"
-#include "widgets/message_line.h"
+#include "platform/input.h"
 
 namespace {
 
 using namespace game;
+using actors::DotsLayer;
 using actors::TPlayerSprite;
-using testing_support::LevelFixture;
-
-class PlayerRules : public LevelFixture {
+class PlayerRules : public actors_test::ActorFixture {
 protected:
+    void SetUp() override {
+        ActorFixture::SetUp();
+        for (const auto& picture : testing_support::GameScreenPictures())
+            AddImage(picture.name, picture.patterns);
+        for (const std::string& sound : testing_support::GameScreenSounds()) services_.AddSound(sound);
+    }
+
+    // The level after CurrentLevel starts, as entering the game screen does.
+    void EnterGame() {
+        if (CurrentLevel == 0) Lives = 3;
+        ++CurrentLevel;
+        StartLevel(CurrentLevel);
+    }
+    actors::TGame& Game() { return *game_; }
+
     // Enters a one-row corridor level (walls above and below, and a dot out
     // of reach, as a level needs one) with the player on column `startX`.
     void EnterCorridor(const std::string& row, int startX) {
@@ -24,7 +38,7 @@ protected:
     }
     // An active ordinary monster on a cell, hunting.
     actors::TBasicEnemy* HunterAt(int x, int y) {
-        auto* monster = new actors::TBasicEnemy(form_->DXSpriteEngine.Root(), x, y);
+        auto* monster = new actors::TBasicEnemy(root_, x, y);
         monster->Activate();
         return monster;
     }
@@ -95,6 +109,20 @@ TEST_F(PlayerRules, MouthEatsTheDotInTheStepAfterTheThirdMove) {
     EXPECT_FALSE(Game().AllDotsEaten);
 }
 
+// Moving up, the mouth lies below the centre: a sign slip would take the
+// dot a step early.
+TEST_F(PlayerRules, MovingUpTheMouthEatsTheDotInTheStepAfterTheThirdMove) {
+    WriteLevel(1, "PlayerPointX=1\nPlayerPointY=3", {"BBB", "BAB", "BAB", "BCB", "BBB"});
+    EnterGame();
+    LastKey = platform::vk::Up;
+    Step(3);
+    EXPECT_EQ(int(Player().Y) - 20, 72);
+    EXPECT_EQ(GetCell(GameLevel, 1, 2), CellDot);
+    Step();
+    EXPECT_EQ(GetCell(GameLevel, 1, 2), CellEmpty);
+    EXPECT_EQ(Game().DotsEaten, 1);
+}
+
 TEST_F(PlayerRules, WrapsThroughOpenEdges) {
     EnterCorridor("CCCCC", 0);
     TPlayerSprite& player = Player();
@@ -127,7 +155,7 @@ TEST_F(PlayerRules, GateCellsStopThePlayerUntilTheDoorsOpen) {
 TEST_F(PlayerRules, TwoPlayersNeverOverlapAndTurnWhereTheyMeet) {
     EnterCorridor("BCCCCCCB", 1);
     TPlayerSprite& first = Player();
-    auto* second = new TPlayerSprite(form_->DXSpriteEngine.Root(), 5, 1);
+    auto* second = new TPlayerSprite(root_, 5, 1);
     second->SwapKeys();  // the two walk toward each other
     EXPECT_EQ(PlayersAlive, 2);
     LastKey = platform::vk::Right;
@@ -163,7 +191,7 @@ TEST_F(PlayerRules, LastDotEndsTheLevelWithThePassword) {
     Step();
     EXPECT_TRUE(Game().LevelDone);
     EXPECT_EQ(SpritesWithImage("LevelComplete").size(), 1u);
-    EXPECT_EQ(form_->MessageLine->Text, "Password for the next level: TOQ");
+    EXPECT_EQ(services_.MessageText, "Password for the next level: TOQ");
 }
 
 TEST_F(PlayerRules, NoPasswordAfterTheLastOneInTheTable) {
@@ -173,7 +201,7 @@ TEST_F(PlayerRules, NoPasswordAfterTheLastOneInTheTable) {
     LastKey = platform::vk::Right;
     Step(4 + 17);
     EXPECT_TRUE(Game().LevelDone);
-    EXPECT_EQ(form_->MessageLine->Text, "Ready!");
+    EXPECT_EQ(services_.MessageText, "Ready!");
 }
 
 TEST_F(PlayerRules, CaughtWithTheLastLifeLosesItAtOnceAndLeavesAfterItsDeath) {
@@ -189,10 +217,18 @@ TEST_F(PlayerRules, CaughtWithTheLastLifeLosesItAtOnceAndLeavesAfterItsDeath) {
     EXPECT_EQ(PlayersAlive, 1);
     Step();
     EXPECT_EQ(PlayersAlive, 0);
-    EXPECT_EQ(game::FindPlayer(), nullptr);
+    EXPECT_EQ(actors::FindPlayer(), nullptr);
     EXPECT_EQ(Game().Enemies->AliveCount[0], 0);  // the monsters left with the last player
-    form_->GameFrame();
-    EXPECT_EQ(form_->State, shell::scGameOver);
+}
+
+TEST_F(PlayerRules, MonstersStayWhenOneOfTwoPlayersLeaves) {
+    EnterCorridor("BCCCCCB", 1);
+    auto* second = new TPlayerSprite(root_, 5, 1);
+    Game().Enemies->AddMonster(game::mkOrdinary, 3, 1);
+    second->RemovePlayer();
+    EXPECT_EQ(PlayersAlive, 1);
+    EXPECT_EQ(Game().Enemies->AliveCount[game::mkOrdinary], 1);
+    for (auto* monster : All<actors::TEnemySprite>()) EXPECT_FALSE(monster->IsDead());
 }
 
 TEST_F(PlayerRules, TwoHuntersAtOnceCostOneLife) {

@@ -97,7 +97,10 @@ Bmp ReadBmp(const fs::path& p) {
 struct Image {
     Bmp bmp;
     int patternW = 0, patternH = 0;
-    int Patterns() const { return (bmp.width / patternW) * (bmp.height / patternH); }
+    // None for an image whose look-up failed (and was reported).
+    int Patterns() const {
+        return patternW > 0 && patternH > 0 ? (bmp.width / patternW) * (bmp.height / patternH) : 0;
+    }
 };
 
 // Looks an image up in its screen's section, with its picture and pattern size.

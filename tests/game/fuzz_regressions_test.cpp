@@ -42,14 +42,22 @@ void ExpectClean(Check check, const std::vector<fs::path>& files) {
     }
 }
 
+// The saved inputs of one fuzzer; each fuzzer keeps at least one, so a
+// moved or emptied directory does not pass unnoticed.
+std::vector<fs::path> Regressions(const std::string& fuzzer) {
+    std::vector<fs::path> files = FilesIn(kSource / "fuzz/regressions" / fuzzer);
+    EXPECT_FALSE(files.empty()) << "no saved inputs in fuzz/regressions/" << fuzzer;
+    return files;
+}
+
 TEST(FuzzRegressions, IniInputs) {
-    std::vector<fs::path> files = FilesIn(kSource / "fuzz/regressions/ini");
+    std::vector<fs::path> files = Regressions("ini");
     files.push_back(kSource / "assets/Munchora.ini");
     ExpectClean(fuzz::CheckIni, files);
 }
 
 TEST(FuzzRegressions, LevelInputs) {
-    std::vector<fs::path> files = FilesIn(kSource / "fuzz/regressions/level");
+    std::vector<fs::path> files = Regressions("level");
     const std::vector<fs::path> levels = FilesIn(kSource / "assets/levels");
     ASSERT_FALSE(levels.empty());
     files.insert(files.end(), levels.begin(), levels.end());
@@ -57,7 +65,7 @@ TEST(FuzzRegressions, LevelInputs) {
 }
 
 TEST(FuzzRegressions, HighScoreInputs) {
-    ExpectClean(fuzz::CheckHighScores, FilesIn(kSource / "fuzz/regressions/highscore"));
+    ExpectClean(fuzz::CheckHighScores, Regressions("highscore"));
     // A full table with a partial record after it, and a name length of 255.
     std::vector<uint8_t> bytes;
     for (int i = 0; i < 7; ++i) {

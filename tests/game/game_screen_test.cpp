@@ -1,4 +1,5 @@
 #include "actors/bonus.h"
+#include "actors/enemy_kinds.h"
 #include "game/globals.h"
 #include "game/level.h"
 #include "game/tasks.h"
@@ -28,10 +29,12 @@ protected:
         for (int eaten = 0; eaten <= dots; ++eaten) {
             Game().DotsEaten = eaten;
             int firedBefore = 0;
-            for (const TBonusThreshold& threshold : Game().BonusThresholds) firedBefore += threshold.Fired;
+            for (const actors::TBonusThreshold& threshold : Game().BonusThresholds)
+                firedBefore += threshold.Fired;
             form_->GameFrame();
             int firedAfter = 0;
-            for (const TBonusThreshold& threshold : Game().BonusThresholds) firedAfter += threshold.Fired;
+            for (const actors::TBonusThreshold& threshold : Game().BonusThresholds)
+                firedAfter += threshold.Fired;
             for (int i = firedBefore; i < firedAfter; ++i) points.push_back(eaten);
         }
         return points;
@@ -153,6 +156,33 @@ TEST_F(GameScreen, LostPlayerComesBackWhileLivesRemainThenTheGameEnds) {
     EXPECT_FALSE(form_->Game);
     EXPECT_TRUE(form_->TimerManager->Tasks.empty());
     EXPECT_EQ(form_->MenuMemory, 1);
+}
+
+TEST_F(GameScreen, CaughtWithTheLastLifeTheGameEndsOnceThePlayerHasLeft) {
+    WriteLevel(1, "PlayerPointX=1\nPlayerPointY=1", {"BBBBB", "BCCCB", "ABBBB"});
+    EnterGame();
+    Lives = 1;
+    auto* hunter = new actors::TBasicEnemy(form_->DXSpriteEngine.Root(), 1, 1);
+    hunter->Activate();
+    Step(22);
+    EXPECT_EQ(PlayersAlive, 0);
+    form_->GameFrame();
+    EXPECT_EQ(form_->State, shell::scGameOver);
+}
+
+// The main timer counts victim time only while the game runs.
+TEST_F(GameScreen, VictimTimeStandsStillInThePause) {
+    WriteDotLevel(1, 5);
+    EnterGame();
+    auto* victim = new actors::TBasicEnemy(form_->DXSpriteEngine.Root(), 5, 1);
+    victim->Activate();
+    Game().Enemies->MakeVictims();
+    form_->MainTimerTimer();
+    form_->MainTimerTimer();
+    EXPECT_EQ(victim->VictimTicks, 98);
+    form_->Paused = true;
+    form_->MainTimerTimer();
+    EXPECT_EQ(victim->VictimTicks, 98);
 }
 
 TEST_F(GameScreen, DebugKeysSetDotsAndLivesAndStartLevels) {

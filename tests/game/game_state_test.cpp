@@ -11,6 +11,7 @@
 namespace {
 
 using namespace game;
+using namespace actors;
 using testing_support::LevelFixture;
 
 class GameState : public LevelFixture {
@@ -126,7 +127,7 @@ TEST_F(GameState, LevelLaysOutDotsAndSchedulesTheSpawn) {
     EXPECT_EQ(spawn.StartTick, 40);
     EXPECT_EQ(spawn.Period, 30);
     EXPECT_FALSE(spawn.OneShot);
-    for (const TBonusThreshold& threshold : Game().BonusThresholds) EXPECT_FALSE(threshold.Fired);
+    for (const actors::TBonusThreshold& threshold : Game().BonusThresholds) EXPECT_FALSE(threshold.Fired);
     EXPECT_EQ(Game().BonusThresholds[0].Percent, 15);
     EXPECT_EQ(Game().BonusThresholds[3].Percent, 80);
 }
@@ -143,7 +144,7 @@ TEST_F(GameState, MissingLevelFileLeavesAClosedMazeAndPlayGoesOn) {
     }
     // No share of dots can be eaten: no bonus ever fires.
     form_->DXTimerTimer();
-    for (const TBonusThreshold& threshold : Game().BonusThresholds) EXPECT_FALSE(threshold.Fired);
+    for (const actors::TBonusThreshold& threshold : Game().BonusThresholds) EXPECT_FALSE(threshold.Fired);
 }
 
 TEST_F(GameState, BadLevelFileClosesTheWindowWithoutHarm) {

@@ -30,6 +30,8 @@ TEST(IniFile, NamesCompareWithoutCaseAndFirstWins) {
     EXPECT_EQ(ini.ReadInteger("General", "Timer", 10), 10);  // comments and other sections don't count
     EXPECT_EQ(ini.ReadInteger("General", "Missing", 10), 10);
     EXPECT_EQ(ini.ReadString("Other", "timer", ""), "7");
+    // A section name that comes again is listed once, where it came first.
+    EXPECT_EQ(IniFile::FromText("[B]\n[a]\n[b]\nk=1\n").SectionNames(), (std::vector<std::string>{"B", "a"}));
 }
 
 TEST(IniFile, SectionKeysInFileOrderCutByTheBuffer) {

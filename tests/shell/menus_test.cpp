@@ -10,6 +10,7 @@
 #include "engine/image_sprite.h"
 #include "game/high_scores.h"
 #include "platform/ini_file.h"
+#include "support/bmp.h"
 #include "support/game_fixture.h"
 #include "widgets/button.h"
 #include "widgets/indicators.h"
@@ -21,28 +22,8 @@ using namespace shell;
 using testing_support::GameFixture;
 namespace vk = platform::vk;
 
-// A 24-bit bottom-up BMP of w x h in one light grey.
-std::string Bitmap(int w, int h) {
-    const int rowBytes = (w * 3 + 3) / 4 * 4;
-    const int size = 54 + rowBytes * h;
-    std::string bmp(size_t(size), '\0');
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) bmp[at + size_t(i)] = char((v >> (8 * i)) & 0xFF);
-    };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put32(2, uint32_t(size));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, uint32_t(w));
-    put32(22, uint32_t(h));
-    bmp[26] = 1;
-    bmp[28] = 24;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w * 3; ++x) bmp[size_t(54 + y * rowBytes + x)] = char(200);
-    }
-    return bmp;
-}
+// A w x h picture in one light grey.
+std::string Bitmap(int w, int h) { return testing_support::Bitmap(w, h, 200, 200, 200); }
 
 std::string Entries(const std::string& file, std::initializer_list<const char*> names) {
     std::string text;

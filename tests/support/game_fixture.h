@@ -1,11 +1,8 @@
 // A main window on the headless platform over an empty program directory,
-// for tests of the screens, the game model and the actors. Pictures are
-// made in memory rather than loaded, so no data files are needed.
+// for tests of the screens and of the game as the shell runs it. Pictures
+// are made in memory rather than loaded, so no data files are needed.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -13,22 +10,20 @@
 #include "game/globals.h"
 #include "platform/headless/headless_platform.h"
 #include "shell/main_form.h"
+#include "support/program_fixture.h"
 
 namespace testing_support {
 
-class GameFixture : public ::testing::Test {
+class GameFixture : public ProgramFixture {
 protected:
     void SetUp() override;
     void TearDown() override;
 
     // A picture of `patterns` patterns of w x h in one row, every pixel set.
     platform::ImageEntry& AddImage(const std::string& name, int patterns = 1, int w = 32, int h = 32);
-    // Writes a file below the program directory, making its directories.
-    void WriteFile(const std::string& relativePath, const std::string& contents);
     // The events the platform noted so far ("sound EatDot -5000", ...).
     std::string Events() const { return events_.str(); }
 
-    std::filesystem::path dir_;
     std::ostringstream events_;
     std::unique_ptr<platform::HeadlessPlatform> media_;
     std::unique_ptr<shell::TMainForm> form_;

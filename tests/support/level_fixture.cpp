@@ -1,131 +1,33 @@
 #include "support/level_fixture.h"
 
+#include <stdexcept>
+
 #include "engine/image_sprite.h"
-#include "game/level.h"
+#include "support/bmp.h"
 
 namespace testing_support {
 
-namespace {
-
-void PutLittleEndian(std::string& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out += char((value >> (8 * i)) & 0xFF);
-}
-
-// A catalogue name and the bitmap of 32 x 32 patterns it is cut from.
-struct Picture {
-    const char* name;
-    const char* file;
-};
-
-constexpr Picture kGamePictures[] = {
-    {"Appearence", "Four"},
-    {"PUp", "Two"},
-    {"PDown", "Two"},
-    {"PLeft", "Two"},
-    {"PRight", "Two"},
-    {"Death", "Four"},
-    {"ChomperHappy", "Four"},
-    {"ChomperLife", "One"},
-    {"KeyHints", "One"},
-    {"Dot", "One"},
-    {"LevelComplete", "Two"},
-    {"ExitPrompt", "One"},
-    {"GateHorizShut", "Two"},
-    {"GateHorizOpen", "Two"},
-    {"GateVertShut", "Two"},
-    {"GateVertOpen", "Two"},
-    {"RedBall", "Two"},
-    {"BonusMoney", "Two"},
-    {"Money", "Two"},
-    {"BonusLife", "Two"},
-    {"1Up", "Two"},
-    {"BonusSlow", "Two"},
-    {"Slow", "Two"},
-    {"BonusDouble", "Two"},
-    {"Double", "Two"},
-    {"BonusKillAll", "Two"},
-    {"KillAll", "Two"},
-    {"BonusKill", "Two"},
-    {"OneKilled", "Two"},
-    {"BonusKeyboard", "Two"},
-    {"KeyboardChange", "Two"},
-    {"BonusKey", "Two"},
-    {"Key", "Two"},
-    {"EnemyAppearence", "Four"},
-    {"EnemyDeath", "Four"},
-    {"BossAppearence", "Four"},
-    {"BossDeath", "Four"},
-    {"GhostAppearence", "Four"},
-    {"GhostDeath", "Four"},
-};
-
-// Every monster kind walks with a picture per direction.
-constexpr const char* kWalkers[] = {"Enemy", "Victim", "Boss", "Ghost"};
-constexpr const char* kDirections[] = {"Up", "Right", "Down", "Left"};
-
-constexpr const char* kSounds[] = {
-    "EatDot",        "LevelComplete", "Death",        "Victim",      "GameOver",     "GameComplete",
-    "BonusMoney",    "BonusLife",     "BonusSlow",    "BonusDouble", "BonusKillAll", "BonusKill",
-    "BonusKeyboard", "BonusKey",      "RedBallEaten", "GateOpen",    "Button",       "PushButton",
-};
-
-}  // namespace
-
-std::string Bitmap(int w, int h) {
-    const int rowBytes = (w * 3 + 3) / 4 * 4;
-    std::string bmp = "BM";
-    PutLittleEndian(bmp, uint32_t(54 + rowBytes * h), 4);
-    PutLittleEndian(bmp, 0, 4);
-    PutLittleEndian(bmp, 54, 4);
-    PutLittleEndian(bmp, 40, 4);
-    PutLittleEndian(bmp, uint32_t(w), 4);
-    PutLittleEndian(bmp, uint32_t(h), 4);
-    PutLittleEndian(bmp, 1, 2);
-    PutLittleEndian(bmp, 24, 2);
-    PutLittleEndian(bmp, 0, 4);
-    PutLittleEndian(bmp, uint32_t(rowBytes * h), 4);
-    for (int i = 0; i < 4; ++i) PutLittleEndian(bmp, 2835, 4);
-    for (int y = 0; y < h; ++y)
-        bmp += std::string(size_t(w) * 3, '\xFF') + std::string(size_t(rowBytes - w * 3), '\0');
-    return bmp;
-}
-
 void LevelFixture::SetUp() {
     GameFixture::SetUp();
+    const char* files[] = {nullptr, "One", "Two", nullptr, "Four"};
     WriteFile("Data/One.bmp", Bitmap(32, 32));
     WriteFile("Data/Two.bmp", Bitmap(64, 32));
     WriteFile("Data/Four.bmp", Bitmap(128, 32));
     std::string ini = "[General]\r\nTimer=10\r\n[Scene3]\r\n";
-    for (const Picture& picture : kGamePictures) {
-        ini += std::string(picture.name) + "=Data\\" + picture.file + ".bmp,32,32\r\n";
-    }
-    for (const char* walker : kWalkers) {
-        for (const char* direction : kDirections)
-            ini += std::string(walker) + direction + "=Data\\Two.bmp,32,32\r\n";
+    for (const TestPicture& picture : GameScreenPictures()) {
+        ini += picture.name + "=Data\\" + files[picture.patterns] + ".bmp,32,32\r\n";
     }
     ini += "[Scene7]\r\nGameOver=Data\\Two.bmp,64,32\r\n[Scene8]\r\nGameComplete=Data\\Two.bmp,64,32\r\n";
     WriteFile("Munchora.ini", ini);
-    for (const char* sound : kSounds) {
+    for (const std::string& sound : GameScreenSounds()) {
         form_->DXWaveList.Add(sound, std::make_shared<platform::Wave>(std::vector<uint8_t>{}));
     }
-}
-
-void LevelFixture::WriteLevel(int number, const std::string& general, const std::vector<std::string>& rows) {
-    const std::string digits = (number < 10 ? "0" : "") + std::to_string(number);
-    const int width = rows.empty() ? 0 : int(rows[0].size());
-    const int height = int(rows.size());
-    std::string text = "[General]\nMapWidth=" + std::to_string(width) +
-                       "\nMapHeight=" + std::to_string(height) + "\n" + general + "\n[Map]\n";
-    for (const std::string& row : rows) text += row + "\n";
-    WriteFile("Levels/Level" + digits + ".map", text);
-    // One pixel more than the maze, so the catalogue entry keeps the maze size as its pattern.
-    WriteFile("Levels/Level" + digits + ".bmp", Bitmap(width * 32 + 1, height * 32 + 1));
 }
 
 void LevelFixture::EnterGame() { form_->SetScreenState(shell::scGame); }
 
 actors::TPlayerSprite& LevelFixture::Player() {
-    actors::TPlayerSprite* player = game::FindPlayer();
+    actors::TPlayerSprite* player = actors::FindPlayer();
     if (!player) throw std::runtime_error("no player");
     return *player;
 }

@@ -6,25 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "actors/game.h"
 #include "actors/player.h"
-#include "game/game.h"
+#include "support/bmp.h"
 #include "support/game_fixture.h"
 
 namespace testing_support {
-
-// A 24-bit bitmap file of w x h pixels, all white.
-std::string Bitmap(int w, int h);
 
 class LevelFixture : public GameFixture {
 protected:
     void SetUp() override;
 
-    // Levels/LevelNN.map from [General] lines and map rows (the size is taken
-    // from the rows), with its background picture.
-    void WriteLevel(int number, const std::string& general, const std::vector<std::string>& rows);
     // The game screen is entered: the level after CurrentLevel starts.
     void EnterGame();
-    game::TGame& Game() { return *form_->Game; }
+    actors::TGame& Game() { return *form_->Game; }
     // The first player sprite.
     actors::TPlayerSprite& Player();
     // The sprite tree moves one step and the killed sprites go.

@@ -47,7 +47,8 @@ TEST_F(MessageLineTest, SameDurationDoesNotRestartTheCountdown) {
 }
 
 TEST(InputLine, AcceptedCodesAndLimits) {
-    widgets::TInputLine line(300, 400);
+    platform::HeadlessPlatform media(platform::HeadlessPlatform::Options{});
+    widgets::TInputLine line(media, 300, 400);
     line.HandleKey('A');
     line.HandleKey(8);
     line.HandleKey(8);  // backspace on an empty line does nothing

@@ -4,16 +4,19 @@
 #include <stdexcept>
 
 #include "context.h"
+#include "platform/ini_file.h"
 
 namespace assetgen {
 
 void CheckCatalogue(const Context& cx) {
-    const std::vector<IniSection> ini = ParseIni(ReadText(cx.Source() / "Munchora.ini"));
+    // Read as the game reads it: where a name comes twice, the first wins.
+    const platform::IniFile ini = platform::IniFile::FromText(ReadText(cx.Source() / "Munchora.ini"));
+    constexpr size_t kWholeSection = size_t(-1);
     std::set<std::string> used;
-    for (const IniSection& s : ini) {
-        if (s.name.rfind("Scene", 0) == 0) {
-            for (const auto& [name, value] : s.entries) {
-                const auto parts = Split(value, ',');
+    for (const std::string& section : ini.SectionNames()) {
+        if (section.rfind("Scene", 0) == 0) {
+            for (const std::string& name : ini.ReadSectionKeys(section, kWholeSection)) {
+                const auto parts = Split(ini.ReadString(section, name, ""), ',');
                 if (parts.size() != 3)
                     throw std::runtime_error("Munchora.ini: " + name + " needs a file and two pattern sizes");
                 const Picture* pic = nullptr;
@@ -27,9 +30,9 @@ void CheckCatalogue(const Context& cx) {
                                              std::to_string(pic->patternHeight));
                 used.insert(pic->file);
             }
-        } else if (s.name == "Sounds") {
-            for (const auto& [name, value] : s.entries)
-                if (!fs::exists(cx.Output() / CataloguePath(value)))
+        } else if (section == "Sounds") {
+            for (const std::string& name : ini.ReadSectionKeys(section, kWholeSection))
+                if (!fs::exists(cx.Output() / CataloguePath(ini.ReadString(section, name, ""))))
                     throw std::runtime_error("Munchora.ini: no sound file for " + name);
         }
     }

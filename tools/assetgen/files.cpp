@@ -9,6 +9,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/file_writers.h"
+
 namespace assetgen {
 
 std::string ReadText(const fs::path& p) {
@@ -30,69 +32,8 @@ void WriteBytes(const fs::path& p, const std::vector<uint8_t>& bytes) {
     if (!out) throw std::runtime_error("cannot write " + p.string());
 }
 
-namespace {
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-}  // namespace
-
 std::vector<uint8_t> EncodeBmp(const Canvas& c, bool overBlack) {
-    const int w = c.Width(), h = c.Height();
-    const int rowBytes = (w * 3 + 3) & ~3;
-    const uint32_t dataSize = uint32_t(rowBytes) * h;
-    std::vector<uint8_t> b;
-    b.reserve(54 + dataSize);
-    b.push_back('B');
-    b.push_back('M');
-    Put32(b, 54 + dataSize);
-    Put32(b, 0);
-    Put32(b, 54);
-    Put32(b, 40);
-    Put32(b, uint32_t(w));
-    Put32(b, uint32_t(h));
-    Put16(b, 1);
-    Put16(b, 24);
-    Put32(b, 0);
-    Put32(b, dataSize);
-    Put32(b, 2835);  // 72 dpi
-    Put32(b, 2835);
-    Put32(b, 0);
-    Put32(b, 0);
-    const std::vector<uint8_t> rgb = c.ToRgb24(overBlack);
-    for (int y = h - 1; y >= 0; --y) {
-        for (int x = 0; x < w; ++x) {
-            const size_t i = (size_t(y) * w + x) * 3;
-            b.push_back(rgb[i + 2]);
-            b.push_back(rgb[i + 1]);
-            b.push_back(rgb[i]);
-        }
-        for (int p = w * 3; p < rowBytes; ++p) b.push_back(0);
-    }
-    return b;
-}
-
-std::vector<uint8_t> EncodeWav(const std::vector<int16_t>& samples, int rate) {
-    std::vector<uint8_t> b;
-    const uint32_t dataSize = uint32_t(samples.size() * 2);
-    for (char ch : std::string("RIFF")) b.push_back(uint8_t(ch));
-    Put32(b, 36 + dataSize);
-    for (char ch : std::string("WAVEfmt ")) b.push_back(uint8_t(ch));
-    Put32(b, 16);
-    Put16(b, 1);  // PCM
-    Put16(b, 1);  // mono
-    Put32(b, uint32_t(rate));
-    Put32(b, uint32_t(rate) * 2);
-    Put16(b, 2);
-    Put16(b, 16);
-    for (char ch : std::string("data")) b.push_back(uint8_t(ch));
-    Put32(b, dataSize);
-    for (int16_t s : samples) Put16(b, uint16_t(s));
-    return b;
+    return platform::EncodeBmp(c.Width(), c.Height(), c.ToRgb24(overBlack));
 }
 
 void WritePng(const fs::path& p, const Canvas& c, bool keepAlpha) {
@@ -169,34 +110,6 @@ std::vector<std::string> Split(const std::string& s, char sep) {
         }
     }
     out.push_back(cur);
-    return out;
-}
-
-const std::string* IniSection::Find(const std::string& key) const {
-    for (const auto& [k, v] : entries) {
-        if (k.size() == key.size() && std::equal(k.begin(), k.end(), key.begin(), [](char a, char b) {
-                return std::tolower(a) == std::tolower(b);
-            }))
-            return &v;
-    }
-    return nullptr;
-}
-
-std::vector<IniSection> ParseIni(const std::string& text) {
-    std::vector<IniSection> out;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string t = Trim(line);
-        if (t.empty() || t[0] == ';') continue;
-        if (t.front() == '[' && t.back() == ']') {
-            out.push_back(IniSection{t.substr(1, t.size() - 2), {}});
-            continue;
-        }
-        const size_t eq = t.find('=');
-        if (eq == std::string::npos || out.empty()) continue;
-        out.back().entries.emplace_back(Trim(t.substr(0, eq)), Trim(t.substr(eq + 1)));
-    }
     return out;
 }
 

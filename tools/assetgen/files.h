@@ -1,5 +1,5 @@
 // Writing the game's file formats and reading the small text formats of the
-// asset sources.
+// asset sources (INI files are read with the game's own reader).
 #pragma once
 
 #include <cstdint>
@@ -22,19 +22,9 @@ void WriteBytes(const fs::path& p, const std::vector<uint8_t>& bytes);
 // 24-bit uncompressed BMP, rows bottom-up as the format stores them
 // (see Canvas::ToRgb24 for the two ways of flattening).
 std::vector<uint8_t> EncodeBmp(const Canvas& c, bool overBlack);
-// 16-bit PCM RIFF WAVE, mono.
-std::vector<uint8_t> EncodeWav(const std::vector<int16_t>& samples, int rate);
 // 8-bit RGB PNG of a canvas over an opaque background.
 // keepAlpha: an RGBA file; otherwise RGB as shown over black.
 void WritePng(const fs::path& p, const Canvas& c, bool keepAlpha = false);
-
-// A minimal INI reader that keeps sections and keys in file order.
-struct IniSection {
-    std::string name;
-    std::vector<std::pair<std::string, std::string>> entries;
-    const std::string* Find(const std::string& key) const;
-};
-std::vector<IniSection> ParseIni(const std::string& text);
 
 // Converts a catalogue path written with backslashes to a relative path.
 fs::path CataloguePath(const std::string& value);

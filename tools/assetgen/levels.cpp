@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "context.h"
+#include "platform/ini_file.h"
 
 namespace assetgen {
 
@@ -23,13 +24,12 @@ struct Level {
     std::string file;
     int width = 0, height = 0;
     std::vector<std::string> rows;
-    const IniSection* general = nullptr;
-    std::vector<IniSection> ini;
+    platform::IniFile ini;
 
     int Int(const std::string& key) const {
-        const std::string* v = general->Find(key);
-        if (!v) throw std::runtime_error(file + ": missing key " + key);
-        return std::stoi(*v);
+        const std::string v = ini.ReadString("General", key, "");
+        if (v.empty()) throw std::runtime_error(file + ": missing key " + key);
+        return std::stoi(v);
     }
     char At(int x, int y) const { return rows[size_t(y)][size_t(x)]; }
     bool Wall(int x, int y) const { return At(x, y) == 'B'; }
@@ -40,10 +40,8 @@ Level ReadLevel(const fs::path& path) {
     Level lv;
     lv.file = path.filename().string();
     const std::string text = ReadText(path);
-    lv.ini = ParseIni(text);
-    for (const IniSection& s : lv.ini)
-        if (s.name == "General") lv.general = &s;
-    if (!lv.general) throw std::runtime_error(lv.file + ": no [General] section");
+    lv.ini = platform::IniFile::FromText(text);
+    if (!lv.ini.HasSection("General")) throw std::runtime_error(lv.file + ": no [General] section");
     lv.width = lv.Int("MapWidth");
     lv.height = lv.Int("MapHeight");
     if (lv.width < 1 || lv.width > kMaxSide || lv.height < 1 || lv.height > kMaxSide)
@@ -181,17 +179,17 @@ std::vector<float> DistanceTo(const std::vector<bool>& inside, int w, int h) {
     return f;
 }
 
-Rgb ThemeColour(const IniSection& theme, const char* key) {
-    const std::string* v = theme.Find(key);
-    if (!v) throw std::runtime_error("theme " + theme.name + " has no " + key);
-    const auto parts = Split(*v, ',');
-    if (parts.size() != 3) throw std::runtime_error("theme " + theme.name + ": bad colour " + *v);
+Rgb ThemeColour(const platform::IniFile& themes, const std::string& theme, const char* key) {
+    const std::string v = themes.ReadString(theme, key, "");
+    if (v.empty()) throw std::runtime_error("theme " + theme + " has no " + key);
+    const auto parts = Split(v, ',');
+    if (parts.size() != 3) throw std::runtime_error("theme " + theme + ": bad colour " + v);
     return MakeRgb(std::stoi(parts[0]), std::stoi(parts[1]), std::stoi(parts[2]));
 }
 
-Canvas Background(const Level& lv, const IniSection& theme) {
-    const Rgb wall = ThemeColour(theme, "Wall"), edge = ThemeColour(theme, "Edge");
-    const Rgb floor = ThemeColour(theme, "Floor"), glow = ThemeColour(theme, "Glow");
+Canvas Background(const Level& lv, const platform::IniFile& themes, const std::string& theme) {
+    const Rgb wall = ThemeColour(themes, theme, "Wall"), edge = ThemeColour(themes, theme, "Edge");
+    const Rgb floor = ThemeColour(themes, theme, "Floor"), glow = ThemeColour(themes, theme, "Glow");
     // Distances are taken on a grid with one cell of floor around the maze,
     // so the outer walls are outlined on every side.
     const int pad = kCell, W = lv.width * kCell + 2 * pad, H = lv.height * kCell + 2 * pad;
@@ -233,7 +231,7 @@ Canvas Background(const Level& lv, const IniSection& theme) {
 
 void MakeLevels(Context& cx) {
     const fs::path dir = cx.Source() / "levels";
-    const std::vector<IniSection> themes = ParseIni(ReadText(dir / "themes.ini"));
+    const platform::IniFile themes = platform::IniFile::FromText(ReadText(dir / "themes.ini"));
     std::vector<fs::path> maps;
     for (const auto& e : fs::directory_iterator(dir))
         if (e.path().extension() == ".map") maps.push_back(e.path());
@@ -241,15 +239,13 @@ void MakeLevels(Context& cx) {
     for (const fs::path& p : maps) {
         const Level lv = ReadLevel(p);
         CheckLevel(lv);
-        const std::string* themeName = lv.general->Find("Theme");
-        const IniSection* theme = nullptr;
-        for (const IniSection& t : themes)
-            if (themeName && t.name == *themeName) theme = &t;
-        if (!theme) throw std::runtime_error(lv.file + ": unknown or missing Theme");
+        const std::string theme = lv.ini.ReadString("General", "Theme", "");
+        if (theme.empty() || !themes.HasSection(theme))
+            throw std::runtime_error(lv.file + ": unknown or missing Theme");
         const std::string text = ReadText(p);
         WriteBytes(cx.Output() / "Levels" / p.filename(), std::vector<uint8_t>(text.begin(), text.end()));
-        cx.Add(Picture{"Levels\\" + p.stem().string() + ".bmp", Background(lv, *theme), lv.width * kCell,
-                       lv.height * kCell, true});
+        cx.Add(Picture{"Levels\\" + p.stem().string() + ".bmp", Background(lv, themes, theme),
+                       lv.width * kCell, lv.height * kCell, true});
     }
 }
 

@@ -48,11 +48,16 @@ SdlPlatform::SdlPlatform() {
 SdlPlatform::~SdlPlatform() {
     audio_.reset();
     for (auto& [id, controller] : controllers_) SDL_GameControllerClose(controller);
-    if (texture_) SDL_DestroyTexture(texture_);
-    if (renderer_) SDL_DestroyRenderer(renderer_);
-    if (window_) SDL_DestroyWindow(window_);
+    // Before SDL itself goes.
+    texture_.reset();
+    renderer_.reset();
+    window_.reset();
     SDL_Quit();
 }
+
+void SdlPlatform::SdlDeleter::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+void SdlPlatform::SdlDeleter::operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
+void SdlPlatform::SdlDeleter::operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
 
 uint32_t SdlPlatform::TickCount() { return SDL_GetTicks(); }
 
@@ -64,28 +69,29 @@ int64_t SdlPlatform::UtcMillisOfDay() {
 
 bool SdlPlatform::CreateRenderer() {
     // Some drivers (the dummy one, some virtual displays) refuse vsync.
-    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    renderer_.reset(
+        SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+    if (!renderer_) renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
     if (!renderer_) return false;
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
-                                 kDisplayWidth, kDisplayHeight);
+    texture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+                                     kDisplayWidth, kDisplayHeight));
     return texture_ != nullptr;
 }
 
 bool SdlPlatform::InitializeDisplay(bool fullScreen) {
     if (!window_) {
-        window_ =
-            SDL_CreateWindow(Caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kDisplayWidth,
-                             kDisplayHeight, SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
+        window_.reset(SDL_CreateWindow(Caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                       kDisplayWidth, kDisplayHeight,
+                                       SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE));
         if (!window_ || !CreateRenderer()) {
             std::fprintf(stderr, "Can't open the game window: %s\n", SDL_GetError());
             return false;
         }
     }
-    if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+    if (SDL_SetWindowFullscreen(window_.get(), fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         std::fprintf(stderr, "Can't change the screen mode: %s\n", SDL_GetError());
     }
-    if (!fullScreen) SDL_SetWindowSize(window_, kDisplayWidth, kDisplayHeight);
+    if (!fullScreen) SDL_SetWindowSize(window_.get(), kDisplayWidth, kDisplayHeight);
     fullScreen_ = fullScreen;
     displayReady_ = true;
     return true;
@@ -98,19 +104,19 @@ void SdlPlatform::Present() { frameFinished_ = true; }
 void SdlPlatform::PresentLatest() {
     frameFinished_ = false;
     if (!displayReady_ || !renderer_) return;
-    SDL_UpdateTexture(texture_, nullptr, surface_.Pixels(), kDisplayWidth * int(sizeof(uint16_t)));
+    SDL_UpdateTexture(texture_.get(), nullptr, surface_.Pixels(), kDisplayWidth * int(sizeof(uint16_t)));
     int outputWidth = kDisplayWidth, outputHeight = kDisplayHeight;
-    SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+    SDL_GetRendererOutputSize(renderer_.get(), &outputWidth, &outputHeight);
     const Placement placement = PlacePicture(outputWidth, outputHeight);
     const SDL_Rect target{placement.x, placement.y, placement.width, placement.height};
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
-    SDL_RenderPresent(renderer_);
+    SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
+    SDL_RenderClear(renderer_.get());
+    SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, &target);
+    SDL_RenderPresent(renderer_.get());
 }
 
 void SdlPlatform::ApplyCaption(const std::string& caption) {
-    if (window_) SDL_SetWindowTitle(window_, caption.c_str());
+    if (window_) SDL_SetWindowTitle(window_.get(), caption.c_str());
 }
 
 void SdlPlatform::SetCursor(Cursor cursor) {
@@ -131,12 +137,12 @@ void SdlPlatform::SetCursor(Cursor cursor) {
 
 void SdlPlatform::StoreWindowPlacement() {
     if (!window_) return;
-    SDL_GetWindowPosition(window_, &storedX_, &storedY_);
+    SDL_GetWindowPosition(window_.get(), &storedX_, &storedY_);
     placementStored_ = true;
 }
 
 void SdlPlatform::RestoreWindowPlacement() {
-    if (window_ && placementStored_) SDL_SetWindowPosition(window_, storedX_, storedY_);
+    if (window_ && placementStored_) SDL_SetWindowPosition(window_.get(), storedX_, storedY_);
 }
 
 bool SdlPlatform::InitializeSound() {
@@ -163,7 +169,7 @@ void SdlPlatform::SetMidiAttenuation(uint8_t attenuation) { audio_->SetMidiAtten
 void SdlPlatform::MessageBox(const std::string& caption, const std::string& text) {
     const std::string lines = MessageLines(text);
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), lines.c_str());
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), lines.c_str(), window_);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), lines.c_str(), window_.get());
 }
 
 std::string SdlPlatform::UserDataDirectory() {

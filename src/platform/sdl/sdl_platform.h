@@ -59,13 +59,20 @@ protected:
     virtual void PresentLatest();
 
 private:
+    // Destroys each SDL object with its own call.
+    struct SdlDeleter {
+        void operator()(SDL_Window* window) const;
+        void operator()(SDL_Renderer* renderer) const;
+        void operator()(SDL_Texture* texture) const;
+    };
+
     bool CreateRenderer();
     void HandleEvent(const SDL_Event& event, AppEvents& app);
     void OpenController(int deviceIndex);
 
-    SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
+    std::unique_ptr<SDL_Window, SdlDeleter> window_;
+    std::unique_ptr<SDL_Renderer, SdlDeleter> renderer_;
+    std::unique_ptr<SDL_Texture, SdlDeleter> texture_;
     FramePacer pacer_;
     bool frameFinished_ = false;
     std::unique_ptr<SdlAudio> audio_;

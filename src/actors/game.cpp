@@ -1,4 +1,4 @@
-#include "game/game.h"
+#include "actors/game.h"
 
 #include <cmath>
 
@@ -6,17 +6,20 @@
 #include "actors/enemy.h"
 #include "actors/player.h"
 #include "game/globals.h"
-#include "shell/main_form.h"
+#include "game/maze_geometry.h"
+#include "game/services.h"
 
-namespace game {
+namespace actors {
+
+using namespace game;
 
 TSetDotsSprite* DotsLayer = nullptr;
 
 namespace {
 
-// Where the maze starts on the surface, its cell size, and the first life icon.
-constexpr int32_t kMazeOrigin = 20;
-constexpr int32_t kCellSize = 32;
+TGame* current = nullptr;
+
+// The first life icon.
 constexpr int32_t kLivesX = 620;
 constexpr int32_t kLivesY = 250;
 constexpr int32_t kLivesPerRow = 5;
@@ -24,10 +27,7 @@ constexpr int32_t kSpawnPeriodTicks = 30;
 // Marks a cell of the scratch map as taken, whatever it held.
 constexpr int32_t kTakenCell = 100;
 
-engine::TSprite* Root() { return shell::MainForm->DXSpriteEngine.Root(); }
-
-// "01" .. "09", then plain decimal.
-std::string LevelDigits(int32_t n) { return (n >= 0 && n < 10 ? "0" : "") + std::to_string(n); }
+engine::TSprite* Root() { return Services().SpriteRoot(); }
 
 // Writes into the stored grid only: cells beyond the ring are not stored.
 void MarkCell(TMazeMap& map, int32_t x, int32_t y) {
@@ -40,10 +40,7 @@ void MarkCell(TMazeMap& map, int32_t x, int32_t y) {
 // ---- life icons ---------------------------------------------------------
 
 TLifeCounter::TLifeCounter(int32_t originX, int32_t originY, int32_t perRow, int32_t count)
-    : IconImage(&shell::MainForm->ImageList.Find("ChomperLife")),
-      OriginX(originX),
-      OriginY(originY),
-      PerRow(perRow) {
+    : IconImage(&Services().Image("ChomperLife")), OriginX(originX), OriginY(originY), PerRow(perRow) {
     for (int32_t i = 0; i < count; ++i) AddLife();
 }
 
@@ -61,18 +58,15 @@ void TLifeCounter::RemoveLife() {
     --Lives;
     const double x = (Lives % PerRow) * IconImage->PatternWidth() + OriginX;
     const double y = (Lives / PerRow) * IconImage->PatternHeight() + OriginY;
-    engine::TSprite* root = Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        engine::TSprite* sprite = root->Child(i);
-        if (std::nearbyint(sprite->X) == x && std::nearbyint(sprite->Y) == y) sprite->Kill();
-    }
+    engine::ForEachChild(*Root(), [x, y](engine::TSprite& sprite) {
+        if (std::nearbyint(sprite.X) == x && std::nearbyint(sprite.Y) == y) sprite.Kill();
+    });
 }
 
 // ---- dots layer ---------------------------------------------------------
 
 TSetDotsSprite::TSetDotsSprite(engine::TSprite* parent) : engine::TBackgroundSprite(parent) {
-    Image = &shell::MainForm->ImageList.Find("Dot");
+    Image = &Services().Image("Dot");
     SetMapSize(MaxMapWidth, MaxMapHeight);
     X = kMazeOrigin;
     Y = kMazeOrigin;
@@ -86,11 +80,11 @@ TSetDotsSprite::TSetDotsSprite(engine::TSprite* parent) : engine::TBackgroundSpr
 // ---- the level ----------------------------------------------------------
 
 TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()) {
-    shell::TMainForm& form = *shell::MainForm;
+    TServices& services = Services();
     engine::TSprite* root = spriteRoot_;
 
     if (levelNumber == 1) Score = Monsters = Bonuses = 0;
-    Enemies = std::make_unique<actors::TEnemyCollection>(root);
+    Enemies = std::make_unique<TEnemyCollection>(root);
 
     // What stays when the file cannot be read: a closed maze. The ring is
     // closed too, so nothing of an earlier level shows through.
@@ -104,11 +98,11 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
     const std::string path = ProgramDir + "Levels/Level" + digits + ".map";
     switch (LoadLevel(path, GameLevel)) {
         case LevelLoadResult::Ok: break;
-        case LevelLoadResult::CantOpen: form.ShowMessage("Can't open file " + path); break;
+        case LevelLoadResult::CantOpen: services.ShowMessage("Can't open file " + path); break;
         case LevelLoadResult::BadFile:
             // The window closes; the level stays the closed maze above.
-            form.ShowMessage("Error file " + path);
-            form.Close();
+            services.ShowMessage("Error file " + path);
+            services.Close();
             break;
     }
 
@@ -120,24 +114,22 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
             if (code == CellDot) {
                 ++DotTotal;
             } else if (code == CellRedBall) {
-                new actors::TRedBallSprite(root, x, y);
+                new TRedBallSprite(root, x, y);
             } else if (code == CellGateHoriz || code == CellGateVert) {
-                new actors::TGateSprite(root, x, y, code);
+                new TGateSprite(root, x, y, code);
             }
         }
     }
 
     // The background picture belongs to the level: the entry of the previous
     // level (kept when the game screen is entered again) is replaced.
-    const int oldBackground = form.ImageList.IndexOf("Background");
-    if (oldBackground >= 0) form.ImageList.Delete(oldBackground);
-    form.AddImageEntry("Background=\\Levels\\Level" + digits + ".bmp," +
-                       std::to_string(GameLevel.MapWidth * kCellSize) + "," +
-                       std::to_string(GameLevel.MapHeight * kCellSize));
     // A picture that failed to load has been reported and the window closes.
-    if (form.ImageList.IndexOf("Background") >= 0) {
+    const platform::ImageEntry* picture = services.ReplaceImage(
+        "Background=\\Levels\\Level" + digits + ".bmp," + std::to_string(GameLevel.MapWidth * kCellSize) +
+        "," + std::to_string(GameLevel.MapHeight * kCellSize));
+    if (picture) {
         auto* background = new engine::TImageSprite(root);
-        background->Image = &form.ImageList.Find("Background");
+        background->Image = picture;
         background->Width = background->Image->PatternWidth();
         background->Height = background->Image->PatternHeight();
         background->X = kMazeOrigin;
@@ -146,7 +138,7 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
     }
 
     DotsLayer = new TSetDotsSprite(root);
-    new actors::TPlayerSprite(root, GameLevel.PlayerPoint.X, GameLevel.PlayerPoint.Y);
+    new TPlayerSprite(root, GameLevel.PlayerPoint.X, GameLevel.PlayerPoint.Y);
 
     // The counter rebuilds Lives together with the icons.
     const int32_t lives = Lives;
@@ -156,10 +148,10 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
     WrapMaxX = (GameLevel.MapWidth - 1) * kCellSize;
     WrapMaxY = (GameLevel.MapHeight - 1) * kCellSize;
 
-    SpawnTask = std::make_unique<TTimerTask>(SpawnMonsters, form.MainTickCount, kSpawnPeriodTicks, false);
-    form.TimerManager->Add(SpawnTask.get());
+    SpawnTask = std::make_unique<TTimerTask>(SpawnMonsters, services.MainTick(), kSpawnPeriodTicks, false);
+    services.ScheduleTask(SpawnTask.get());
 
-    form.PlayLevelMusic(levelNumber);
+    services.PlayLevelMusic(levelNumber);
 
     LevelDone = false;
     AllDotsEaten = false;
@@ -172,9 +164,12 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
     DotsEaten = 0;
     DoorsOpen = false;
     KeyPlaced = false;
+    // Only a level made in full is the one being played.
+    current = this;
 }
 
 TGame::~TGame() {
+    if (current == this) current = nullptr;
     spriteRoot_->FreeChildren();
     DotsLayer = nullptr;
     Enemies.reset();
@@ -182,12 +177,12 @@ TGame::~TGame() {
     SpawnTask.reset();
 }
 
-TGame* CurrentGame() { return shell::MainForm ? shell::MainForm->Game.get() : nullptr; }
+TGame* CurrentGame() { return current; }
 
 void SpawnMonsters() {
     TGame* game = CurrentGame();
     if (!game) return;
-    for (int32_t kind = 0; kind < 3; ++kind) {
+    for (int32_t kind = mkOrdinary; kind < MonsterKindCount; ++kind) {
         if (int32_t(game->Enemies->AliveCount[kind]) < GameLevel.MonsterCount[kind]) {
             game->Enemies->AddMonster(kind, GameLevel.MonsterPoint[kind].X, GameLevel.MonsterPoint[kind].Y);
         }
@@ -197,26 +192,23 @@ void SpawnMonsters() {
 bool FindFreeCell(const TLevel& level, int32_t& x, int32_t& y) {
     TMazeMap scratch = level;
 
-    engine::TSprite* root = Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        engine::TSprite* sprite = root->Child(i);
-        if (!dynamic_cast<actors::TEnemySprite*>(sprite) && !dynamic_cast<actors::TPlayerSprite*>(sprite) &&
-            !dynamic_cast<actors::TBonusSprite*>(sprite)) {
-            continue;
+    engine::ForEachChild(*Root(), [&scratch](engine::TSprite& sprite) {
+        if (!dynamic_cast<TEnemySprite*>(&sprite) && !dynamic_cast<TPlayerSprite*>(&sprite) &&
+            !dynamic_cast<TBonusSprite*>(&sprite)) {
+            return;
         }
-        const platform::Rect bounds = sprite->GetBounds();
+        const platform::Rect bounds = sprite.GetBounds();
         const int left = bounds.left;
         const int top = bounds.top;
-        const int right = left + sprite->Width;
-        const int bottom = top + sprite->Height;
-        if (top < 0 || bottom < 0) continue;
+        const int right = left + sprite.Width;
+        const int bottom = top + sprite.Height;
+        if (top < 0 || bottom < 0) return;
         for (const int cornerX : {left, right}) {
             for (const int cornerY : {top, bottom}) {
-                MarkCell(scratch, (cornerX - kMazeOrigin) / kCellSize, (cornerY - kMazeOrigin) / kCellSize);
+                MarkCell(scratch, PixelToCell(cornerX), PixelToCell(cornerY));
             }
         }
-    }
+    });
 
     for (const TPoint& start : level.MonsterPoint) MarkCell(scratch, start.X, start.Y);
     for (int32_t dy = -1; dy <= 1; ++dy) {
@@ -227,13 +219,13 @@ bool FindFreeCell(const TLevel& level, int32_t& x, int32_t& y) {
     return FindCellWithCode(scratch, CellEmpty, x, y);
 }
 
-actors::TPlayerSprite* FindPlayer() {
-    engine::TSprite* root = Root();
-    const int count = root->ChildCount();
-    for (int i = 0; i < count; ++i) {
-        if (auto* player = dynamic_cast<actors::TPlayerSprite*>(root->Child(i))) return player;
-    }
-    return nullptr;
+TPlayerSprite* FindPlayer() {
+    TPlayerSprite* found = nullptr;
+    engine::ForEachChild<TPlayerSprite>(*Root(), [&found](TPlayerSprite& player) {
+        found = &player;
+        return false;
+    });
+    return found;
 }
 
-}  // namespace game
+}  // namespace actors

@@ -11,11 +11,9 @@
 #include "game/tasks.h"
 
 namespace actors {
+
 class TEnemyCollection;
 class TPlayerSprite;
-}  // namespace actors
-
-namespace game {
 
 // The life icons: ordinary image sprites in the tree; the counter finds an
 // icon again by its position.
@@ -50,8 +48,8 @@ public:
     TGame& operator=(const TGame&) = delete;
 
     // 1 where a gate is shut right now, indexed like the level map.
-    int32_t GateMarks[MapRows][MapColumns] = {};
-    std::unique_ptr<actors::TEnemyCollection> Enemies;
+    int32_t GateMarks[game::MapRows][game::MapColumns] = {};
+    std::unique_ptr<TEnemyCollection> Enemies;
     std::unique_ptr<TLifeCounter> LifeCounter;
     bool LevelDone = false;
     bool AllDotsEaten = false;
@@ -61,18 +59,19 @@ public:
     int32_t LevelNumber = 0;
     bool DoorsOpen = false;
     bool KeyPlaced = false;
-    std::unique_ptr<TTimerTask> SpawnTask;
+    std::unique_ptr<game::TTimerTask> SpawnTask;
     // The end tasks of the slow-monster bonuses taken in this level. The
     // task list only refers to them; it is emptied when the level ends.
-    std::vector<std::unique_ptr<TTimerTask>> SlowTasks;
+    std::vector<std::unique_ptr<game::TTimerTask>> SlowTasks;
 
 private:
     // The tree of the level's sprites. Kept here because a window being
-    // destroyed has already cleared its global pointer when it frees the level.
+    // destroyed has already removed its services when it frees the level.
     engine::TSprite* spriteRoot_;
 };
 
-// The level being played, or null outside the game screen.
+// The level being played, or null outside the game screen: the last TGame
+// that was made in full and is not destroyed yet.
 TGame* CurrentGame();
 
 // The dots layer of the current level.
@@ -84,9 +83,9 @@ void SpawnMonsters();
 
 // A random empty cell away from every actor, the monster start cells and
 // the player's start, for a bonus.
-bool FindFreeCell(const TLevel& level, int32_t& x, int32_t& y);
+bool FindFreeCell(const game::TLevel& level, int32_t& x, int32_t& y);
 
 // The first player sprite among the top-level sprites, or null.
-actors::TPlayerSprite* FindPlayer();
+TPlayerSprite* FindPlayer();
 
-}  // namespace game
+}  // namespace actors
