@@ -20,7 +20,7 @@ if [ "$mode" = "web" ] || [ "$mode" = "test" ]; then
 fi
 if [ "$mode" = "test" ]; then
   packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev python3
-             clang-format desktop-file-utils appstream man-db chromium)
+             clang-format desktop-file-utils appstream man-db chromium xvfb xauth x11-utils)
 fi
 
 missing=()

@@ -116,8 +116,9 @@
       const ratio = window.devicePixelRatio || 1;
       return [Math.floor(area.clientWidth * ratio), Math.floor(area.clientHeight * ratio)];
     },
-    placeCanvas(x, y, width, height) {
+    placeCanvas(x, y, width, height, sharp) {
       const ratio = window.devicePixelRatio || 1;
+      canvas.style.imageRendering = sharp ? 'pixelated' : 'auto';
       canvas.style.left = x / ratio + 'px';
       canvas.style.top = y / ratio + 'px';
       canvas.style.width = width / ratio + 'px';

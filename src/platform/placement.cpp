@@ -6,6 +6,10 @@
 
 namespace platform {
 
+bool Placement::WholeFactor() const {
+    return width > 0 && width % kDisplayWidth == 0 && height == width / kDisplayWidth * kDisplayHeight;
+}
+
 Placement PlacePicture(int outputWidth, int outputHeight) {
     Placement placement;
     if (outputWidth <= 0 || outputHeight <= 0) return placement;

@@ -11,6 +11,9 @@ struct Placement {
     int y = 0;
     int width = 0;
     int height = 0;
+
+    // 1x, 2x, 3x...: every pixel of the picture becomes a square of pixels.
+    bool WholeFactor() const;
 };
 
 Placement PlacePicture(int outputWidth, int outputHeight);

@@ -80,6 +80,8 @@ public:
     virtual void SetCursor(Cursor cursor) = 0;
     virtual void StoreWindowPlacement() {}
     virtual void RestoreWindowPlacement() {}
+    // The window's icon, from the shipped PNG file.
+    virtual void SetWindowIcon(const std::string&) {}
 
     // ---- text ---------------------------------------------------------
     Fonts& Text() { return fonts_; }

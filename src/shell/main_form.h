@@ -62,6 +62,7 @@ std::string HighScoresPath();
 constexpr const char* kApplicationTitle = "Munchora";
 constexpr const char* kSettingsFile = "Munchora.ini";
 constexpr const char* kHighScoresFile = "Munchora.hsc";
+constexpr const char* kIconFile = "munchora.png";
 constexpr const char* kShotgunFont = "Data/Fonts/Shotgun BT.ttf";
 constexpr const char* kBauhausFont = "Data/Fonts/Bauhaus Hv BT.ttf";
 

@@ -51,6 +51,7 @@ TMainForm::TMainForm(platform::Platform& media)
     State = scNone;
     // The FullScreen word or the remembered mode starts in full screen.
     InitializeDisplay(StartOptions.FullScreen || FullScreenSetting);
+    media_.SetWindowIcon(ProgramDir + kIconFile);
 }
 
 TMainForm::~TMainForm() {

@@ -82,4 +82,7 @@ TEST(Placement, WholeFactorsFromTwiceTheSizeAndFittedBelow) {
     EXPECT_EQ(small.width, 400);
     EXPECT_EQ(small.height, 300);
     EXPECT_EQ(small.y, 150);
+    // Whole factors stay sharp; the fitted sizes between them are smoothed.
+    EXPECT_TRUE(same.WholeFactor() && twice.WholeFactor() && large.WholeFactor());
+    EXPECT_FALSE(hd.WholeFactor() || small.WholeFactor() || PlacePicture(1000, 800).WholeFactor());
 }

@@ -1,10 +1,12 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include <SDL.h>
+#include <png.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/placement.h"
@@ -29,9 +31,15 @@ bool HasGraphicsDevice() {
     return std::filesystem::exists("/dev/nvidiactl", ec);
 }
 
+// The desktop entry's name: task bars and docks group the window with its
+// launcher and show the launcher's icon (the X11 class, the Wayland app id).
+constexpr const char* kDesktopId = "io.munchora.Munchora";
+
 }  // namespace
 
 SdlPlatform::SdlPlatform() {
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", kDesktopId, 0);
+    SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", kDesktopId, 0);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     if (!HasGraphicsDevice()) {
         SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
@@ -58,6 +66,29 @@ SdlPlatform::~SdlPlatform() {
 void SdlPlatform::SdlDeleter::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
 void SdlPlatform::SdlDeleter::operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
 void SdlPlatform::SdlDeleter::operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
+
+void SdlPlatform::SetWindowIcon(const std::string& pngPath) {
+    if (!window_) return;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<uint8_t> pixels;
+    if (png_image_begin_read_from_file(&image, NativePath(pngPath).c_str())) {
+        image.format = PNG_FORMAT_RGBA;
+        pixels.resize(PNG_IMAGE_SIZE(image));
+        if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) pixels.clear();
+    }
+    png_image_free(&image);
+    if (pixels.empty()) {
+        // Only the window's look suffers: the desktop shows its default icon.
+        std::fprintf(stderr, "Can't read the window icon %s\n", NativePath(pngPath).c_str());
+        return;
+    }
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), int(image.width), int(image.height),
+                                                           32, int(image.width) * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!icon) return;
+    SDL_SetWindowIcon(window_.get(), icon);
+    SDL_FreeSurface(icon);
+}
 
 uint32_t SdlPlatform::TickCount() { return SDL_GetTicks(); }
 
@@ -108,6 +139,9 @@ void SdlPlatform::PresentLatest() {
     int outputWidth = kDisplayWidth, outputHeight = kDisplayHeight;
     SDL_GetRendererOutputSize(renderer_.get(), &outputWidth, &outputHeight);
     const Placement placement = PlacePicture(outputWidth, outputHeight);
+    // Whole factors stay sharp; in between, smoothing keeps small text legible.
+    SDL_SetTextureScaleMode(texture_.get(),
+                            placement.WholeFactor() ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
     const SDL_Rect target{placement.x, placement.y, placement.width, placement.height};
     SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
     SDL_RenderClear(renderer_.get());

@@ -37,6 +37,7 @@ public:
     void SetCursor(Cursor cursor) override;
     void StoreWindowPlacement() override;
     void RestoreWindowPlacement() override;
+    void SetWindowIcon(const std::string& pngPath) override;
 
     bool InitializeSound() override;
     void PlayWave(Wave& wave, const std::string& name, int volume) override;

@@ -25,8 +25,8 @@ EM_JS(void, web_set_cursor_hidden, (int hidden), { Module.page.setCursorHidden(!
 EM_JS(void, web_request_full_screen, (int on), { Module.page.requestFullScreen(!!on); });
 EM_JS(int, web_area_width, (void), { return Module.page.areaSize()[0]; });
 EM_JS(int, web_area_height, (void), { return Module.page.areaSize()[1]; });
-EM_JS(void, web_place_canvas, (int x, int y, int width, int height), {
-    Module.page.placeCanvas(x, y, width, height);
+EM_JS(void, web_place_canvas, (int x, int y, int width, int height, int sharp), {
+    Module.page.placeCanvas(x, y, width, height, !!sharp);
 });
 EM_JS(int, web_audio_available, (void), { return Module.page.audioAvailable() ? 1 : 0; });
 EM_JS(int, web_audio_allowed, (void), { return Module.page.audioAllowed() ? 1 : 0; });
@@ -199,9 +199,10 @@ bool WebPlatform::InitializeDisplay(bool fullScreen) {
 }
 
 void WebPlatform::PlaceCanvas() {
-    // Device pixels, so that whole factors stay sharp on any screen.
+    // Device pixels, so that whole factors stay sharp on any screen; the
+    // sizes in between are smoothed, as on the desktop.
     const Placement placement = PlacePicture(web_area_width(), web_area_height());
-    web_place_canvas(placement.x, placement.y, placement.width, placement.height);
+    web_place_canvas(placement.x, placement.y, placement.width, placement.height, placement.WholeFactor());
 }
 
 void WebPlatform::SetCursor(Cursor cursor) { web_set_cursor_hidden(cursor == Cursor::Hidden); }
