@@ -14,6 +14,7 @@ constexpr int kAppearFrames = 31;
 // blink, and the bot counts them dangerous again from then on.
 constexpr double kFrightenedSeconds = 7.0;
 constexpr double kSlowSeconds = 5.0;
+constexpr double kPatientSeconds = 5.0;
 constexpr int kSegment = 4;  // frames from one cell centre to the next
 // A hero that can reach this many cells before any monster is not cornered.
 constexpr int kEscapeCells = 8;
@@ -58,6 +59,9 @@ uint16_t Bot::KeyFor(Dir d) const {
 Bot::Seen Bot::Perceive(const Screen& screen) {
     Seen seen;
     maze_ = Maze(screen);
+    const int dots = int(std::count(screen.cells.begin(), screen.cells.end(), kCellDot));
+    if (dots != dotsSeen_) lastProgress_ = frame_;
+    dotsSeen_ = dots;
     int redBalls = 0, keyboardChanges = 0, slowPictures = 0;
     std::map<std::pair<int, int>, int64_t> appearing;
     for (const SpriteView& s : screen.sprites) {
@@ -66,11 +70,15 @@ Bot::Seen Bot::Perceive(const Screen& screen) {
         if (image == "GateHorizShut" || image == "GateVertShut") {
             const Cell c = SpriteCell(s);
             maze_.SetGateShut(c.x, c.y, true);
-        } else if (!seen.heroAlive && (image == "Appearence" || StartsWith(image, "P"))) {
-            const Dir d = image == "Appearence" ? kNone : DirOfSuffix(image.substr(1));
-            if (image != "Appearence" && d == kNone) continue;
-            seen.heroAlive = true;
-            seen.hero = Hero{px, py, d, kNone};
+        } else if (image == "Appearence" ||
+                   (StartsWith(image, "P") && DirOfSuffix(image.substr(1)) != kNone)) {
+            const Hero hero{px, py, image == "Appearence" ? kNone : DirOfSuffix(image.substr(1)), kNone};
+            if (seen.heroAlive) {
+                seen.others.push_back(hero);
+            } else {
+                seen.heroAlive = true;
+                seen.hero = hero;
+            }
         } else if (image == "RedBall") {
             ++redBalls;
             seen.redBalls.push_back(SpriteCell(s));
@@ -182,11 +190,16 @@ std::optional<Dir> Bot::Decide(const Seen& seen) {
     // keys already on their way, the monsters by their rules.
     Hero hero = seen.hero;
     hero.wish = wish_;
+    std::vector<Hero> others = seen.others;
     std::vector<Monster> monsters = seen.monsters;
     auto press = pending_.begin();
     for (int k = 0; k < delayFrames_; ++k) {
         for (; press != pending_.end() && press->frame <= frame_ + k; ++press) hero.wish = press->dir;
         StepHero(maze_, hero, keyTaken_);
+        for (Hero& other : others) {
+            other.wish = hero.wish;
+            StepHero(maze_, other, keyTaken_);
+        }
         // What it eats on the way will be gone by then.
         maze_.EatAt(hero.x, hero.y);
         for (Monster& m : monsters) StepMonster(maze_, m, hero);
@@ -196,13 +209,19 @@ std::optional<Dir> Bot::Decide(const Seen& seen) {
     const Cell here = CellOf(hero.x, hero.y);
     const std::vector<int> distance = TargetDistances(seen, here);
     const int horizon = kSegment * (options_.lookahead + 1);
+    // A player kept from the dots for long takes more and more risk.
+    const double stalled = double(frame_ - lastProgress_) / framesPerSecond_;
+    const int enough = stalled < kPatientSeconds       ? horizon
+                       : stalled < 2 * kPatientSeconds ? horizon * 3 / 4
+                       : stalled < 3 * kPatientSeconds ? horizon / 2
+                                                       : 0;
     std::optional<Dir> best;
     int bestSurvival = -1, bestCost = 0;
     uint32_t bestTie = 0;
     for (Dir d : {kUp, kRight, kDown, kLeft}) {
         Cell next;
         if (!maze_.HeroStep(here, d, keyTaken_, next)) continue;
-        const int survival = std::min(horizon, Survive(hero, monsters, d, options_.lookahead));
+        const int survival = std::min(enough, Survive(hero, others, monsters, d, options_.lookahead));
         const int cost = distance.empty() ? 0 : distance[size_t(next.y * maze_.Width() + next.x)];
         // Ties keep the hero going its way, else a coin decides.
         const uint32_t tie = d == hero.dir ? 0 : 1 + Random(1000);
@@ -219,16 +238,24 @@ std::optional<Dir> Bot::Decide(const Seen& seen) {
     return best;
 }
 
-int Bot::Survive(const Hero& start, std::vector<Monster> monsters, Dir first, int depth) const {
+int Bot::Survive(const Hero& start, std::vector<Hero> others, std::vector<Monster> monsters, Dir first,
+                 int depth) const {
     Hero hero = start;
     hero.wish = first;
     int frames = 0;
     for (int f = 0; f < kSegment; ++f) {
         StepHero(maze_, hero, keyTaken_);
+        for (Hero& other : others) {
+            other.wish = first;
+            StepHero(maze_, other, keyTaken_);
+        }
         for (Monster& m : monsters) StepMonster(maze_, m, hero);
         ++frames;
         for (const Monster& m : monsters) {
             if (Touches(hero, m, options_.margin)) return frames;
+            for (const Hero& other : others) {
+                if (Touches(other, m, options_.margin)) return frames;
+            }
         }
         if (AtCellCentre(hero.x, hero.y) && (hero.x != start.x || hero.y != start.y)) break;
     }
@@ -245,7 +272,7 @@ int Bot::Survive(const Hero& start, std::vector<Monster> monsters, Dir first, in
             Cell next;
             if (!maze_.HeroStep(here, d, keyTaken_, next)) continue;
             any = true;
-            best = std::max(best, Survive(hero, monsters, d, depth - 1));
+            best = std::max(best, Survive(hero, others, monsters, d, depth - 1));
             if (best >= kSegment * depth) return frames + best;
         }
     }

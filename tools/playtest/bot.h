@@ -19,7 +19,7 @@ namespace playtest {
 struct BotOptions {
     int delayMs = 250;
     int lookahead = 6;  // decisions (cell centres) the bot thinks ahead after the delay
-    int margin = 3;     // pixels of room it wants between itself and a monster
+    int margin = 0;     // pixels of room it wants between itself and a monster
     int nearCells = 5;  // how far it turns aside for a red ball or a bonus
     uint32_t seed = 1;
 };
@@ -36,6 +36,7 @@ private:
     struct Seen {
         bool heroAlive = false;
         Hero hero;
+        std::vector<Hero> others;  // a second hero obeys the same keys
         std::vector<Monster> monsters;
         std::vector<Cell> redBalls;
         std::vector<Cell> bonuses;
@@ -53,7 +54,8 @@ private:
     std::optional<Dir> Decide(const Seen& seen);
     // Frames the hero outlives the monsters when it takes `first` and then
     // the best of its ways for `depth` more cell centres.
-    int Survive(const Hero& hero, std::vector<Monster> monsters, Dir first, int depth) const;
+    int Survive(const Hero& hero, std::vector<Hero> others, std::vector<Monster> monsters, Dir first,
+                int depth) const;
     // Can the hero still reach a few cells ahead of every monster, or is it
     // cornered?
     bool CanEscape(const Hero& hero, const std::vector<Monster>& monsters) const;
@@ -76,6 +78,8 @@ private:
     int keyboardChangesSeen_ = 0;
     int slowPicturesSeen_ = 0;
     int64_t slowUntil_ = -1;
+    int dotsSeen_ = -1;
+    int64_t lastProgress_ = 0;  // the last frame a dot went
     // Where a monster was first seen appearing, and when.
     std::map<std::pair<int, int>, int64_t> appearing_;
     // The monsters of the last frame, and which of them stood still in

@@ -192,7 +192,10 @@ Facts GameDriver::Inspect() const {
     for (int i = 0; i < root->ChildCount(); ++i) {
         const engine::TSprite* sprite = root->Child(i);
         if (sprite->IsDead()) continue;
-        if (const auto* gate = dynamic_cast<const actors::TGateSprite*>(sprite)) {
+        if (const auto* player = dynamic_cast<const actors::TPlayerSprite*>(sprite)) {
+            if (player->DeathCountdown < 0)
+                facts.heroes.push_back({std::string(), int(player->X), int(player->Y)});
+        } else if (const auto* gate = dynamic_cast<const actors::TGateSprite*>(sprite)) {
             facts.gateOpen = facts.gateOpen || gate->IsOpen;
         } else if (const auto* monster = dynamic_cast<const actors::TEnemySprite*>(sprite)) {
             facts.monsters.push_back({monster, MonsterKind(monster->Kind), int(monster->X), int(monster->Y),

@@ -76,6 +76,7 @@ struct Facts {
     // (-1: not caught).
     int caughtBy = -1;
     std::vector<MonsterFact> monsters;
+    std::vector<SpriteView> heroes;  // live heroes (image and place)
 };
 
 class GameDriver {

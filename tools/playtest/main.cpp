@@ -136,8 +136,8 @@ std::string RunJob(GameDriver& driver, const Job& job, const Options& options) {
             const LevelRun r = PlayLevel(driver, job.level, job.seed, options.bot, options.limits);
             out << "L " << job.level << ' ' << r.cleared << ' ' << r.timedOut << ' ' << r.seconds << ' '
                 << r.livesLost << ' ' << r.dotsLeft << ' ' << r.deathsByKind[0] << ' ' << r.deathsByKind[1]
-                << ' ' << r.deathsByKind[2] << ' ' << r.stuckMonsters << ' ' << r.keyAppeared << ' '
-                << r.gatesOpened << ' ' << r.error;
+                << ' ' << r.deathsByKind[2] << ' ' << r.stuckMonsters << ' ' << r.stuckAt.x << ' '
+                << r.stuckAt.y << ' ' << r.keyAppeared << ' ' << r.gatesOpened << ' ' << r.error;
             break;
         }
         case JobKind::Catch: {
@@ -175,7 +175,8 @@ void TakeResult(const std::string& line, Summary& summary, std::map<int, size_t>
         LevelRun r;
         r.level = level;
         in >> r.cleared >> r.timedOut >> r.seconds >> r.livesLost >> r.dotsLeft >> r.deathsByKind[0] >>
-            r.deathsByKind[1] >> r.deathsByKind[2] >> r.stuckMonsters >> r.keyAppeared >> r.gatesOpened;
+            r.deathsByKind[1] >> r.deathsByKind[2] >> r.stuckMonsters >> r.stuckAt.x >> r.stuckAt.y >>
+            r.keyAppeared >> r.gatesOpened;
         std::getline(in >> std::ws, r.error);
         l.runs.push_back(r);
     } else if (kind == 'C') {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <numeric>
 #include <set>
 
@@ -139,6 +140,17 @@ int LevelSummary::Stuck() const {
     return stuck;
 }
 
+std::string LevelSummary::StuckPlace() const {
+    std::map<std::pair<int, int>, int> places;
+    for (const LevelRun& r : runs) {
+        if (r.stuckMonsters) ++places[{r.stuckAt.x, r.stuckAt.y}];
+    }
+    if (places.empty()) return "-";
+    const auto most = std::max_element(places.begin(), places.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    return "cell " + std::to_string(most->first.first) + "," + std::to_string(most->first.second);
+}
+
 int LevelSummary::KeyAppeared() const {
     return int(std::count_if(runs.begin(), runs.end(), [](const LevelRun& r) { return r.keyAppeared; }));
 }
@@ -211,7 +223,7 @@ std::vector<Target> CheckTargets(const Summary& s) {
                 allDeaths += deaths[0] + deaths[1] + deaths[2];
             }
             stuckCount += l.Stuck();
-            if (l.Stuck()) stuck += tag + ": " + std::to_string(l.Stuck()) + "; ";
+            if (l.Stuck()) stuck += tag + ": " + std::to_string(l.Stuck()) + " (" + l.StuckPlace() + "); ";
             for (const std::string& e : l.Errors()) errors += tag + ": " + e + "; ";
             for (const LevelRun& r : l.runs) failedRuns += !r.error.empty();
             previous = &l;

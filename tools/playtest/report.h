@@ -29,6 +29,7 @@ struct LevelSummary {
     Catch FirstArrowCatch(int* arrow = nullptr) const;
     std::array<int, 3> Deaths() const;
     int Stuck() const;
+    std::string StuckPlace() const;  // where monsters were stuck most often
     int KeyAppeared() const;
     int GatesOpened() const;
     int TimedOut() const;

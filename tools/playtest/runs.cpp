@@ -11,6 +11,7 @@ namespace {
 constexpr double kStuckSeconds = 10.0;
 constexpr int kStuckBox = 4 * kCell;  // within 2 cells either way of one place
 constexpr double kSampleSeconds = 0.1;
+constexpr int kChaseRange = 4 * kCell;
 
 // Monsters that stay in one small patch of the maze for too long.
 class StuckWatch {
@@ -20,20 +21,26 @@ public:
         nextSample_ = now + kSampleSeconds;
         std::map<const void*, Track> tracks;
         for (const MonsterFact& m : facts.monsters) {
-            if (!m.moving) continue;
+            // A monster on the hero's heels is chasing, not stuck.
+            const bool chasing =
+                std::any_of(facts.heroes.begin(), facts.heroes.end(), [&](const SpriteView& h) {
+                    return std::max(std::abs(h.x - m.x), std::abs(h.y - m.y)) <= kChaseRange;
+                });
+            if (!m.moving || chasing) continue;
             Track track = tracks_.count(m.id) ? std::move(tracks_[m.id]) : Track{};
             track.samples.push_back({now, m.x, m.y});
             while (track.samples.size() > 1 && track.samples[1].t <= now - kStuckSeconds)
                 track.samples.pop_front();
             if (!track.counted && track.samples.front().t <= now - kStuckSeconds && Small(track)) {
                 track.counted = true;
-                ++stuck_;
+                if (stuck_++ == 0) firstAt_ = CellOf(m.x - kMazeLeft, m.y - kMazeTop);
             }
             tracks[m.id] = std::move(track);
         }
         tracks_ = std::move(tracks);
     }
     int Stuck() const { return stuck_; }
+    Cell FirstAt() const { return firstAt_; }
 
 private:
     struct Point {
@@ -57,6 +64,7 @@ private:
     std::map<const void*, Track> tracks_;
     double nextSample_ = 0;
     int stuck_ = 0;
+    Cell firstAt_;
 };
 
 // Watches one level being played and fills its record.
@@ -81,6 +89,7 @@ public:
         run_.dotsLeft = facts.dotTotal - facts.dotsEaten;
         stuck_.Sample(facts, now);
         run_.stuckMonsters = stuck_.Stuck();
+        run_.stuckAt = stuck_.FirstAt();
         run_.seconds = now;
         if (facts.allDotsEaten) {
             run_.cleared = true;

@@ -9,6 +9,7 @@
 
 #include "bot.h"
 #include "game_driver.h"
+#include "model.h"
 
 namespace playtest {
 
@@ -21,6 +22,7 @@ struct LevelRun {
     int dotsLeft = 0;
     std::array<int, 3> deathsByKind{};  // ordinary monster, boss, ghost
     int stuckMonsters = 0;              // monsters that stayed within 2 cells of a place for over 10 s
+    Cell stuckAt;                       // where the first of them was
     bool keyAppeared = false;
     bool gatesOpened = false;
     std::string error;  // a message the game showed
