@@ -283,7 +283,7 @@ int main(int argc, char** argv) {
     Options options;
     std::error_code ec;
     options.data = fs::read_symlink("/proc/self/exe", ec).parent_path().parent_path().string();
-    std::string command = "playtest";
+    std::string command = argv[0];
     for (int i = 1; i < argc; ++i) command += std::string(" ") + argv[i];
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];

@@ -188,7 +188,7 @@ std::vector<Target> CheckTargets(const Summary& s) {
         const std::string tag = "level " + std::to_string(l.level);
         if (!l.stillCatch.empty()) {
             const double t = l.FirstStillCatch().seconds;
-            if (t >= 0 && t < 3) {
+            if (t >= 0 && t <= 3) {
                 stillMet = false;
                 still += tag + Format(" at %.2f s; ", t);
             }
@@ -196,7 +196,7 @@ std::vector<Target> CheckTargets(const Summary& s) {
         if (!l.arrowCatch.empty()) {
             int which = 0;
             const double t = l.FirstArrowCatch(&which).seconds;
-            if (t >= 0 && t < 2) {
+            if (t >= 0 && t <= 2) {
                 arrowMet = false;
                 arrow += tag + " (" + kArrowNames[which] + Format(") at %.2f s; ", t);
             }
