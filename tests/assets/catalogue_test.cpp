@@ -198,7 +198,9 @@ TEST(Catalogue, DefaultSettingsAreTheGameDefaults) {
     EXPECT_EQ(g.at("WaveVolume"), "-1000");
     EXPECT_EQ(g.at("MidiVolume"), "200");
     EXPECT_EQ(g.at("GameType"), "1");
-    EXPECT_EQ(g.at("Timer"), "10");
+    // The one exception: the game ships slower than a file without the key
+    // (10 ms), so that the hero crosses 12.5 cells a second.
+    EXPECT_EQ(g.at("Timer"), "20");
 }
 
 TEST(Catalogue, EveryScreenHasItsPictures) {

@@ -3,6 +3,7 @@ and reads back what it wrote: the final state, the dumps and the events."""
 
 import json
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -63,7 +64,19 @@ class HeadlessTest(unittest.TestCase):
                 shutil.copytree(source, os.path.join(self.data, entry))
             elif os.path.isfile(source):
                 shutil.copy2(source, os.path.join(self.data, entry))
+        self.set_frame_interval(10)
         self.runs = 0
+
+    def set_frame_interval(self, ms):
+        """The scripts count their frames at a set pace, whatever speed the
+        game ships with."""
+        path = os.path.join(self.data, "Munchora.ini")
+        if not os.path.exists(path):
+            return
+        with open(path, encoding="latin-1") as f:
+            text = f.read()
+        with open(path, "w", encoding="latin-1") as f:
+            f.write(re.sub(r"(?m)^Timer=.*$", f"Timer={ms}", text))
 
     def tearDown(self):
         for root, dirs, _ in os.walk(self.work):

@@ -169,22 +169,36 @@ void DrawMonster(Canvas& c, const CreaturePose& p) {
 
 void DrawVictim(Canvas& c, const CreaturePose& p) {
     const float jitter = p.frame == 1 ? 0.6f : p.frame == 3 ? -0.6f : 0.f;
-    const float cx = p.cx + jitter, cy = p.cy;
-    const Sdf body = MonsterBody(cx, cy, p.frame);
+    const float cx = p.cx + jitter, cy = p.cy + 1.f;
+    // Shrunk with fright, hornless, sea-green and rimmed in white: nothing
+    // like the purple boss, even where the two overlap.
+    const Sdf dome = Union(Circle(cx, cy - 2.f, 10.f), Box(cx, cy + 3.f, 10.f, 6.5f));
+    const Sdf body = Intersect(dome, Hem(cy + 9.4f, 1.6f, 1.3f, p.frame * kPi / 2, cx));
+    c.Fill(Offset(body, 2.4f), MakeRgb(250, 255, 255));
     Inked(c, body,
-          Shaded(cx, cy - 2, 12, MakeRgb(150, 180, 255), MakeRgb(56, 92, 238), MakeRgb(26, 36, 150)));
+          Shaded(cx, cy - 2, 11, MakeRgb(170, 255, 230), MakeRgb(20, 196, 170), MakeRgb(6, 110, 104)));
+    // Shaking lines at both edges of the cell: they show even from under a
+    // boss drawn over it.
+    for (float side : {-1.f, 1.f}) {
+        const float sx = p.cx + side * 14.8f, shake = (p.frame % 2 ? 1.f : -1.f) * side;
+        for (int i = 0; i < 3; ++i) {
+            const float y = p.cy - 9.f + i * 5.f;
+            Line(c, {sx, y - 2.f, sx + shake * 0.8f, y, sx, y + 2.f}, 1.4f, MakeRgb(255, 255, 255));
+        }
+    }
     float dx, dy;
     DirVector(p.look, dx, dy);
     for (float side : {-1.f, 1.f}) {
-        const float ex = cx + side * 4.2f + dx * 0.8f, ey = cy - 3.f + dy * 0.6f;
-        c.Fill(Circle(ex, ey, 2.2f), MakeRgb(235, 240, 255));
-        c.Fill(Circle(ex + dx * 0.9f, ey + dy * 0.9f, 0.9f), MakeRgb(30, 40, 120));
-        Line(c, {ex - side * 2.6f, ey - 4.8f, ex + side * 1.6f, ey - 3.4f}, 0.9f, MakeRgb(220, 230, 255));
+        const float ex = cx + side * 4.f + dx * 0.8f, ey = cy - 3.f + dy * 0.6f;
+        c.Fill(Circle(ex, ey, 2.5f), kInk);
+        c.Fill(Circle(ex, ey, 1.9f), MakeRgb(255, 255, 255));
+        c.Fill(Circle(ex + dx * 0.8f, ey + dy * 0.8f, 0.8f), kInk);
+        Line(c, {ex - side * 2.6f, ey - 4.8f, ex + side * 1.6f, ey - 3.6f}, 1.f, kInk);
     }
     Line(c,
-         {cx - 5.f, cy + 5.f, cx - 3.3f, cy + 3.6f, cx - 1.7f, cy + 5.f, cx, cy + 3.6f, cx + 1.7f, cy + 5.f,
-          cx + 3.3f, cy + 3.6f, cx + 5.f, cy + 5.f},
-         1.f, MakeRgb(255, 200, 210));
+         {cx - 5.f, cy + 4.5f, cx - 3.3f, cy + 3.1f, cx - 1.7f, cy + 4.5f, cx, cy + 3.1f, cx + 1.7f,
+          cy + 4.5f, cx + 3.3f, cy + 3.1f, cx + 5.f, cy + 4.5f},
+         1.1f, kInk);
 }
 
 void DrawBoss(Canvas& c, const CreaturePose& p) {
@@ -246,12 +260,13 @@ void DrawGhost(Canvas& c, const CreaturePose& p) {
     const float cx = p.cx, cy = p.cy + bob;
     const Sdf dome = Union(Circle(cx, cy - 3.f, 11.f), Box(cx, cy + 3.f, 11.f, 9.f));
     const Sdf body = Intersect(dome, Hem(cy + 11.5f, 2.4f, 0.95f, p.frame * kPi / 2, cx));
-    c.Fill(Offset(body, 0.9f), MakeRgb(120, 150, 220));
-    c.Fill(body, Shaded(cx, cy - 3.f, 12.f, MakeRgb(255, 255, 255), MakeRgb(214, 232, 255),
-                        MakeRgb(150, 180, 235)));
-    // Every other pixel of the inside is left out: the maze shows through.
-    c.DitherOut(Offset(body, 1.2f), 0.5f * p.keep, p.frame & 1);
-    if (p.keep < 1.f) c.DitherOut(Offset(body, 1.0f), p.keep, 0);
+    // Solid, with a dark line and a cyan rim around it, so it shows over the
+    // floor and over the brightest wall alike.
+    c.Fill(Offset(body, 2.1f), MakeRgb(90, 240, 255));
+    Inked(c, body,
+          Shaded(cx, cy - 3.f, 12.f, MakeRgb(255, 255, 255), MakeRgb(226, 238, 255), MakeRgb(160, 186, 240)),
+          1.2f);
+    if (p.keep < 1.f) c.DitherOut(Offset(body, 2.1f), p.keep, 0);
     float dx, dy;
     DirVector(p.look, dx, dy);
     if (p.look == Dir::Front) dy = 0.4f;

@@ -1,0 +1,211 @@
+#include "game_driver.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "actors/bonus.h"
+#include "actors/enemy.h"
+#include "actors/enemy_kinds.h"
+#include "actors/game.h"
+#include "actors/player.h"
+#include "engine/image_sprite.h"
+#include "game/globals.h"
+#include "game/level.h"
+#include "game/random.h"
+#include "platform/headless/headless_platform.h"
+#include "shell/main_form.h"
+#include "widgets/message_line.h"
+#include "widgets/style.h"
+
+namespace playtest {
+
+namespace {
+
+// Where and how large the status panel writes the level's name.
+constexpr int kPanelX = 590;
+constexpr int kPanelPoints = 16;
+
+// The headless platform with the loop in the playtest's hands: one call, one
+// frame, with keys pressed in between as the bot decides.
+class BotPlatform : public platform::HeadlessPlatform {
+public:
+    BotPlatform() : HeadlessPlatform(Options{}) {}
+
+    uint32_t TickCount() override { return now_; }
+    int64_t UtcMillisOfDay() override { return (utcBase_ + now_) % 86400000; }
+    void MessageBox(const std::string&, const std::string& text) override { messages_.push_back(text); }
+
+    void KeyDown(platform::AppEvents& app, uint16_t key) {
+        if (Active()) Guarded([&] { app.OnKeyDown(key, 0); });
+    }
+    void Advance(platform::AppEvents& app) {
+        now_ += std::max<uint32_t>(1, Clock().Interval());
+        RunTimers(now_, true);
+        if (!QuitRequested() && Active() && Clock().Enabled()) RunFrame(app, now_);
+    }
+    void SetUtcBase(int64_t ms) { utcBase_ = ms - now_; }
+    void HoldFire(bool hold) { fire_ = hold; }
+    uint32_t Now() const { return now_; }
+    const std::vector<std::string>& Messages() const { return messages_; }
+
+protected:
+    uint32_t HeldInputMask() override { return fire_ ? uint32_t(platform::isButton1) : 0u; }
+
+private:
+    uint32_t now_ = 0;
+    int64_t utcBase_ = 0;
+    bool fire_ = false;
+    std::vector<std::string> messages_;
+};
+
+}  // namespace
+
+struct GameDriver::Impl {
+    BotPlatform media;
+    std::unique_ptr<shell::TMainForm> form;
+    uint32_t startedAt = 0;
+    int caughtBy = -1;
+
+    engine::TSprite* Root() const { return form->DXSpriteEngine.Root(); }
+};
+
+GameDriver::GameDriver(const std::string& programDir, int timerMs) : impl_(std::make_unique<Impl>()) {
+    game::StartOptions.NoSound = true;
+    game::StartOptions.NoMidi = true;
+    game::GameType = game::gtFeatures;
+    game::ProgramDir = programDir;
+    BotPlatform& media = impl_->media;
+    game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
+    impl_->form = std::make_unique<shell::TMainForm>(media);
+    if (timerMs > 0) impl_->form->DXTimer().SetInterval(uint32_t(timerMs));
+    impl_->form->FormShow();
+}
+
+GameDriver::~GameDriver() = default;
+
+int GameDriver::IntervalMs() const { return int(impl_->form->DXTimer().Interval()); }
+
+int GameDriver::LevelCount() const { return game::LevelCount; }
+
+std::string GameDriver::LevelName(int level) const {
+    game::TLevel file;
+    char name[32];
+    std::snprintf(name, sizeof name, "Levels/Level%02d.map", level);
+    if (game::LoadLevel(game::ProgramDir + name, file) != game::LevelLoadResult::Ok) return std::string();
+    return file.Name;
+}
+
+int GameDriver::PanelNameWidth(const std::string& name) const {
+    return impl_->media.TextWidth("Level: " + name, widgets::kShotgunFace, kPanelPoints);
+}
+
+int GameDriver::PanelRoom() { return platform::kDisplayWidth - kPanelX; }
+
+void GameDriver::Start(int level, int lives, uint32_t seed) {
+    shell::TMainForm& form = *impl_->form;
+    BotPlatform& media = impl_->media;
+    game::RandSeed = seed;
+    media.SetUtcBase(int64_t(seed % 86400000u));
+    // The main timer starts its count with the level, whatever ran before.
+    form.MainTimer.SetEnabled(false, media.Now());
+    form.MainTimer.SetEnabled(true, media.Now());
+    game::CurrentLevel = level - 1;
+    if (lives > 0) game::Lives = lives;
+    form.SetScreenState(shell::scGame);
+    impl_->startedAt = media.Now();
+    impl_->caughtBy = -1;
+}
+
+void GameDriver::Press(uint16_t key) { impl_->media.KeyDown(*impl_->form, key); }
+
+void GameDriver::PressFire() { impl_->media.HoldFire(true); }
+
+void GameDriver::Frame() {
+    impl_->media.Advance(*impl_->form);
+    impl_->media.HoldFire(false);
+    // A caught hero starts its death countdown at 20 in the frame it is caught.
+    impl_->caughtBy = -1;
+    if (!impl_->form->Game) return;
+    engine::TSprite* root = impl_->Root();
+    for (int i = 0; i < root->ChildCount(); ++i) {
+        const auto* player = dynamic_cast<const actors::TPlayerSprite*>(root->Child(i));
+        if (!player || player->DeathCountdown != 20) continue;
+        // The catcher is the dangerous monster nearest to the hero.
+        double best = 1e18;
+        for (int j = 0; j < root->ChildCount(); ++j) {
+            const auto* monster = dynamic_cast<const actors::TEnemySprite*>(root->Child(j));
+            if (!monster || !monster->Active || monster->IsDying || monster->IsDead()) continue;
+            const auto* ordinary = dynamic_cast<const actors::TBasicEnemy*>(monster);
+            if (ordinary && !ordinary->Hunting) continue;
+            const double d = std::hypot(monster->X - player->X, monster->Y - player->Y);
+            if (d < best) {
+                best = d;
+                impl_->caughtBy = monster->Kind;
+            }
+        }
+    }
+}
+
+double GameDriver::Seconds() const { return (impl_->media.Now() - impl_->startedAt) / 1000.0; }
+
+Screen GameDriver::Look() const {
+    Screen screen;
+    const shell::TMainForm& form = *impl_->form;
+    screen.playing = form.State == shell::scGame && form.Game != nullptr;
+    if (!screen.playing) return screen;
+    const game::TLevel& level = game::GameLevel;
+    screen.width = level.MapWidth;
+    screen.height = level.MapHeight;
+    screen.cells.reserve(size_t(level.MapWidth * level.MapHeight));
+    for (int y = 0; y < level.MapHeight; ++y) {
+        for (int x = 0; x < level.MapWidth; ++x) screen.cells.push_back(game::GetCell(level, x, y));
+    }
+    engine::TSprite* root = impl_->Root();
+    for (int i = 0; i < root->ChildCount(); ++i) {
+        const auto* sprite = dynamic_cast<const engine::TImageSprite*>(root->Child(i));
+        if (!sprite || sprite->IsDead() || !sprite->Visible || !sprite->Image) continue;
+        screen.sprites.push_back(
+            {sprite->Image->Name(), int(std::trunc(sprite->X)), int(std::trunc(sprite->Y))});
+    }
+    screen.message = form.MessageLine ? form.MessageLine->Text : std::string();
+    return screen;
+}
+
+Facts GameDriver::Inspect() const {
+    Facts facts;
+    const shell::TMainForm& form = *impl_->form;
+    facts.gameOver = form.State == shell::scGameOver;
+    facts.gameComplete = form.State == shell::scGameComplete;
+    facts.lives = game::Lives;
+    facts.playersAlive = game::PlayersAlive;
+    facts.caughtBy = impl_->caughtBy;
+    const actors::TGame* level = form.Game.get();
+    facts.playing = form.State == shell::scGame && level != nullptr;
+    if (!facts.playing) return facts;
+    facts.levelNumber = level->LevelNumber;
+    facts.dotTotal = level->DotTotal;
+    facts.dotsEaten = level->DotsEaten;
+    facts.allDotsEaten = level->AllDotsEaten;
+    facts.levelDone = level->LevelDone;
+    facts.keyPlaced = level->KeyPlaced;
+    engine::TSprite* root = impl_->Root();
+    for (int i = 0; i < root->ChildCount(); ++i) {
+        const engine::TSprite* sprite = root->Child(i);
+        if (sprite->IsDead()) continue;
+        if (const auto* player = dynamic_cast<const actors::TPlayerSprite*>(sprite)) {
+            if (player->DeathCountdown < 0)
+                facts.heroes.push_back({std::string(), int(player->X), int(player->Y)});
+        } else if (const auto* gate = dynamic_cast<const actors::TGateSprite*>(sprite)) {
+            facts.gateOpen = facts.gateOpen || gate->IsOpen;
+        } else if (const auto* monster = dynamic_cast<const actors::TEnemySprite*>(sprite)) {
+            facts.monsters.push_back({monster, MonsterKind(monster->Kind), int(monster->X), int(monster->Y),
+                                      monster->Active && !monster->IsDying});
+        }
+    }
+    return facts;
+}
+
+const std::vector<std::string>& GameDriver::Messages() const { return impl_->media.Messages(); }
+
+}  // namespace playtest

@@ -1,0 +1,55 @@
+// The three kinds of run the playtest makes, each on a fresh game: the bot
+// playing one level with three lives, a player who never moves or holds one
+// arrow until the first catch, and the bot playing a whole game from level 1.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "bot.h"
+#include "game_driver.h"
+#include "model.h"
+
+namespace playtest {
+
+struct LevelRun {
+    int level = 0;
+    bool cleared = false;
+    bool timedOut = false;
+    double seconds = 0;  // to the last dot, or to the end of the run
+    int livesLost = 0;
+    int dotsLeft = 0;
+    std::array<int, 3> deathsByKind{};  // ordinary monster, boss, ghost
+    int stuckMonsters = 0;              // monsters that stayed within 2 cells of a place for over 10 s
+    Cell stuckAt;                       // where the first of them was
+    bool keyAppeared = false;
+    bool gatesOpened = false;
+    std::string error;  // a message the game showed
+};
+
+struct Limits {
+    double levelSeconds = 300;      // a level not cleared by then is a failure
+    double firstCatchSeconds = 60;  // a first catch looked for this long
+};
+
+LevelRun PlayLevel(GameDriver& driver, int level, uint32_t seed, const BotOptions& bot, const Limits& limits);
+
+struct Catch {
+    double seconds = -1;  // -1: none within the limit
+    int kind = -1;        // the monster's kind
+};
+
+// The first catch of a hero that gets no key (key 0), or one arrow pressed
+// before the first frame and never another.
+Catch FirstCatch(GameDriver& driver, int level, uint32_t seed, uint16_t key, const Limits& limits);
+
+struct GameRun {
+    int reached = 0;  // the last level started
+    bool completed = false;
+    std::vector<LevelRun> levels;
+};
+
+GameRun PlayGame(GameDriver& driver, uint32_t seed, const BotOptions& bot, const Limits& limits);
+
+}  // namespace playtest
