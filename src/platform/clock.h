@@ -24,6 +24,20 @@ public:
     void Advance(uint32_t now, bool catchUp);
     void Fire() { onTick_(); }
 
+    // What a playback changes and gives back afterwards.
+    struct State {
+        uint32_t interval;
+        bool enabled;
+        uint32_t nextDue;
+    };
+    State Save() const { return {interval_, enabled_, nextDue_}; }
+    // The countdown goes on where it stood `later` milliseconds ago.
+    void Restore(const State& state, uint32_t later) {
+        interval_ = state.interval;
+        enabled_ = state.enabled;
+        nextDue_ = state.nextDue + later;
+    }
+
 private:
     std::function<void()> onTick_;
     uint32_t interval_ = 1000;
