@@ -31,11 +31,15 @@ public:
         uint32_t nextDue;
     };
     State Save() const { return {interval_, enabled_, nextDue_}; }
-    // The countdown goes on where it stood `later` milliseconds ago.
-    void Restore(const State& state, uint32_t later) {
+    // Back as it was, keeping its beat: the ticks missed meanwhile are
+    // let go, the next falls due on the old schedule at `now` or later.
+    void Restore(const State& state, uint32_t now) {
         interval_ = state.interval;
         enabled_ = state.enabled;
-        nextDue_ = state.nextDue + later;
+        nextDue_ = state.nextDue;
+        if (interval_ > 0 && int32_t(now - nextDue_) > 0) {
+            nextDue_ += (now - nextDue_ + interval_ - 1) / interval_ * interval_;
+        }
     }
 
 private:

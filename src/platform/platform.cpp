@@ -45,7 +45,7 @@ struct Platform::LiveState {
     bool frameEnabled = false;
     uint32_t states = 0;
     uint32_t suppressed = 0;
-    uint32_t clock = 0;
+    uint32_t clock = 0;  // when the playback started
 };
 
 Platform::Platform() = default;
@@ -313,9 +313,9 @@ void Platform::StartPlayback(std::vector<uint8_t> events, uint32_t startTime, ui
 
 void Platform::StopPlayback() {
     if (!playback_) return;
-    const uint32_t later = ClockTicks() - live_->clock;
+    const uint32_t now = ClockTicks();
     for (size_t i = 0; i < timers_.size() && i < live_->timers.size(); ++i) {
-        timers_[i]->Restore(live_->timers[i], later);
+        timers_[i]->Restore(live_->timers[i], now);
     }
     clock_.SetInterval(live_->frameInterval);
     clock_.SetEnabled(live_->frameEnabled);

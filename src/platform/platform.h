@@ -162,8 +162,8 @@ public:
     // The game reached the end the recording ends with: nothing more is
     // delivered, and the playback ends once the handler in progress is done.
     void FinishPlayback() { playbackFinishing_ = true; }
-    // Back to the machine's events: the timers, the frame clock and the input
-    // states as they were when the playback started, as if no time had passed.
+    // Back to the machine's events: the timers (on their old beat), the frame
+    // clock and the input states as they were when the playback started.
     void StopPlayback();
     bool Playing() const { return playback_ != nullptr; }
     // Speed and pause of a playback shown in real time.

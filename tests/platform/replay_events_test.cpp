@@ -126,6 +126,7 @@ public:
         IntervalTimer& main = media_.CreateTimer([this] { Note("main"); });
         main.SetInterval(100, 0);
         main.SetEnabled(true, 0);
+        mainTimer = &main;
         IntervalTimer& other = media_.CreateTimer([this] { Note("other"); });
         other.SetInterval(35, 0);
         other.SetEnabled(true, 0);
@@ -185,6 +186,7 @@ public:
     std::vector<uint16_t> watcherKeys;
     PlaybackEnd ended = PlaybackEnd::Failed;
     int extraReads = 0;
+    IntervalTimer* mainTimer = nullptr;
 
 private:
     void Note(const std::string& what) {
@@ -305,6 +307,7 @@ TEST(Playback, GivesBackTheTimersFrameClockAndInputAsTheyWere) {
     second.PlayBack(first);
     paced.Clock().SetInterval(10);  // what a replay sets
     paced.Input().Restore(0, 0);
+    second.mainTimer->SetInterval(40, 0);  // the game may change a timer
     paced.Pass(second, 300);
     paced.StopPlayback();
     EXPECT_FALSE(paced.Playing());
@@ -312,6 +315,21 @@ TEST(Playback, GivesBackTheTimersFrameClockAndInputAsTheyWere) {
     EXPECT_EQ(paced.Input().States(), uint32_t(isLeft));
     EXPECT_EQ(paced.Input().Suppressed(), uint32_t(isButton1));
     EXPECT_EQ(paced.TickCount(), 0u);  // the machine's own time again
+    EXPECT_EQ(second.mainTimer->Interval(), 100u);
+    EXPECT_EQ(second.mainTimer->NextDue(), 100u);
+}
+
+TEST(IntervalTimer, GivenBackKeepsItsBeatWithoutABurst) {
+    IntervalTimer timer([] {});
+    timer.SetInterval(100, 0);
+    timer.SetEnabled(true, 0);
+    const IntervalTimer::State before = timer.Save();
+    timer.SetInterval(35, 20);
+    timer.Restore(before, 1234);
+    EXPECT_EQ(timer.Interval(), 100u);
+    EXPECT_EQ(timer.NextDue(), 1300u);
+    timer.Restore(before, 50);
+    EXPECT_EQ(timer.NextDue(), 100u);
 }
 
 }  // namespace
