@@ -5,5 +5,5 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
-cmake --build build -j"$(nproc)" --target munchora munchora_assets
+cmake --build build -j"$(nproc)" --target munchora munchora_assets munchora_demo
 exec ./build/munchora "$@"

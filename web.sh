@@ -18,7 +18,7 @@ jobs="$(nproc)"
 
 # The pictures, sounds and tunes come from the native asset generator.
 cmake -S . -B build > /dev/null
-cmake --build build -j"$jobs" --target munchora_assets
+cmake --build build -j"$jobs" --target munchora_assets munchora_demo
 # Debian's emscripten runs its optimizer with node, which finds Debian's own
 # JavaScript modules (acorn) only on this path.
 export NODE_PATH=/usr/share/nodejs

@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build
-cmake --build "$build" -j"$(nproc)" --target sprite_bench game_bench music_levels pace_bench munchora munchora-headless > /dev/null
+cmake --build "$build" -j"$(nproc)" --target sprite_bench game_bench music_levels pace_bench replay_bench munchora \
+  munchora-headless > /dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -70,6 +71,19 @@ if [ "${1:-}" != "--no-valgrind" ] && command -v valgrind > /dev/null; then
 fi
 
 loudest_tune=$("$build"/bench/music_levels "$build" | sed -n 's/^loudest: //p')
+
+# Recordings: the platform's cost per frame, the size of five minutes of
+# play, and verifying those five minutes headless (the median of three).
+replay_out=$("$build"/bench/replay_bench "$work" "$work/five.mnr")
+record_ns=$(echo "$replay_out" | sed -n 's/^platform per frame: \([0-9]*\) ns without a recording, \([0-9]*\) ns.*/\1 ns -> \2 ns/p')
+replay_kb=$(echo "$replay_out" | sed -n 's/^five minutes of play: .*, \([0-9.]*\) KB a minute/\1 KB/p')
+verify=()
+for _ in 1 2 3; do
+  t0=$(date +%s%N)
+  "$build"/munchora-headless --data "$work" --out "$work/out" --replay "$work/five.mnr" --verify > /dev/null
+  verify+=($(( ($(date +%s%N) - t0) / 1000000 )))
+done
+verify_s=$(printf '%s\n' "${verify[@]}" | sort -n | sed -n 2p | awk '{ printf "%.1f", $1 / 1000 }')
 pace="n/a (needs xvfb-run)"
 if command -v xvfb-run > /dev/null; then
   pace=$(bench/pace.sh 10 2>/dev/null |
@@ -88,3 +102,6 @@ printf '%-44s %-18s %s\n' "the same with OpenGL forced (llvmpipe here)" "-" "${p
 printf '%-44s %-18s %s\n' "valgrind, 5,000 headless frames of a game" "no definite leak" "${leaks}"
 printf '%-44s %-18s %s\n' "loudest tune, MidiVolume=0, before limiter" "< -1 dBFS" "${loudest_tune}"
 printf '%-44s %-18s %s\n' "game frames/s (Timer, presenter Hz)" "1000/Timer +-1%" "${pace}"
+printf '%-44s %-18s %s\n' "recording, platform per frame" "< 1 us more" "${record_ns}"
+printf '%-44s %-18s %s\n' "recording, a minute of play" "a few KB" "${replay_kb}"
+printf '%-44s %-18s %s\n' "verifying a five-minute game, headless" "< 30 s" "${verify_s} s"

@@ -11,6 +11,8 @@
 #include "game/high_scores.h"
 #include "game/level.h"
 #include "game/random.h"
+#include "game/replay_file.h"
+#include "platform/event_record.h"
 #include "platform/ini_file.h"
 
 namespace fuzz {
@@ -52,6 +54,53 @@ bool Sorted(const game::THighScoresCollection& table) {
         if (table.Entries[size_t(i - 1)].Score < table.Entries[size_t(i)].Score) return false;
     }
     return true;
+}
+
+bool SameEvent(const platform::RecordedEvent& a, const platform::RecordedEvent& b) {
+    return a.kind == b.kind && a.time == b.time && a.inputFolded == b.inputFolded &&
+           a.maskChanged == b.maskChanged && (!a.maskChanged || a.mask == b.mask) && a.timer == b.timer &&
+           a.key == b.key && a.shift == b.shift && a.clock == b.clock;
+}
+
+std::vector<platform::RecordedEvent> ReadEvents(const std::vector<uint8_t>& bytes, uint32_t start,
+                                                uint32_t step, bool& whole) {
+    std::vector<platform::RecordedEvent> events;
+    platform::EventReader reader(bytes.data(), bytes.size(), start, step);
+    while (const platform::RecordedEvent* event = reader.Peek()) {
+        events.push_back(*event);
+        reader.Pop();
+    }
+    whole = !reader.Failed();
+    return events;
+}
+
+// The records written anew read back as the same records.
+const char* CheckEventStream(const std::vector<uint8_t>& bytes, uint32_t start, uint32_t step) {
+    bool whole = false;
+    const std::vector<platform::RecordedEvent> events = ReadEvents(bytes, start, step, whole);
+    if (!whole) return nullptr;
+    platform::EventWriter writer(start, step);
+    for (const platform::RecordedEvent& e : events) {
+        using platform::EventKind;
+        switch (e.kind) {
+            case EventKind::Frame:
+                writer.Frame(e.time, e.inputFolded ? std::optional<uint32_t>(e.mask) : std::nullopt,
+                             e.maskChanged);
+                break;
+            case EventKind::Timer: writer.Timer(e.time, e.timer); break;
+            case EventKind::Key: writer.Key(e.time, e.key, e.shift); break;
+            case EventKind::Input: writer.Input(e.mask, e.maskChanged); break;
+            case EventKind::Clock: writer.Clock(e.clock); break;
+            default: writer.Plain(e.kind, e.time); break;
+        }
+    }
+    const std::vector<platform::RecordedEvent> again = ReadEvents(writer.Bytes(), start, step, whole);
+    if (!whole) return "written records read back whole";
+    if (again.size() != events.size()) return "written records keep their number";
+    for (size_t i = 0; i < events.size(); ++i) {
+        if (!SameEvent(events[i], again[i])) return "written records read back the same";
+    }
+    return nullptr;
 }
 
 bool SameRecord(const game::THighScoreRecord& a, const game::THighScoreRecord& b) {
@@ -164,6 +213,27 @@ const char* CheckHighScores(const uint8_t* data, size_t size) {
             return "Save and Load keep records";
     }
     return nullptr;
+}
+
+const char* CheckReplay(const uint8_t* data, size_t size) {
+    const std::vector<uint8_t> bytes(data, data + size);
+    game::TReplay replay;
+    game::DecodeReplay(bytes, replay);
+    if (game::DecodeReplayFields(data, size, replay) == game::TReplayFault::None) {
+        game::TReplay again;
+        if (game::DecodeReplay(game::EncodeReplay(replay), again) != game::TReplayFault::None) {
+            return "a written replay reads back";
+        }
+        if (again.Events != replay.Events || !(again.Result == replay.Result) ||
+            again.Start.RandSeed != replay.Start.RandSeed ||
+            again.Start.MessageText != replay.Start.MessageText || again.Entry.Name != replay.Entry.Name) {
+            return "a written replay keeps its fields";
+        }
+        if (const char* failed =
+                CheckEventStream(replay.Events, replay.Start.StartTime, replay.Start.FrameInterval))
+            return failed;
+    }
+    return CheckEventStream(bytes, uint32_t(size * 7919), uint32_t(size % 23));
 }
 
 }  // namespace fuzz

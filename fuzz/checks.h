@@ -14,5 +14,9 @@ const char* CheckIni(const uint8_t* data, size_t size);
 const char* CheckLevel(const uint8_t* data, size_t size);
 // The high-score loader on the input as a file, then Insert, Save and Load.
 const char* CheckHighScores(const uint8_t* data, size_t size);
+// The replay reader on the input as a file, with and without its checksum,
+// then writing what it read and reading that again; and the input as a
+// stream of event records, written anew and read again.
+const char* CheckReplay(const uint8_t* data, size_t size);
 
 }  // namespace fuzz

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets and runs each for the given number of seconds.
-# Usage: fuzz/run.sh SECONDS [NAME...]   (names: ini level highscore; default all)
+# Usage: fuzz/run.sh SECONDS [NAME...]   (names: ini level highscore replay; default all)
 # Exits non-zero when any fuzzer found a crash.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:?usage: fuzz/run.sh SECONDS [NAME...]}"
 shift
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(ini level highscore)
+[ ${#names[@]} -gt 0 ] || names=(ini level highscore replay)
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
@@ -27,7 +27,7 @@ mkdir -p "$out"
 
 # The readers under test depend only on each other and the standard library.
 sources=(src/platform/ini_file.cpp src/platform/files.cpp src/game/level.cpp src/game/random.cpp
-    src/game/globals.cpp src/game/high_scores.cpp)
+    src/game/globals.cpp src/game/high_scores.cpp src/game/replay_file.cpp src/platform/event_record.cpp)
 
 seed() {
     local name="$1" corpus="$out/corpus/$1"
@@ -44,6 +44,10 @@ seed() {
             # A name length of 255 and an odd length.
             printf '\xffZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZ1' > "$corpus/long-name.hsc"
             printf '\x01' > "$corpus/odd.hsc"
+            ;;
+        replay)
+            # The demo the build makes, when there is a build.
+            if [ -f build/Data/Demo.mnr ]; then cp build/Data/Demo.mnr "$corpus/"; fi
             ;;
     esac
     if [ -d "fuzz/regressions/$name" ]; then cp fuzz/regressions/"$name"/* "$corpus/" 2> /dev/null || true; fi

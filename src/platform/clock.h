@@ -24,6 +24,24 @@ public:
     void Advance(uint32_t now, bool catchUp);
     void Fire() { onTick_(); }
 
+    // What a playback changes and gives back afterwards.
+    struct State {
+        uint32_t interval;
+        bool enabled;
+        uint32_t nextDue;
+    };
+    State Save() const { return {interval_, enabled_, nextDue_}; }
+    // Back as it was, keeping its beat: the ticks missed meanwhile are
+    // let go, the next falls due on the old schedule at `now` or later.
+    void Restore(const State& state, uint32_t now) {
+        interval_ = state.interval;
+        enabled_ = state.enabled;
+        nextDue_ = state.nextDue;
+        if (interval_ > 0 && int32_t(now - nextDue_) > 0) {
+            nextDue_ += (now - nextDue_ + interval_ - 1) / interval_ * interval_;
+        }
+    }
+
 private:
     std::function<void()> onTick_;
     uint32_t interval_ = 1000;

@@ -115,6 +115,19 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
     return true;
 }
 
+bool MakeDirectories(const std::string& path) {
+    std::error_code ec;
+    fs::create_directories(NativePath(path), ec);
+    return fs::is_directory(NativePath(path), ec);
+}
+
+bool RemoveFile(const std::string& path) {
+    std::error_code ec;
+    if (!fs::remove(NativePath(path), ec)) return false;
+    if (g_writeObserver) g_writeObserver();
+    return true;
+}
+
 std::string ExecutableDirectory() {
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);

@@ -30,7 +30,12 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path);
 // permission is left alone and counts as a failed write.
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
 
-// Runs after each file written: where the file system lives in memory (the
+// Makes the directory and those above it; true when it exists afterwards.
+bool MakeDirectories(const std::string& path);
+// Removes a file; false when it could not be removed.
+bool RemoveFile(const std::string& path);
+
+// Runs after each file written or removed: where the file system lives in memory (the
 // browser), this is when the file is copied to lasting storage.
 void SetWriteObserver(std::function<void()> observer);
 

@@ -22,17 +22,23 @@ public:
     // schedule starts afresh when it runs again, as it does when the
     // interval changes.
     int FramesDue(uint32_t now, uint32_t intervalMs, bool running);
+    // When the i-th of the frames FramesDue counted fell due: the game's
+    // frames see the times of their schedule, not when the loop got to them.
+    uint32_t DueTime(int i) const { return firstDue_ + uint32_t(i) * interval_; }
+    // The schedule starts afresh at the next frame (after a playback).
+    void Reset() { scheduled_ = false; }
 
-    // One pass of a backend's loop: the due frames, then one present when a
-    // frame ran. Returns the number of frames run; with none the loop may
-    // sleep a little.
-    int RunPass(uint32_t now, uint32_t intervalMs, bool running, const std::function<void()>& runFrame,
-                const std::function<void()>& present);
+    // One pass of a backend's loop: the due frames, each with its due time,
+    // then one present when a frame ran. Returns the number of frames run;
+    // with none the loop may sleep a little.
+    int RunPass(uint32_t now, uint32_t intervalMs, bool running,
+                const std::function<void(uint32_t due)>& runFrame, const std::function<void()>& present);
 
 private:
     bool scheduled_ = false;
     uint32_t interval_ = 0;
-    uint32_t next_ = 0;  // when the next frame falls due
+    uint32_t next_ = 0;      // when the next frame falls due
+    uint32_t firstDue_ = 0;  // of the frames counted last
 };
 
 }  // namespace platform

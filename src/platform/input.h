@@ -58,6 +58,12 @@ public:
     // Removes every state held now, the directions too.
     void RemoveAll();
     uint32_t States() const { return states_; }
+    uint32_t Suppressed() const { return suppressed_; }
+    // Both sets as another run had them (a recording's start).
+    void Restore(uint32_t states, uint32_t suppressed) {
+        states_ = states;
+        suppressed_ = suppressed;
+    }
     bool Has(uint32_t state) const { return (states_ & state) != 0; }
     bool Empty() const { return states_ == 0; }
 

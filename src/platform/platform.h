@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/event_record.h"
 #include "platform/fonts.h"
 #include "platform/image.h"
 #include "platform/input.h"
+#include "platform/playback_clock.h"
 #include "platform/surface.h"
 #include "platform/wave.h"
 
@@ -39,6 +41,21 @@ public:
     virtual void OnCloseButton() = 0;                            // the window's close button
 };
 
+// How a playback ended: the recording was played to its end (or the game
+// asked to finish it), it reached the window's close button, or the game
+// went another way than the recording.
+enum class PlaybackEnd { Finished, Closed, Failed };
+
+// Who watches a playback. The recorded events go to the game; the keys of
+// the person at the machine come here.
+class PlaybackListener {
+public:
+    virtual ~PlaybackListener() = default;
+    virtual void OnWatcherKey(uint16_t key, ShiftState shift) = 0;
+    // Once per playback, outside every handler of the game.
+    virtual void OnPlaybackEnd(PlaybackEnd end) = 0;
+};
+
 // The game breaks the lines of a message with CR, or CR LF; message boxes
 // and logs break them with LF.
 std::string MessageLines(const std::string& text);
@@ -59,8 +76,14 @@ public:
     bool Active() const { return active_; }
 
     // ---- clocks -------------------------------------------------------
-    virtual uint32_t TickCount() = 0;      // milliseconds, like GetTickCount
-    virtual int64_t UtcMillisOfDay() = 0;  // milliseconds since midnight, UTC
+    // Milliseconds, like GetTickCount. A handler sees one time throughout,
+    // the time it was called for, so that a recording can give it back.
+    uint32_t TickCount();
+    // Milliseconds since midnight, UTC (recorded: the random seed is taken
+    // from it).
+    int64_t UtcMillisOfDay();
+    // Seconds since 1970, UTC: the date a file is stamped with.
+    virtual int64_t UtcSeconds() = 0;
     FrameClock& Clock() { return clock_; }
     // A plain interval timer delivered on the loop thread; owned by the platform.
     IntervalTimer& CreateTimer(std::function<void()> onTick);
@@ -75,6 +98,8 @@ public:
     // finished frame when the display can take it.
     virtual void Present() = 0;
     void SetCaption(const std::string& caption);
+    // While not empty, the window shows this instead of the game's caption.
+    void SetCaptionOverride(const std::string& caption);
     void SetApplicationTitle(const std::string& title) { applicationTitle_ = title; }
     const std::string& Caption() const { return caption_; }
     virtual void SetCursor(Cursor cursor) = 0;
@@ -119,14 +144,59 @@ public:
     // A line for the headless run's event log; nothing elsewhere.
     virtual void NoteEvent(const std::string&) {}
 
+    // ---- recording and playback ----------------------------------------
+    // From the handler in progress on, everything handed to the game is
+    // written down: handler calls with their times, input readings and the
+    // time of day.
+    void StartRecording();
+    bool Recording() const { return recorder_ != nullptr; }
+    // The records so far (docs/replay-format.md); the recording stops.
+    std::vector<uint8_t> StopRecording();
+    // The time the recording started at and the frame step it counts from.
+    uint32_t RecordingStartTime() const { return recordingStart_; }
+    // From now on the game gets the recorded events in their order, with the
+    // times they had, instead of the machine's: the interval timers no longer
+    // fire into it and the keys go to `listener`. `startTime` and
+    // `frameInterval` are those of the recording's start. The events must
+    // have been checked whole (EventsAreWhole).
+    void StartPlayback(std::vector<uint8_t> events, uint32_t startTime, uint32_t frameInterval,
+                       PlaybackListener& listener);
+    // The game reached the end the recording ends with: nothing more is
+    // delivered, and the playback ends once the handler in progress is done.
+    void FinishPlayback() { playbackFinishing_ = true; }
+    // Back to the machine's events: the timers (on their old beat), the frame
+    // clock and the input states as they were when the playback started.
+    void StopPlayback();
+    bool Playing() const { return playback_ != nullptr; }
+    // Speed and pause of a playback shown in real time.
+    PlaybackClock& PlaybackPace() { return playbackPace_; }
+
 protected:
+    // The backend's own clocks.
+    virtual uint32_t ClockTicks() = 0;
+    virtual int64_t ClockMillisOfDay() = 0;
+
+    // The events of the machine, handed to the game (and recorded), or to
+    // the playback's listener. The close button always reaches the game;
+    // during a playback the end of a tune does too, for the tune it plays.
+    void DeliverKey(AppEvents& app, uint16_t key, ShiftState shift);
+    void DeliverMusicEnd(AppEvents& app);
+    void DeliverClose(AppEvents& app);
+    // A playback shown in real time: the recorded events due by `now` on the
+    // playback's clock, and a few frames at most. Returns the frames given.
+    int RunPlaybackPass(AppEvents& app, uint32_t now);
+    // A playback one frame at a time: the recorded events up to and including
+    // the next frame. Returns whether a frame was given.
+    bool RunPlaybackFrame(AppEvents& app);
+
     virtual void ApplyCaption(const std::string& caption) = 0;
     // The input states held right now, from keyboard and controllers.
     virtual uint32_t HeldInputMask() = 0;
     // Fires the frame clock and the interval timers that are due at `now`.
     // catchUp: run every missed tick (virtual time) rather than one.
     void RunTimers(uint32_t now, bool catchUp);
-    void RunFrame(AppEvents& app, uint32_t now);
+    // A frame falling due at `time`.
+    void RunFrame(AppEvents& app, uint32_t time);
     // Runs a handler; an error it throws is shown in a message box.
     void Guarded(const std::function<void()>& handler);
     void SetActive(bool active, AppEvents& app);
@@ -137,10 +207,38 @@ protected:
     bool active_ = true;
 
 private:
+    struct Playback;
+    struct LiveState;
+
+    void BeginHandler(uint32_t time);
+    void EndHandler();
+    // The records of a frame wait for its first input reading.
+    void FlushFrame();
+    // Hands one recorded event to the game; false when the recording ends
+    // there (a close) or went wrong.
+    bool Deliver(AppEvents& app, const RecordedEvent& event);
+    // Ends the playback when its events are used up, it was finished or
+    // failed; true when it ended now or before.
+    bool PlaybackOver();
+
     bool quitRequested_ = false;
+    bool inHandler_ = false;
+    uint32_t handlerTime_ = 0;
+    // Recording.
+    std::unique_ptr<EventWriter> recorder_;
+    uint32_t recordingStart_ = 0;
+    bool framePending_ = false;
+    uint32_t pendingFrameTime_ = 0;
+    uint32_t recordedMask_ = 0;
+    // Playback.
+    std::unique_ptr<Playback> playback_;
+    std::unique_ptr<LiveState> live_;
+    PlaybackClock playbackPace_;
+    bool playbackFinishing_ = false;
     std::string applicationTitle_ = "Munchora";
     std::function<void(const std::string&)> errorReporter_;
     std::string caption_;
+    std::string captionOverride_;
     FrameClock clock_;
     std::vector<std::unique_ptr<IntervalTimer>> timers_;
     InputStates input_;

@@ -23,8 +23,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: munchora-headless [--data DIR] [--script FILE] [--frames N] [--out DIR] [--utc-ms MS] [--fps]"
-    " [-- WORD...]\n"
+    "usage: munchora-headless [--data DIR] [--script FILE] [--frames N] [--out DIR] [--utc-ms MS] [--fps]\n"
+    "                         [--replays DIR] [--replay FILE [--verify]] [-- WORD...]\n"
     "  --data DIR    the program directory (default: the executable's directory)\n"
     "  --script FILE commands, one per line: 'F key K', 'F down K', 'F up K', 'F shot NAME', 'F dump',\n"
     "                'F deactivate', 'F activate', 'F close'\n"
@@ -32,6 +32,11 @@ constexpr const char* kUsage =
     "  --out DIR     where final.json, state.jsonl, events.log and shots go (default: .)\n"
     "  --utc-ms MS   the time of day at the start, in milliseconds (default 0)\n"
     "  --fps         print frames, seconds and frames per second\n"
+    "  --replays DIR where the games are recorded (default: replays/ in the settings' directory)\n"
+    "  --replay FILE play a recorded game instead, one recorded frame per frame; the script's\n"
+    "                shots and dumps still apply\n"
+    "  --verify      with --replay: exit 1 unless the game went as recorded (score, level, lives,\n"
+    "                high-score place); a line on standard output says how it went\n"
     "  -- WORD...    the game's own words: Debug, NoMidi, NoSound, FullScreen\n";
 
 int UsageError(const std::string& why) {
@@ -54,6 +59,9 @@ int main(int argc, char** argv) {
     long long frames = 1000000;
     long long utcMs = 0;
     bool printFps = false;
+    std::string replaysDir;
+    std::string replayPath;
+    bool verify = false;
     std::vector<char*> words;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -78,6 +86,13 @@ int main(int argc, char** argv) {
             if (!value(text) || !ParseNumber(text, utcMs) || utcMs < 0) return UsageError("bad --utc-ms");
         } else if (arg == "--fps") {
             printFps = true;
+        } else if (arg == "--replays") {
+            if (!value(replaysDir)) return UsageError("--replays needs a directory");
+            if (replaysDir.back() != '/') replaysDir += '/';
+        } else if (arg == "--replay") {
+            if (!value(replayPath)) return UsageError("--replay needs a file");
+        } else if (arg == "--verify") {
+            verify = true;
         } else if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
             return 0;
@@ -86,6 +101,7 @@ int main(int argc, char** argv) {
         }
     }
     if (dataDir.empty() || dataDir.back() != '/') dataDir += '/';
+    if (verify && replayPath.empty()) return UsageError("--verify goes with --replay FILE");
 
     platform::HeadlessPlatform::Options options;
     if (!scriptPath.empty()) {
@@ -114,6 +130,10 @@ int main(int argc, char** argv) {
     game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
     game::ProgramDir = dataDir;
     shell::TMainForm form(media);
+    if (replayPath.empty()) {
+        form.ReplayDirectory =
+            replaysDir.empty() ? shell::SettingsDirectory() + shell::kReplaysFolder : replaysDir;
+    }
     bool shotFailed = false;
     // Shots and dumps are set up after the window exists, as they read it.
     media.SetOutputHandler([&](const platform::ScriptCommand& command) {
@@ -127,6 +147,7 @@ int main(int argc, char** argv) {
     const auto started = std::chrono::steady_clock::now();
     if (!game::StartOptions.NoSound) media.InitializeSound();
     form.FormShow();
+    if (!replayPath.empty() && !form.Closing()) form.WatchReplay(replayPath, true);
     media.Run(form);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     form.FormClose();
@@ -136,9 +157,10 @@ int main(int argc, char** argv) {
         std::printf("frames: %d, seconds: %.3f, fps: %.1f\n", media.Frame(), seconds,
                     seconds > 0 ? media.Frame() / seconds : 0.0);
     }
+    if (!replayPath.empty()) std::cout << form.ReplayVerdict() << "\n";
     if (shotFailed) {
         std::cerr << "munchora-headless: a screenshot could not be written into " << outDir << "\n";
         return 1;
     }
-    return 0;
+    return verify && !form.ReplayVerified() ? 1 : 0;
 }

@@ -14,19 +14,25 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: munchora [WORD...]\n"
+    "usage: munchora [WORD...] [--replay FILE [--verify]]\n"
     "A maze game: eat every dot, keep away from the monsters.\n\n"
-    "  Debug       show the frame rate and enable the test keys of the game screen\n"
-    "  NoMidi      play no music\n"
-    "  NoSound     play no sounds\n"
-    "  FullScreen  start in full screen (Alt+Enter switches at any time)\n"
-    "  --help      show this text\n"
-    "  --version   show the version\n\n"
+    "  Debug          show the frame rate and enable the test keys of the game screen\n"
+    "  NoMidi         play no music\n"
+    "  NoSound        play no sounds\n"
+    "  FullScreen     start in full screen (Alt+Enter switches at any time)\n"
+    "  --replay FILE  watch a recorded game: Space pauses, Right doubles the speed up to 8x,\n"
+    "                 Left halves it, Escape ends\n"
+    "  --verify       with --replay: play it at 8x, print whether it went as recorded and end;\n"
+    "                 the exit status is 1 when it did not\n"
+    "  --help         show this text\n"
+    "  --version      show the version\n\n"
     "The words are case-sensitive; other arguments are ignored.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::string replayPath;
+    bool verify = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
             std::fputs(kUsage, stdout);
@@ -36,6 +42,18 @@ int main(int argc, char** argv) {
             std::printf("munchora %s\n", MUNCHORA_VERSION);
             return 0;
         }
+        if (std::strcmp(argv[i], "--replay") == 0) {
+            if (i + 1 >= argc) {
+                std::fputs("munchora: --replay needs a file\n", stderr);
+                return 2;
+            }
+            replayPath = argv[++i];
+        }
+        if (std::strcmp(argv[i], "--verify") == 0) verify = true;
+    }
+    if (verify && replayPath.empty()) {
+        std::fputs("munchora: --verify goes with --replay FILE\n", stderr);
+        return 2;
     }
     game::StartOptions = program::ReadStartOptions(argc - 1, argv + 1);
     game::GameType = game::gtFeatures;
@@ -49,9 +67,20 @@ int main(int argc, char** argv) {
     game::SettingsDir = program::ChooseSettingsDirectory(game::ProgramDir,
                                                          writable ? "" : media.UserDataDirectory(), writable);
     shell::TMainForm form(media);
+    // Games are recorded; a replay being watched is not a game.
+    if (replayPath.empty()) form.ReplayDirectory = shell::SettingsDirectory() + shell::kReplaysFolder;
     if (!game::StartOptions.NoSound && !media.InitializeSound()) form.ShowMessage("Can't initialize sound");
     form.FormShow();
+    bool playable = true;
+    if (!replayPath.empty() && !form.Closing()) {
+        playable = form.WatchReplay(replayPath, verify);
+        while (verify && media.PlaybackPace().Speed() < platform::PlaybackClock::kMaxSpeed) {
+            media.PlaybackPace().Faster();
+        }
+    }
     media.Run(form);
     form.FormClose();
-    return 0;
+    if (!verify) return playable ? 0 : 1;
+    std::printf("%s\n", form.ReplayVerdict().c_str());
+    return form.ReplayVerified() ? 0 : 1;
 }

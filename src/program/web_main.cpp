@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
     // The packed directory could be written, but only for this visit.
     game::SettingsDir = program::ChooseSettingsDirectory(kProgramDir, kSaveDir, false);
     static shell::TMainForm form(media);
+    form.ReplayDirectory = game::SettingsDir + shell::kReplaysFolder;
     g_media = &media;
     g_form = &form;
     media.SetOnEnd([] { form.FormClose(); });

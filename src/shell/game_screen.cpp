@@ -102,7 +102,11 @@ void TMainForm::GameFrame() {
         Game->KeyPlaced = true;
     }
 
-    MessageLine->Draw();
+    if (replayMode_ == TReplayMode::Demo) {
+        MessageLine->DrawInstead("Demo");
+    } else {
+        MessageLine->Draw();
+    }
     DrawStatusPanel(percent, false);
 }
 

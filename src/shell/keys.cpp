@@ -13,7 +13,16 @@ using namespace game;
 namespace vk = platform::vk;
 
 void TMainForm::FormKeyDown(uint16_t key, platform::ShiftState shift) {
+    // A game this key starts is recorded as started by it.
+    keyInProgress_ = key;
+    shiftInProgress_ = shift;
+    struct Done {
+        TMainForm& form;
+        ~Done() { form.keyInProgress_ = form.shiftInProgress_ = 0; }
+    } done{*this};
+
     LastKey = key;
+    if (State == scIntro) introIdleSince_ = media_.TickCount();
 
     if (key == vk::Escape) {
         // Escape during P's pause asks whether to quit, as during play.
@@ -58,9 +67,15 @@ void TMainForm::FormKeyDown(uint16_t key, platform::ShiftState shift) {
         }
     }
 
+    FinishKeyDown(key, shift);
+}
+
+// A replay of a game that a key started runs this part again.
+void TMainForm::FinishKeyDown(uint16_t key, platform::ShiftState shift) {
     if (StartOptions.Debug && State == scGame) DebugKey(key, shift);
 
-    if (key == vk::Enter && (shift & platform::kAlt)) {
+    // A replay leaves the watcher's window as it is.
+    if (key == vk::Enter && (shift & platform::kAlt) && replayMode_ == TReplayMode::None) {
         ToggleFullScreen();
         // The mode is remembered for the next start; a failed write is told
         // but, unlike leaving the options, does not end the game.

@@ -9,8 +9,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/sprite.h"
+#include "game/globals.h"
+#include "game/level.h"
 #include "game/services.h"
 #include "platform/image_list.h"
 #include "platform/platform.h"
@@ -26,6 +29,10 @@ class TImageSprite;
 namespace game {
 class THighScoresCollection;
 class TTimerManager;
+struct TGameResult;
+struct TReplay;
+struct TReplayStart;
+enum class TGameEnd : uint8_t;
 }  // namespace game
 
 namespace widgets {
@@ -66,9 +73,14 @@ constexpr const char* kIconFile = "munchora.png";
 constexpr const char* kShotgunFont = "Data/Fonts/Shotgun BT.ttf";
 constexpr const char* kBauhausFont = "Data/Fonts/Bauhaus Hv BT.ttf";
 
+// Where the recordings live below the settings directory, and the demo the
+// build makes below the program directory.
+constexpr const char* kReplaysFolder = "replays/";
+constexpr const char* kDemoReplay = "Data/Demo.mnr";
+
 // The window installs itself as the services of the game below it while it
-// exists.
-class TMainForm : public platform::AppEvents, public game::TServices {
+// exists. It watches the recordings it plays.
+class TMainForm : public platform::AppEvents, public game::TServices, public platform::PlaybackListener {
 public:
     // Creates the window and its components (FormCreate).
     explicit TMainForm(platform::Platform& media);
@@ -195,6 +207,27 @@ public:
     // The test keys of the game screen, with the Debug word only.
     void DebugKey(uint16_t key, platform::ShiftState shift);
 
+    // ---- recordings (replays.cpp) ----------------------------------------
+    // Where every game is recorded; none when empty (tests that want no
+    // files). The programs set it.
+    std::string ReplayDirectory;
+    // Plays a recording in the window. false, with the message shown and the
+    // window closing, when it cannot be played. closeAtEnd: the program ends
+    // with the recording, otherwise it waits for Escape.
+    bool WatchReplay(const std::string& path, bool closeAtEnd);
+    // After a replay was watched: whether its game went as recorded, and a
+    // line that says how it went.
+    bool ReplayVerified() const { return replayVerified_; }
+    const std::string& ReplayVerdict() const { return replayVerdict_; }
+    // Whether entry i of the high-score table has a recording; the list
+    // shows what it found on entering.
+    std::vector<bool> RecordedEntries();
+    const std::vector<bool>& RecordedMarks() const { return recordedEntries_; }
+    // "watch", "demo", or empty when no recording plays.
+    std::string ReplayMode() const;
+    void OnWatcherKey(uint16_t key, platform::ShiftState shift) override;
+    void OnPlaybackEnd(platform::PlaybackEnd end) override;
+
     // ---- menu and information screens (menus.cpp) ---------------------
     void EnterMainMenu();
     void EnterHelp();
@@ -222,6 +255,49 @@ private:
     void EndPictureFrame();
     void HighlightButtons();
     void DrawDebugText();
+    // The end of a key's handling, after screens and menus.
+    void FinishKeyDown(uint16_t key, platform::ShiftState shift);
+    // The sound level of the music: silent while muted or in the demo.
+    void ApplyMusicLevel();
+
+    // Recordings (replays.cpp).
+    enum class TReplayMode : uint8_t { None, Watch, Demo };
+    // What the demo changes and the intro gets back.
+    struct TLiveValues {
+        game::THighScoreRecord Player;
+        int32_t Lives, PlayersAlive, CurrentLevel, LevelCount;
+        uint16_t LastKey;
+        int32_t WrapMaxX, WrapMaxY;
+        game::TGameType GameType;
+        game::TStartOptions Options;
+        uint32_t Seed;
+        game::TLevel Level;
+        int32_t MainTickCount;
+        bool MusicMuted, Paused, PausedByKey;
+        int32_t MenuMemory, SelectedButton, ButtonCount;
+        std::string MessageText;
+        int32_t MessageFrames;
+        int32_t StateTime;
+    };
+    // Entering the game screen from another one, and leaving it.
+    void GameStarting();
+    void GameEnding(game::TGameEnd end);
+    game::TReplayStart CaptureStart() const;
+    game::TGameResult CaptureResult(game::TGameEnd end) const;
+    // "" when the file can be played here, else what is wrong.
+    std::string LoadReplay(const std::string& path, game::TReplay& replay) const;
+    void StartReplay(std::unique_ptr<game::TReplay> replay, TReplayMode mode);
+    void JudgeReplay(platform::PlaybackEnd end);
+    void SaveRecording(const game::TReplay& replay);
+    // The high-score entry just made joins the recording of its game.
+    void AttachEntry(const game::THighScoreRecord& record);
+    // Keeps the last 20 recordings and those behind the high-score table.
+    void PruneRecordings();
+    void ShowWatchCaption();
+    // Attract mode.
+    void StartDemo();
+    void EndDemo();
+    std::unique_ptr<game::TReplay> BestReplay() const;
 
     platform::Platform& media_;
     uint8_t midiVolume_ = 191;
@@ -230,6 +306,27 @@ private:
     bool closed_ = false;
     // The inputs held when the level-complete picture appeared were removed.
     bool levelEndInputCleared_ = false;
+    // The key being handled, if any: a game it starts starts with it.
+    uint16_t keyInProgress_ = 0;
+    platform::ShiftState shiftInProgress_ = 0;
+    // Recording the game being played.
+    std::unique_ptr<game::TReplayStart> recordingStart_;
+    std::string lastRecording_;  // the file of the game last ended
+    bool recordingFailureShown_ = false;
+    // Playing a recording.
+    TReplayMode replayMode_ = TReplayMode::None;
+    std::unique_ptr<game::TReplay> replay_;
+    std::unique_ptr<game::TGameResult> replayResult_;  // when its game ended
+    bool replayCloseAtEnd_ = false;
+    bool replayOver_ = false;
+    bool replayVerified_ = false;
+    std::string replayVerdict_;
+    bool silent_ = false;
+    // Attract mode: since when nobody touched the intro, and the values the
+    // demo changes.
+    uint32_t introIdleSince_ = 0;
+    std::unique_ptr<TLiveValues> liveValues_;
+    std::vector<bool> recordedEntries_;
 };
 
 }  // namespace shell

@@ -37,6 +37,28 @@ constexpr int kTableHeadingY = 180;
 constexpr int RowY(int row) { return 210 + 25 * row; }
 constexpr platform::Colour kQuietColour = 140u << 16 | 140u << 8 | 120u;
 
+// The mark of an entry whose game was recorded: a small "play" triangle
+// left of the name, drawn by the list.
+constexpr int kMarkGap = 24;
+constexpr int kMarkWidth = 11;
+constexpr int kMarkHeight = 15;
+constexpr int kMarkTop = 7;  // below the top of a row of text
+constexpr int kLegendPoints = 14;
+constexpr int kLegendMarkTop = 3;
+
+void DrawRecordedMark(platform::Surface& surface, int x, int top) {
+    const uint16_t colour = platform::ColourToRgb565(kTableColour);
+    for (int row = 0; row < kMarkHeight; ++row) {
+        const int y = top + row;
+        const int width =
+            kMarkWidth * (row <= kMarkHeight / 2 ? row : kMarkHeight - 1 - row) / (kMarkHeight / 2);
+        if (y < 0 || y >= surface.Height()) continue;
+        for (int dx = 0; dx <= width && x + dx < surface.Width(); ++dx) {
+            if (x + dx >= 0) surface.Row(y)[x + dx] = colour;
+        }
+    }
+}
+
 constexpr int kMenuTop = 170;
 constexpr int kMenuSpacing = 50;
 constexpr int kIndicatorX = 385;
@@ -122,6 +144,7 @@ void TMainForm::EnterHighScores() {
     Buttons[1] = AddReturnButton();
     Buttons[1]->Highlight = widgets::TButtonSprite::kActive;
     HighScores->Load(HighScoresPath());
+    recordedEntries_ = RecordedEntries();
 }
 
 void TMainForm::HighScoresFrame() {
@@ -148,6 +171,15 @@ void TMainForm::HighScoresFrame() {
         for (size_t k = 0; k < std::size(cells); ++k) {
             media_.DrawText(kTableColumns[k].x, RowY(i), cells[k], kBauhausFace, kTextPoints, kTableColour);
         }
+        if (size_t(i - 1) < recordedEntries_.size() && recordedEntries_[size_t(i - 1)]) {
+            DrawRecordedMark(media_.Display(), kTableColumns[0].x - kMarkGap, RowY(i) + kMarkTop);
+        }
+    }
+    if (std::find(recordedEntries_.begin(), recordedEntries_.end(), true) != recordedEntries_.end()) {
+        const int y = RowY(THighScoresCollection::MaxEntries + 1);
+        DrawRecordedMark(media_.Display(), kTableColumns[0].x - kMarkGap, y + kLegendMarkTop);
+        media_.DrawText(kTableColumns[0].x, y, "a recorded game: watch it with munchora --replay",
+                        kBauhausFace, kLegendPoints, kQuietColour);
     }
 }
 
@@ -177,6 +209,7 @@ void TMainForm::LeaveNewHighScore() {
     HighScores->Insert(PlayerRecord);
     // The save replaces the file as a whole, so a failure keeps the old table.
     if (!HighScores->Save(path)) ShowMessage(std::string("Error of writing ") + kHighScoresFile);
+    AttachEntry(PlayerRecord);
 }
 
 // ---- options -----------------------------------------------------------------------

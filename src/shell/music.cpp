@@ -37,7 +37,7 @@ void TMainForm::MediaPlayerNotify() {
 void TMainForm::PlaySound(const std::string& soundName) {
     if (StartOptions.NoSound) return;
     platform::Wave& wave = DXWaveList.Find(soundName);
-    media_.PlayWave(wave, soundName, WaveVolume);
+    if (!silent_) media_.PlayWave(wave, soundName, WaveVolume);
 }
 
 }  // namespace shell

@@ -6,6 +6,7 @@
 #include "engine/image_sprite.h"
 #include "game/globals.h"
 #include "game/high_scores.h"
+#include "game/replay_file.h"
 #include "game/tasks.h"
 #include "shell/main_form.h"
 #include "widgets/button.h"
@@ -20,6 +21,17 @@ using widgets::kWhite;
 
 namespace {
 constexpr int kIntroBlinkMs = 300;
+// Nobody at the intro for this long: a recorded game is shown.
+constexpr uint32_t kDemoAfterMs = 30000;
+
+// How a game ends by the screen that follows it.
+TGameEnd EndBefore(TScreenState next) {
+    switch (next) {
+        case scGameOver: return TGameEnd::GameOver;
+        case scGameComplete: return TGameEnd::GameComplete;
+        default: return TGameEnd::Quit;  // Escape, then Y
+    }
+}
 }  // namespace
 
 const char* ScreenName(TScreenState state) {
@@ -41,6 +53,12 @@ const char* ScreenName(TScreenState state) {
 }
 
 void TMainForm::SetScreenState(TScreenState newState) {
+    // A game is recorded from its first level to its end.
+    if (newState == scGame && State != scGame) {
+        GameStarting();
+    } else if (State == scGame && newState != scGame) {
+        GameEnding(EndBefore(newState));
+    }
     KillAllSprites();
     LeaveScreen();
     DXInput().RemoveButtons();
@@ -96,7 +114,10 @@ engine::TImageSprite* TMainForm::AddCenteredImage(const std::string& imageName, 
 
 void TMainForm::EnterScreen() {
     switch (State) {
-        case scIntro: CountLevels(); break;
+        case scIntro:
+            introIdleSince_ = media_.TickCount();
+            CountLevels();
+            break;
         case scMainMenu: EnterMainMenu(); break;
         case scGame: StartLevel(); break;
         case scHelp: EnterHelp(); break;
@@ -181,7 +202,12 @@ void TMainForm::IntroFrame() {
     if ((StateTime / kIntroBlinkMs) % 2 == 0)
         media_.DrawText(330, 500, "Push <FIRE>", kBauhausFace, 20, kWhite);
     UpdateStateTime();
-    if (DXInput().Has(platform::isButton1)) SetScreenState(scMainMenu);
+    if (DXInput().Has(platform::isButton1)) {
+        SetScreenState(scMainMenu);
+        return;
+    }
+    if (!DXInput().Empty()) introIdleSince_ = media_.TickCount();
+    if (media_.TickCount() - introIdleSince_ >= kDemoAfterMs) StartDemo();
 }
 
 void TMainForm::EndPictureFrame() {
@@ -210,7 +236,11 @@ void TMainForm::TimerMessageLineTimer() {
     TimerMessageLine.SetEnabled(false, media_.TickCount());
 }
 
-void TMainForm::DXTimerActivate() { media_.SetCaption(kApplicationTitle); }
+void TMainForm::DXTimerActivate() {
+    media_.SetCaption(kApplicationTitle);
+    // Back at the machine: the demo waits its full time again.
+    introIdleSince_ = media_.TickCount();
+}
 
 void TMainForm::DXTimerDeactivate() { media_.SetCaption(std::string(kApplicationTitle) + " [Pause]"); }
 

@@ -5,6 +5,7 @@
 #include "actors/game.h"
 #include "game/globals.h"
 #include "game/high_scores.h"
+#include "game/replay_file.h"
 #include "game/tasks.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
@@ -91,6 +92,12 @@ void TMainForm::FormShow() {
 void TMainForm::FormClose() {
     if (closed_) return;
     closed_ = true;
+    if (replayMode_ == TReplayMode::Watch && !replayOver_) {
+        // The replayed game closed the window, or the recording stopped on its way.
+        JudgeReplay(platform::PlaybackEnd::Closed);
+    } else if (replayMode_ == TReplayMode::None) {
+        GameEnding(TGameEnd::Closed);
+    }
     DXSpriteEngine.Root()->FreeChildren();
     for (const char* font : {kShotgunFont, kBauhausFont}) {
         const std::string path = ProgramDir + font;
@@ -134,13 +141,15 @@ void TMainForm::WriteSettings(const std::string& fileName) {
 
 void TMainForm::SetMidiVolume(uint8_t attenuation) {
     midiVolume_ = attenuation;
-    media_.SetMidiAttenuation(musicMuted_ ? 255 : attenuation);
+    ApplyMusicLevel();
 }
 
 void TMainForm::ToggleMusicMute() {
     musicMuted_ = !musicMuted_;
-    media_.SetMidiAttenuation(musicMuted_ ? 255 : midiVolume_);
+    ApplyMusicLevel();
 }
+
+void TMainForm::ApplyMusicLevel() { media_.SetMidiAttenuation(musicMuted_ || silent_ ? 255 : midiVolume_); }
 
 void TMainForm::DXDrawInitialize() {
     DXSpriteEngine.Root()->SetSurface(&media_.Display());

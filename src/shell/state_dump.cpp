@@ -135,6 +135,12 @@ std::string DumpState(TMainForm& form, int frame) {
     json.Key("paused_by_key").Bool(form.PausedByKey);
     json.Key("music_muted").Bool(form.MusicMuted());
     json.Key("caption").String(media.Caption());
+    json.Key("replay");
+    if (form.ReplayMode().empty()) {
+        json.Null();
+    } else {
+        json.String(form.ReplayMode());
+    }
     json.Key("active").Bool(media.Active());
     json.Key("start_options").BeginArray();
     if (StartOptions.Debug) json.String("Debug");
@@ -179,6 +185,8 @@ std::string DumpState(TMainForm& form, int frame) {
         json.Key("monsters").Number(entry.Monsters);
         json.Key("bonuses").Number(entry.Bonuses);
         json.Key("level").Number(entry.Level);
+        const std::vector<bool>& marks = form.RecordedMarks();
+        json.Key("recorded").Bool(size_t(i) < marks.size() && marks[size_t(i)]);
         json.EndObject();
     }
     json.EndArray();

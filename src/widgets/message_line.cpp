@@ -11,14 +11,14 @@ void TMessageLine::Show(const std::string& text, uint32_t milliseconds) {
     timer_.SetEnabled(true, now);
 }
 
-void TMessageLine::Draw() {
+void TMessageLine::Paint(const std::string& text) {
     ++FrameCounter;
-    if (!media_.CanDraw() || Text.empty()) return;
+    if (!media_.CanDraw() || text.empty()) return;
     const int phase = FrameCounter % 20;
     if (phase < 1 || phase > 13) return;
     constexpr int kSize = 22;
-    const int width = media_.TextWidth(Text, kBauhausFace, kSize);
-    media_.DrawText(X - width / 2, Y, Text, kBauhausFace, kSize, kYellow);
+    const int width = media_.TextWidth(text, kBauhausFace, kSize);
+    media_.DrawText(X - width / 2, Y, text, kBauhausFace, kSize, kYellow);
 }
 
 }  // namespace widgets

@@ -20,7 +20,9 @@ public:
     // duration differs from the running one or the timer was off.
     void Show(const std::string& text, uint32_t milliseconds);
     // Counts every call; the text shows in 13 of every 20.
-    void Draw();
+    void Draw() { Paint(Text); }
+    // The same, with another text in place of the message.
+    void DrawInstead(const std::string& text) { Paint(text); }
 
     std::string Text;
     int X;  // horizontal centre
@@ -28,6 +30,8 @@ public:
     int32_t FrameCounter = 0;
 
 private:
+    void Paint(const std::string& text);
+
     platform::Platform& media_;
     platform::IntervalTimer& timer_;
 };

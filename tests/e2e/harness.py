@@ -84,9 +84,11 @@ class HeadlessTest(unittest.TestCase):
                 os.chmod(os.path.join(root, name), 0o755)
         shutil.rmtree(self.work, ignore_errors=True)
 
-    def run_game(self, script="", frames=1000, words=(), utc_ms=None, expect_ok=True, unprivileged=False):
+    def run_game(self, script="", frames=1000, words=(), utc_ms=None, expect_ok=True, unprivileged=False,
+                 args=()):
         """`unprivileged` runs the game as a user without rights beyond the
-        files' permissions: root would write into read-only places anyway."""
+        files' permissions: root would write into read-only places anyway.
+        `args` go to the runner as they are (--replay FILE, --verify)."""
         self.runs += 1
         out_dir = os.path.join(self.work, f"out{self.runs}")
         script_path = os.path.join(self.work, f"script{self.runs}.txt")
@@ -105,6 +107,7 @@ class HeadlessTest(unittest.TestCase):
                             "--frames", str(frames), "--out", out_dir]
         if utc_ms is not None:
             command += ["--utc-ms", str(utc_ms)]
+        command += list(args)
         if words:
             command += ["--"] + list(words)
         result = subprocess.run(command, capture_output=True, text=True, timeout=600)

@@ -160,8 +160,8 @@ class HighScoreListTest(HeadlessTest):
             f.write(hsc_record("ANNA", 9000, 12, 3, 5) + hsc_record("BO", 300, 1, 0, 1))
         full, listed = self.list_run()
         self.assertEqual(full.state_at(listed)["high_scores"],
-                         [{"name": "ANNA", "score": 9000, "monsters": 12, "bonuses": 3, "level": 5},
-                          {"name": "BO", "score": 300, "monsters": 1, "bonuses": 0, "level": 1}])
+                         [{"name": "ANNA", "score": 9000, "monsters": 12, "bonuses": 3, "level": 5, "recorded": False},
+                          {"name": "BO", "score": 300, "monsters": 1, "bonuses": 0, "level": 1, "recorded": False}])
         with_rows = read_png(os.path.join(full.out_dir, "list.png"))
         without = read_png(os.path.join(empty.out_dir, "list.png"))
         # Two rows from y = 235, 25 pixels apart; nothing below them.

@@ -79,4 +79,6 @@ TEST(FuzzRegressions, HighScoreInputs) {
     EXPECT_EQ(failed, nullptr) << failed;
 }
 
+TEST(FuzzRegressions, ReplayInputs) { ExpectClean(fuzz::CheckReplay, Regressions("replay")); }
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -24,7 +25,8 @@ public:
     int Pass(bool running = true) {
         const int frames = pacer_.RunPass(
             uint32_t(now_ / kUs), intervalMs_, running,
-            [this] {
+            [this](uint32_t due) {
+                dueTimes_.push_back(due);
                 ++frames_;
                 now_ += kFrameUs;
             },
@@ -40,6 +42,7 @@ public:
 
     uint64_t now_ = 0;
     int frames_ = 0;
+    std::vector<uint32_t> dueTimes_;
     int presents_ = 0;
 
 private:
@@ -68,11 +71,28 @@ TEST(FramePacer, GameFramesKeepTheIntervalWhateverThePresenterWaits) {
     }
 }
 
+// Each frame sees the time its schedule gave it, however late the loop ran
+// it: the times of a recording then follow the interval exactly.
+TEST(FramePacer, FramesSeeTheTimesOfTheirSchedule) {
+    SimulatedLoop loop(10, 1000 * kUs / 60);
+    loop.RunUntil(1000 * kUs);
+    ASSERT_GT(loop.dueTimes_.size(), 90u);
+    for (size_t i = 1; i < loop.dueTimes_.size(); ++i)
+        EXPECT_EQ(loop.dueTimes_[i] - loop.dueTimes_[i - 1], 10u);
+    EXPECT_LE(loop.dueTimes_.back(), uint32_t(loop.now_ / kUs));
+}
+
 TEST(FramePacer, StalledPresentCatchesUpFiveFramesAtMostThenKeepsThePace) {
     SimulatedLoop loop(10, 1000 * kUs / 60);
     loop.RunUntil(1000 * kUs);
     loop.HoldPresenter(500 * kUs);  // fifty frames missed
+    const uint32_t stalledUntil = uint32_t(loop.now_ / kUs);
     EXPECT_EQ(loop.Pass(), FramePacer::kMaxCatchUp);
+    // The latest five of the missed frames, the last of them due now.
+    const std::vector<uint32_t> caughtUp(loop.dueTimes_.end() - FramePacer::kMaxCatchUp,
+                                         loop.dueTimes_.end());
+    EXPECT_EQ(caughtUp, (std::vector<uint32_t>{stalledUntil - 40, stalledUntil - 30, stalledUntil - 20,
+                                               stalledUntil - 10, stalledUntil}));
     const int before = loop.frames_;
     const uint64_t from = loop.now_;
     loop.RunUntil(from + 2000 * kUs);

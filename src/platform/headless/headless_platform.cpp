@@ -80,7 +80,7 @@ void HeadlessPlatform::Run(AppEvents& app) {
                 switch (command.kind) {
                     case ScriptCommand::Kind::Down:
                         heldKeys_.insert(command.key);
-                        if (Active()) Guarded([&] { app.OnKeyDown(command.key, command.shift); });
+                        if (Active()) DeliverKey(app, command.key, command.shift);
                         break;
                     case ScriptCommand::Kind::Up: heldKeys_.erase(command.key); break;
                     case ScriptCommand::Kind::Deactivate:
@@ -88,7 +88,7 @@ void HeadlessPlatform::Run(AppEvents& app) {
                         SetActive(false, app);
                         break;
                     case ScriptCommand::Kind::Activate: SetActive(true, app); break;
-                    case ScriptCommand::Kind::Close: Guarded([&] { app.OnCloseButton(); }); break;
+                    case ScriptCommand::Kind::Close: DeliverClose(app); break;
                     case ScriptCommand::Kind::Shot:
                     case ScriptCommand::Kind::Dump: break;
                 }
@@ -97,9 +97,14 @@ void HeadlessPlatform::Run(AppEvents& app) {
         if (QuitRequested()) break;
         // 2. Virtual time moves by one frame interval; due timer ticks run.
         now_ += std::max<uint32_t>(1, Clock().Interval());
-        RunTimers(now_, true);
-        // 3. The game's frame.
-        if (!QuitRequested() && Active() && Clock().Enabled()) RunFrame(app, now_);
+        if (Playing()) {
+            // 2 and 3 of a recording: its events up to its next frame.
+            RunPlaybackFrame(app);
+        } else {
+            RunTimers(now_, true);
+            // 3. The game's frame.
+            if (!QuitRequested() && Active() && Clock().Enabled()) RunFrame(app, now_);
+        }
         // 4. Shots and dumps show the state after the frame.
         if (commands != options_.script.byFrame.end() && options_.onOutputCommand) {
             for (const ScriptCommand& command : commands->second) {

@@ -27,8 +27,8 @@ public:
     explicit HeadlessPlatform(Options options);
 
     void Run(AppEvents& app) override;
-    uint32_t TickCount() override { return now_; }
-    int64_t UtcMillisOfDay() override { return (options_.utcMs + now_) % 86400000; }
+    // A fixed day, so that runs stay repeatable to the byte.
+    int64_t UtcSeconds() override { return kFirstDay + (options_.utcMs + now_) / 1000; }
 
     bool InitializeDisplay(bool fullScreen) override;
     void FinalizeDisplay() override { displayReady_ = false; }
@@ -54,10 +54,14 @@ public:
     }
 
 protected:
+    uint32_t ClockTicks() override { return now_; }
+    int64_t ClockMillisOfDay() override { return (options_.utcMs + now_) % 86400000; }
     void ApplyCaption(const std::string& caption) override { NoteEvent("caption " + caption); }
     uint32_t HeldInputMask() override { return InputMaskForKeys(heldKeys_); }
 
 private:
+    static constexpr int64_t kFirstDay = 1767225600;  // 2026-01-01, UTC
+
     std::string ShortPath(const std::string& path) const;
 
     Options options_;

@@ -90,12 +90,17 @@ void SdlPlatform::SetWindowIcon(const std::string& pngPath) {
     SDL_FreeSurface(icon);
 }
 
-uint32_t SdlPlatform::TickCount() { return SDL_GetTicks(); }
+uint32_t SdlPlatform::ClockTicks() { return SDL_GetTicks(); }
 
-int64_t SdlPlatform::UtcMillisOfDay() {
+int64_t SdlPlatform::ClockMillisOfDay() {
     using namespace std::chrono;
     const auto ms = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
     return ms % 86400000;
+}
+
+int64_t SdlPlatform::UtcSeconds() {
+    using namespace std::chrono;
+    return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
 }
 
 bool SdlPlatform::CreateRenderer() {
@@ -244,7 +249,7 @@ uint32_t SdlPlatform::HeldInputMask() {
 
 void SdlPlatform::HandleEvent(const SDL_Event& event, AppEvents& app) {
     switch (event.type) {
-        case SDL_QUIT: Guarded([&app] { app.OnCloseButton(); }); break;
+        case SDL_QUIT: DeliverClose(app); break;
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
                 heldKeys_.clear();
@@ -259,15 +264,13 @@ void SdlPlatform::HandleEvent(const SDL_Event& event, AppEvents& app) {
             if (key == 0) break;
             heldKeys_.insert(key);
             pressedSincePoll_.insert(key);
-            const ShiftState shift = ShiftStateOf(event.key.keysym.mod);
-            Guarded([&app, key, shift] { app.OnKeyDown(key, shift); });
+            DeliverKey(app, key, ShiftStateOf(event.key.keysym.mod));
             break;
         }
         case SDL_KEYUP: heldKeys_.erase(VirtualKeyOf(event.key.keysym.sym)); break;
         case SDL_CONTROLLERBUTTONDOWN:
-            if (const uint16_t key = VirtualKeyOfButton(event.cbutton.button); key != 0) {
-                Guarded([&app, key] { app.OnKeyDown(key, 0); });
-            }
+            if (const uint16_t key = VirtualKeyOfButton(event.cbutton.button); key != 0)
+                DeliverKey(app, key, 0);
             break;
         case SDL_CONTROLLERDEVICEADDED: OpenController(event.cdevice.which); break;
         case SDL_CONTROLLERDEVICEREMOVED:
@@ -277,9 +280,8 @@ void SdlPlatform::HandleEvent(const SDL_Event& event, AppEvents& app) {
             }
             break;
         default:
-            if (event.type == g_musicEndEvent && audio_->IsEndOfOpenTune(event.user.code)) {
-                Guarded([&app] { app.OnMusicEnd(); });
-            }
+            if (event.type == g_musicEndEvent && audio_->IsEndOfOpenTune(event.user.code))
+                DeliverMusicEnd(app);
             break;
     }
 }
@@ -290,21 +292,31 @@ void SdlPlatform::PumpEvents(AppEvents& app) {
 }
 
 void SdlPlatform::Run(AppEvents& app) {
+    const auto present = [&] {
+        if (!QuitRequested() && frameFinished_) PresentLatest();
+    };
     while (!QuitRequested()) {
         PumpEvents(app);
         if (QuitRequested()) break;
-        const uint32_t now = TickCount();
-        RunTimers(now, false);
-        // The game frames that are due, then the latest of them on the
-        // display; waiting for the display costs no game frames.
-        const int frames = pacer_.RunPass(
-            now, Clock().Interval(), !QuitRequested() && Active() && Clock().Enabled(),
-            [&] {
-                if (!QuitRequested()) RunFrame(app, TickCount());
-            },
-            [&] {
-                if (!QuitRequested() && frameFinished_) PresentLatest();
-            });
+        const uint32_t now = ClockTicks();
+        int frames = 0;
+        if (Playing()) {
+            // A recording plays at its own pace; the game's schedule starts
+            // afresh after it.
+            pacer_.Reset();
+            frames = RunPlaybackPass(app, now);
+            if (frames > 0) present();
+        } else {
+            RunTimers(now, false);
+            // The game frames that are due, then the latest of them on the
+            // display; waiting for the display costs no game frames.
+            frames = pacer_.RunPass(
+                now, Clock().Interval(), !QuitRequested() && Active() && Clock().Enabled(),
+                [&](uint32_t due) {
+                    if (!QuitRequested() && !Playing()) RunFrame(app, due);
+                },
+                present);
+        }
         if (frames == 0) SDL_Delay(1);
     }
 }

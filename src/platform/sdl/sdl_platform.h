@@ -28,8 +28,7 @@ public:
     void PumpEvents(AppEvents& app);
     // The input states held right now (polled once per frame by the game).
     uint32_t HeldStates() { return HeldInputMask(); }
-    uint32_t TickCount() override;
-    int64_t UtcMillisOfDay() override;
+    int64_t UtcSeconds() override;
 
     bool InitializeDisplay(bool fullScreen) override;
     void FinalizeDisplay() override;
@@ -54,6 +53,8 @@ public:
     std::string UserDataDirectory();
 
 protected:
+    uint32_t ClockTicks() override;
+    int64_t ClockMillisOfDay() override;
     void ApplyCaption(const std::string& caption) override;
     uint32_t HeldInputMask() override;
     // Shows the latest finished frame; waits for the display with vsync.

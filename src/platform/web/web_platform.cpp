@@ -130,12 +130,17 @@ void WebPlatform::Run(AppEvents& app) {
     emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
 }
 
-uint32_t WebPlatform::TickCount() { return uint32_t(int64_t(emscripten_get_now())); }
+uint32_t WebPlatform::ClockTicks() { return uint32_t(int64_t(emscripten_get_now())); }
 
-int64_t WebPlatform::UtcMillisOfDay() {
+int64_t WebPlatform::ClockMillisOfDay() {
     using namespace std::chrono;
     const auto ms = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
     return ms % 86400000;
+}
+
+int64_t WebPlatform::UtcSeconds() {
+    using namespace std::chrono;
+    return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
 }
 
 // ------------------------------------------------------------------- the loop
@@ -145,14 +150,22 @@ bool WebPlatform::Refresh() {
     if (ended_) return EM_FALSE;
     const double now = emscripten_get_now();
     const uint32_t ticks = uint32_t(int64_t(now));
-    // Refreshes come only every 7 to 17 ms: merging the ticks that fell due
-    // in between would slow the 100 ms timer's events down, so each one runs.
-    if (!QuitRequested() && !modal_) RunTimers(ticks, true);
-    const bool running = Active() && Clock().Enabled() && !modal_ && !QuitRequested();
-    const int frames = pacer_.FramesDue(ticks, Clock().Interval(), running);
-    for (int i = 0; i < frames && !QuitRequested() && !modal_; ++i) {
-        ++frames_;
-        RunFrame(*app_, ticks);
+    if (Playing()) {
+        // A recording plays at its own pace; the game's schedule starts
+        // afresh after it.
+        pacer_.Reset();
+        if (!QuitRequested() && !modal_) frames_ += RunPlaybackPass(*app_, ticks);
+    } else {
+        // Refreshes come only every 7 to 17 ms: merging the ticks that fell
+        // due in between would slow the 100 ms timer's events down, so each
+        // one runs.
+        if (!QuitRequested() && !modal_) RunTimers(ticks, true);
+        const bool running = Active() && Clock().Enabled() && !modal_ && !QuitRequested();
+        const int frames = pacer_.FramesDue(ticks, Clock().Interval(), running);
+        for (int i = 0; i < frames && !QuitRequested() && !modal_ && !Playing(); ++i) {
+            ++frames_;
+            RunFrame(*app_, pacer_.DueTime(i));
+        }
     }
     ShowFrame();
     if (QuitRequested()) {
@@ -220,7 +233,7 @@ bool WebPlatform::OnKey(bool down, const std::string& key, const std::string& co
     }
     heldKeys_.insert(vk);
     pressedSincePoll_.insert(vk);
-    Guarded([this, vk, shift] { app_->OnKeyDown(vk, shift); });
+    DeliverKey(*app_, vk, shift);
     // Reloading, the browser's full screen and its tools stay the browser's.
     return vk != vk::F1 + 4 && vk != vk::F1 + 10 && vk != vk::F12;
 }

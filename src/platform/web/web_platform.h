@@ -26,8 +26,7 @@ public:
     void SetOnEnd(std::function<void()> onEnd) { onEnd_ = std::move(onEnd); }
     int Frames() const { return frames_; }  // game frames run so far
 
-    uint32_t TickCount() override;
-    int64_t UtcMillisOfDay() override;
+    int64_t UtcSeconds() override;
 
     bool InitializeDisplay(bool fullScreen) override;
     void FinalizeDisplay() override { displayReady_ = false; }
@@ -54,6 +53,8 @@ public:
     void PlaceCanvas();
 
 protected:
+    uint32_t ClockTicks() override;
+    int64_t ClockMillisOfDay() override;
     void ApplyCaption(const std::string& caption) override;
     uint32_t HeldInputMask() override;
 

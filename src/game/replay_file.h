@@ -1,0 +1,105 @@
+// A recorded game: how it stood when it started, everything the platform
+// handed it (platform/event_record.h), how it ended, and the high-score
+// entry it earned. Files of our own format, described in
+// docs/replay-format.md: a magic word and a version, compact fields, the
+// event records, and a checksum.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "game/globals.h"
+
+namespace game {
+
+enum class TGameEnd : uint8_t { GameOver = 1, GameComplete = 2, Quit = 3, Closed = 4 };
+
+// Everything a game's course depends on besides the recorded events.
+struct TReplayStart {
+    int64_t RecordedAt = 0;  // seconds since 1970, UTC
+    uint64_t LevelsDigest = 0;
+    uint64_t CatalogueDigest = 0;
+    TGameType GameType = gtFeatures;
+    uint32_t FrameInterval = 10;
+    bool Debug = false;
+    bool NoMidi = false;
+    bool NoSound = false;
+    uint32_t RandSeed = 0;
+    // Before the first level: 0 for a new game, the level before the
+    // password's for a password start, which carries the rest over.
+    int32_t CurrentLevel = 0;
+    int32_t Lives = 0;
+    int32_t Score = 0;
+    int32_t Monsters = 0;
+    int32_t Bonuses = 0;
+    int32_t Level = 0;
+    uint16_t LastKey = 0;
+    int32_t MainTickCount = 0;
+    uint32_t InputStates = 0;
+    uint32_t InputSuppressed = 0;
+    std::string MessageText;  // what the message line still showed
+    int32_t MessageFrames = 0;
+    // The key whose handling started the game (0: a frame started it).
+    uint16_t StartKey = 0;
+    uint8_t StartShift = 0;
+    uint32_t StartTime = 0;  // the platform's milliseconds
+};
+
+struct TGameResult {
+    TGameEnd End = TGameEnd::Quit;
+    int32_t Score = 0;
+    int32_t Level = 0;
+    int32_t Lives = 0;
+    int32_t Monsters = 0;
+    int32_t Bonuses = 0;
+    int32_t CurrentLevel = 0;
+    // The place the result took in the high-score table (1 to 7), 0 when it
+    // did not qualify or the game was not finished; and that table's scores.
+    int32_t HighScoreRank = 0;
+    std::vector<int32_t> TableScores;
+
+    bool operator==(const TGameResult&) const = default;
+};
+
+// The high-score entry made with this game's result.
+struct TReplayEntry {
+    bool Present = false;
+    std::string Name;
+    int32_t Score = 0;
+    int64_t Date = 0;  // seconds since 1970, UTC
+};
+
+struct TReplay {
+    TReplayStart Start;
+    std::vector<uint8_t> Events;
+    TGameResult Result;
+    TReplayEntry Entry;
+};
+
+enum class TReplayFault { None, CantOpen, NotAReplay, UnknownVersion, Damaged };
+
+constexpr uint16_t kReplayVersion = 1;
+
+std::vector<uint8_t> EncodeReplay(const TReplay& replay);
+// The whole file, its checksum included.
+TReplayFault DecodeReplay(const std::vector<uint8_t>& bytes, TReplay& replay);
+// The file without its checksum: every field read and checked.
+TReplayFault DecodeReplayFields(const uint8_t* data, size_t size, TReplay& replay);
+
+TReplayFault ReadReplayFile(const std::string& path, TReplay& replay);
+
+// Digests of what a game's course depends on in the program directory: the
+// level files and the tunes there are (a level without its own tune draws
+// one of them), and the picture and sound sections of the settings file.
+uint64_t LevelsDigest(const std::string& programDir);
+uint64_t CatalogueDigest(const std::string& programDir);
+
+// The place a score takes in a table with these scores, as Insert would put
+// it (1 to 7), or 0 when it does not qualify.
+int32_t HighScoreRank(const std::vector<int32_t>& tableScores, int32_t score);
+
+// "score 120 (recorded 130), lives 0 (recorded 1)"; empty when equal.
+std::string DescribeDifference(const TGameResult& recorded, const TGameResult& replayed);
+
+}  // namespace game

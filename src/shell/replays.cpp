@@ -1,0 +1,451 @@
+// Every game recorded, played again in the window, checked, and shown as a
+// demo on the intro. The platform writes down what it hands the game; the
+// window says when a game starts and ends, notes how the game stood at its
+// start and how it ended, keeps the files, and plays them again.
+#include <algorithm>
+#include <cstdio>
+
+#include "game/globals.h"
+#include "game/high_scores.h"
+#include "game/level.h"
+#include "game/random.h"
+#include "game/replay_file.h"
+#include "platform/files.h"
+#include "shell/main_form.h"
+#include "widgets/message_line.h"
+
+namespace shell {
+
+using namespace game;
+
+namespace {
+
+// The newest games are kept, and the game behind each high-score entry.
+constexpr size_t kKeptGames = 20;
+constexpr const char* kPrefix = "game-";
+constexpr const char* kExtension = ".mnr";
+
+// "game-000012.mnr" is recording 12; other names are no recordings of ours.
+long RecordingNumber(const std::string& name) {
+    const size_t prefix = std::string(kPrefix).size(), extension = std::string(kExtension).size();
+    if (name.size() <= prefix + extension || name.compare(0, prefix, kPrefix) != 0 ||
+        name.compare(name.size() - extension, extension, kExtension) != 0) {
+        return -1;
+    }
+    long number = 0;
+    for (size_t i = prefix; i < name.size() - extension; ++i) {
+        if (name[i] < '0' || name[i] > '9' || number > 99999999) return -1;
+        number = number * 10 + (name[i] - '0');
+    }
+    return number;
+}
+
+// The recordings of a directory, newest first.
+std::vector<std::pair<long, std::string>> Recordings(const std::string& directory) {
+    std::vector<std::pair<long, std::string>> found;
+    for (const std::string& name : platform::FindFiles(directory, std::string("*") + kExtension)) {
+        if (const long number = RecordingNumber(name); number >= 0) found.emplace_back(number, name);
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    return found;
+}
+
+bool IsBehindEntry(const TReplay& replay, const THighScoreRecord& entry) {
+    return replay.Entry.Present && replay.Entry.Name == entry.Name && replay.Entry.Score == entry.Score &&
+           replay.Result.Monsters == entry.Monsters && replay.Result.Bonuses == entry.Bonuses &&
+           replay.Result.Level == entry.Level;
+}
+
+struct TDataDigests {
+    uint64_t levels;
+    uint64_t catalogue;
+};
+
+TDataDigests CurrentDigests() { return {LevelsDigest(ProgramDir), CatalogueDigest(ProgramDir)}; }
+
+// "" when the file can be played with this program directory, else why not.
+std::string CheckReplay(const std::string& path, TReplay& replay, const TDataDigests& digests) {
+    switch (ReadReplayFile(path, replay)) {
+        case TReplayFault::None: break;
+        case TReplayFault::CantOpen: return "Can't open file " + path;
+        case TReplayFault::NotAReplay: return "This file is not a Munchora replay: " + path;
+        case TReplayFault::UnknownVersion: return "This replay was recorded by another version of Munchora";
+        case TReplayFault::Damaged: return "This replay file is damaged: " + path;
+    }
+    if (replay.Start.LevelsDigest != digests.levels) return "This replay was recorded with other levels";
+    if (replay.Start.CatalogueDigest != digests.catalogue)
+        return "This replay was recorded with another catalogue";
+    return "";
+}
+
+}  // namespace
+
+// ---- recording ------------------------------------------------------------------
+
+void TMainForm::GameStarting() {
+    if (replayMode_ != TReplayMode::None || ReplayDirectory.empty()) return;
+    recordingStart_ = std::make_unique<TReplayStart>(CaptureStart());
+    media_.StartRecording();
+    recordingStart_->StartTime = media_.RecordingStartTime();
+}
+
+TReplayStart TMainForm::CaptureStart() const {
+    TReplayStart s;
+    s.RecordedAt = media_.UtcSeconds();
+    s.LevelsDigest = LevelsDigest(ProgramDir);
+    s.CatalogueDigest = CatalogueDigest(ProgramDir);
+    s.GameType = GameType;
+    s.FrameInterval = media_.Clock().Interval();
+    s.Debug = StartOptions.Debug;
+    s.NoMidi = StartOptions.NoMidi;
+    s.NoSound = StartOptions.NoSound;
+    s.RandSeed = RandSeed;
+    s.CurrentLevel = CurrentLevel;
+    s.Lives = Lives;
+    s.Score = Score;
+    s.Monsters = Monsters;
+    s.Bonuses = Bonuses;
+    s.Level = Level;
+    s.LastKey = LastKey;
+    s.MainTickCount = MainTickCount;
+    s.InputStates = media_.Input().States();
+    s.InputSuppressed = media_.Input().Suppressed();
+    s.MessageText = MessageLine->Text;
+    s.MessageFrames = MessageLine->FrameCounter;
+    s.StartKey = keyInProgress_;
+    s.StartShift = shiftInProgress_;
+    return s;
+}
+
+void TMainForm::GameEnding(TGameEnd end) {
+    if (replayMode_ != TReplayMode::None) {
+        // The replayed game has reached its end: nothing more is played.
+        if (!replayResult_) replayResult_ = std::make_unique<TGameResult>(CaptureResult(end));
+        media_.FinishPlayback();
+        return;
+    }
+    if (!recordingStart_ || !media_.Recording()) return;
+    TReplay replay;
+    replay.Start = *recordingStart_;
+    recordingStart_.reset();
+    replay.Events = media_.StopRecording();
+    replay.Result = CaptureResult(end);
+    SaveRecording(replay);
+}
+
+TGameResult TMainForm::CaptureResult(TGameEnd end) const {
+    TGameResult r;
+    r.End = end;
+    r.Score = Score;
+    r.Level = Level;
+    r.Lives = Lives;
+    r.Monsters = Monsters;
+    r.Bonuses = Bonuses;
+    r.CurrentLevel = CurrentLevel;
+    if (replay_) {
+        // A replay is judged against the table its game met.
+        r.TableScores = replay_->Result.TableScores;
+    } else {
+        THighScoresCollection table;
+        table.Load(HighScoresPath());
+        for (int32_t i = 0; i < table.Count; ++i) r.TableScores.push_back(table.Entries[size_t(i)].Score);
+    }
+    // Only a game that ended by itself goes to the table.
+    if (end == TGameEnd::GameOver || end == TGameEnd::GameComplete) {
+        r.HighScoreRank = HighScoreRank(r.TableScores, Score);
+    }
+    return r;
+}
+
+void TMainForm::SaveRecording(const TReplay& replay) {
+    long next = 1;
+    for (const auto& [number, name] : Recordings(ReplayDirectory)) next = std::max(next, number + 1);
+    char name[32];
+    std::snprintf(name, sizeof name, "%s%06ld%s", kPrefix, next, kExtension);
+    const std::string path = ReplayDirectory + name;
+    if (!platform::MakeDirectories(ReplayDirectory) ||
+        !platform::WriteFileAtomically(path, EncodeReplay(replay))) {
+        // Said once: the games go on unrecorded.
+        if (!recordingFailureShown_) ShowMessage("Error of writing " + path);
+        recordingFailureShown_ = true;
+        return;
+    }
+    lastRecording_ = path;
+    media_.NoteEvent(std::string("replay-written ") + name);
+    PruneRecordings();
+}
+
+void TMainForm::AttachEntry(const THighScoreRecord& record) {
+    TReplay replay;
+    if (lastRecording_.empty() || ReadReplayFile(lastRecording_, replay) != TReplayFault::None) return;
+    if (replay.Result.Score != record.Score) return;
+    replay.Entry.Present = true;
+    replay.Entry.Name = record.Name.substr(0, THighScoresCollection::NameLength);
+    replay.Entry.Score = record.Score;
+    replay.Entry.Date = media_.UtcSeconds();
+    if (!platform::WriteFileAtomically(lastRecording_, EncodeReplay(replay)) && !recordingFailureShown_) {
+        ShowMessage("Error of writing " + lastRecording_);
+        recordingFailureShown_ = true;
+    }
+    lastRecording_.clear();
+    PruneRecordings();
+}
+
+void TMainForm::PruneRecordings() {
+    const auto recordings = Recordings(ReplayDirectory);
+    if (recordings.size() <= kKeptGames) return;
+    THighScoresCollection table;
+    table.Load(HighScoresPath());
+    for (size_t i = kKeptGames; i < recordings.size(); ++i) {
+        const std::string path = ReplayDirectory + recordings[i].second;
+        TReplay replay;
+        bool behindEntry = false;
+        if (ReadReplayFile(path, replay) == TReplayFault::None) {
+            for (int32_t k = 0; k < table.Count; ++k) {
+                behindEntry = behindEntry || IsBehindEntry(replay, table.Entries[size_t(k)]);
+            }
+        }
+        if (!behindEntry) platform::RemoveFile(path);
+    }
+}
+
+std::vector<bool> TMainForm::RecordedEntries() {
+    std::vector<bool> marks(size_t(HighScores->Count), false);
+    if (ReplayDirectory.empty()) return marks;
+    for (const auto& [number, name] : Recordings(ReplayDirectory)) {
+        TReplay replay;
+        if (ReadReplayFile(ReplayDirectory + name, replay) != TReplayFault::None) continue;
+        for (size_t i = 0; i < marks.size(); ++i) {
+            marks[i] = marks[i] || IsBehindEntry(replay, HighScores->Entries[i]);
+        }
+    }
+    return marks;
+}
+
+// ---- playing ----------------------------------------------------------------------
+
+std::string TMainForm::ReplayMode() const {
+    switch (replayMode_) {
+        case TReplayMode::Watch: return "watch";
+        case TReplayMode::Demo: return "demo";
+        case TReplayMode::None: break;
+    }
+    return "";
+}
+
+bool TMainForm::WatchReplay(const std::string& path, bool closeAtEnd) {
+    auto replay = std::make_unique<TReplay>();
+    const std::string problem = CheckReplay(path, *replay, CurrentDigests());
+    if (!problem.empty()) {
+        replayVerdict_ = problem;
+        ShowMessage(problem);
+        Close();
+        return false;
+    }
+    replayCloseAtEnd_ = closeAtEnd;
+    StartReplay(std::move(replay), TReplayMode::Watch);
+    return true;
+}
+
+void TMainForm::StartReplay(std::unique_ptr<TReplay> replay, TReplayMode mode) {
+    replay_ = std::move(replay);
+    replayMode_ = mode;
+    replayResult_.reset();
+    replayOver_ = false;
+    replayVerified_ = false;
+    replayVerdict_.clear();
+    const TReplayStart& s = replay_->Start;
+    if (mode == TReplayMode::Demo) {
+        liveValues_ = std::make_unique<TLiveValues>(TLiveValues{PlayerRecord,
+                                                                Lives,
+                                                                PlayersAlive,
+                                                                CurrentLevel,
+                                                                LevelCount,
+                                                                LastKey,
+                                                                WrapMaxX,
+                                                                WrapMaxY,
+                                                                GameType,
+                                                                StartOptions,
+                                                                RandSeed,
+                                                                GameLevel,
+                                                                MainTickCount,
+                                                                musicMuted_,
+                                                                Paused,
+                                                                PausedByKey,
+                                                                MenuMemory,
+                                                                SelectedButton,
+                                                                ButtonCount,
+                                                                MessageLine->Text,
+                                                                MessageLine->FrameCounter,
+                                                                StateTime});
+    }
+    media_.StartPlayback(replay_->Events, s.StartTime, s.FrameInterval, *this);
+
+    // The game as it stood when it started.
+    RandSeed = s.RandSeed;
+    CurrentLevel = s.CurrentLevel;
+    Lives = s.Lives;
+    Score = s.Score;
+    Monsters = s.Monsters;
+    Bonuses = s.Bonuses;
+    Level = s.Level;
+    LastKey = s.LastKey;
+    GameType = s.GameType;
+    StartOptions.Debug = s.Debug;
+    StartOptions.NoMidi = s.NoMidi;
+    StartOptions.NoSound = s.NoSound;
+    MainTickCount = s.MainTickCount;
+    DXTimer().SetInterval(s.FrameInterval);
+    DXInput().Restore(s.InputStates, s.InputSuppressed);
+    MessageLine->Text = s.MessageText;
+    MessageLine->FrameCounter = s.MessageFrames;
+    Paused = PausedByKey = false;
+    silent_ = mode == TReplayMode::Demo;
+    ApplyMusicLevel();
+    if (mode == TReplayMode::Watch) ShowWatchCaption();
+
+    // Then what the handler that started it did.
+    try {
+        SetScreenState(scGame);
+        if (s.StartKey != 0) FinishKeyDown(s.StartKey, s.StartShift);
+    } catch (const std::exception& error) {
+        ShowMessage(error.what());
+    }
+}
+
+void TMainForm::ShowWatchCaption() {
+    const platform::PlaybackClock& pace = media_.PlaybackPace();
+    std::string caption = std::string(kApplicationTitle) + " Replay ";
+    if (replayOver_) {
+        caption += "finished: Escape ends";
+    } else {
+        caption += std::to_string(pace.Speed()) + "x";
+        if (pace.Paused()) caption += " [Pause]";
+    }
+    media_.SetCaptionOverride(caption);
+}
+
+void TMainForm::OnWatcherKey(uint16_t key, platform::ShiftState) {
+    namespace vk = platform::vk;
+    if (replayMode_ == TReplayMode::Demo) {
+        EndDemo();
+        return;
+    }
+    if (replayMode_ != TReplayMode::Watch) return;
+    platform::PlaybackClock& pace = media_.PlaybackPace();
+    if (key == vk::Escape) {
+        if (!replayOver_) replayVerdict_ = "The replay was stopped before its end";
+        replayOver_ = true;
+        Close();
+        return;
+    }
+    if (key == vk::Space) pace.TogglePause();
+    if (key == vk::Right) pace.Faster();
+    if (key == vk::Left) pace.Slower();
+    ShowWatchCaption();
+}
+
+void TMainForm::OnPlaybackEnd(platform::PlaybackEnd end) {
+    if (replayMode_ == TReplayMode::Demo) {
+        EndDemo();
+        return;
+    }
+    if (replayMode_ != TReplayMode::Watch) return;
+    JudgeReplay(end);
+    if (replayCloseAtEnd_) {
+        Close();
+    } else {
+        ShowWatchCaption();
+    }
+}
+
+void TMainForm::JudgeReplay(platform::PlaybackEnd end) {
+    if (replayOver_) return;
+    replayOver_ = true;
+    // A game that ended with the window ends where its records end.
+    const bool closed = end == platform::PlaybackEnd::Closed ||
+                        (end == platform::PlaybackEnd::Finished && replay_->Result.End == TGameEnd::Closed);
+    if (closed && !replayResult_)
+        replayResult_ = std::make_unique<TGameResult>(CaptureResult(TGameEnd::Closed));
+    const std::string differences = replayResult_ ? DescribeDifference(replay_->Result, *replayResult_) : "";
+    replayVerified_ = end != platform::PlaybackEnd::Failed && replayResult_ && differences.empty();
+    if (replayVerified_) {
+        replayVerdict_ = "The replay went as recorded: score " + std::to_string(Score) + ", level " +
+                         std::to_string(Level) + ", lives " + std::to_string(Lives);
+    } else if (!differences.empty()) {
+        replayVerdict_ = "The replay differs from its recording: " + differences;
+    } else if (replayResult_) {
+        replayVerdict_ = "The replay's game ended before its recording did";
+    } else if (end == platform::PlaybackEnd::Failed) {
+        replayVerdict_ = "The replay went another way than its recording";
+    } else {
+        replayVerdict_ = "The recording ended before its game did";
+    }
+}
+
+// ---- attract mode -------------------------------------------------------------------
+
+std::unique_ptr<TReplay> TMainForm::BestReplay() const {
+    const TDataDigests digests = CurrentDigests();
+    std::unique_ptr<TReplay> best;
+    if (!ReplayDirectory.empty()) {
+        for (const auto& [number, name] : Recordings(ReplayDirectory)) {
+            auto replay = std::make_unique<TReplay>();
+            if (!CheckReplay(ReplayDirectory + name, *replay, digests).empty()) continue;
+            if (!best || replay->Result.Score > best->Result.Score) best = std::move(replay);
+        }
+    }
+    if (best) return best;
+    auto demo = std::make_unique<TReplay>();
+    if (!CheckReplay(ProgramDir + kDemoReplay, *demo, digests).empty()) return nullptr;
+    return demo;
+}
+
+void TMainForm::StartDemo() {
+    introIdleSince_ = media_.TickCount();
+    if (auto replay = BestReplay()) StartReplay(std::move(replay), TReplayMode::Demo);
+}
+
+void TMainForm::EndDemo() {
+    media_.StopPlayback();
+    replayMode_ = TReplayMode::None;
+    replay_.reset();
+    replayResult_.reset();
+    silent_ = false;
+    try {
+        SetScreenState(scIntro);
+    } catch (const std::exception& error) {
+        ShowMessage(error.what());
+    }
+    const TLiveValues& v = *liveValues_;
+    PlayerRecord = v.Player;
+    Lives = v.Lives;
+    PlayersAlive = v.PlayersAlive;
+    CurrentLevel = v.CurrentLevel;
+    LevelCount = v.LevelCount;
+    LastKey = v.LastKey;
+    WrapMaxX = v.WrapMaxX;
+    WrapMaxY = v.WrapMaxY;
+    GameType = v.GameType;
+    StartOptions = v.Options;
+    RandSeed = v.Seed;
+    GameLevel = v.Level;
+    MainTickCount = v.MainTickCount;
+    musicMuted_ = v.MusicMuted;
+    Paused = v.Paused;
+    PausedByKey = v.PausedByKey;
+    MenuMemory = v.MenuMemory;
+    SelectedButton = v.SelectedButton;
+    ButtonCount = v.ButtonCount;
+    MessageLine->Text = v.MessageText;
+    MessageLine->FrameCounter = v.MessageFrames;
+    StateTime = v.StateTime;
+    liveValues_.reset();
+    ApplyMusicLevel();
+    // The key that ended the demo acts on the intro only when pressed again.
+    media_.UpdateInput();
+    DXInput().RemoveAll();
+    introIdleSince_ = media_.TickCount();
+}
+
+}  // namespace shell
