@@ -3,6 +3,7 @@ refused when it cannot be played here, kept within bounds, and shown as a
 demo on the idle intro that leaves the intro as it was."""
 
 import os
+import shutil
 import re
 import struct
 import subprocess
@@ -214,14 +215,27 @@ class AttractTest(ReplayTest):
             return lines + "".join(f"{start + f} dump\n" for f in dumps)
 
         # The demo plays from frame 3000 until the A at 3400; then the game.
-        after = self.run_game("3300 dump\n3400 key A\n" + script(3415), frames=3415 + dumps[-1] + 1)
+        after = self.run_game("3300 dump\n3400 key A\n" + script(3415) + "3415 dump\n", frames=3415 + dumps[-1] + 1)
         self.assertEqual(after.state_at(3300)["replay"], "demo")
-        # The same game from an intro that never showed the demo, with the
-        # same time of day where the game starts.
-        alone = self.run_game(script(15), frames=15 + dumps[-1] + 1, utc_ms=34000)
+        # The same game from an intro that never showed the demo, started at
+        # the same time of day and the same phase of the 100 ms timer: the
+        # demo's frames kept the pace it was recorded at, not the watcher's.
+        start_ms = after.state_at(3415)["time_ms"]
+        self.assertEqual(start_ms % 10, 0)
+        start = 10 + start_ms % 100 // 10
+        alone = self.run_game(script(start), frames=start + dumps[-1] + 1, utc_ms=start_ms - start * 10)
         for frame in dumps:
             for key in self.COMPARED:
-                self.assertEqual(after.state_at(3415 + frame)[key], alone.state_at(15 + frame)[key], key)
+                self.assertEqual(after.state_at(3415 + frame)[key], alone.state_at(start + frame)[key], key)
+
+    def test_the_shipped_demo_clears_the_first_level(self):
+        # A demo hiding in a corner, or one whose keys no longer leave the
+        # game, shows a player nothing: the playtest makes it again.
+        os.makedirs(self.data_path("replays"))
+        shutil.copy(self.data_path("Data", "Demo.mnr"), self.data_path("replays", "demo.mnr"))
+        run = self.assert_verifies("demo.mnr")
+        self.assertIn("level 2, lives 3", run.stdout)
+        self.assertLess(run.final["frame"], 60 * 50)  # under a minute at the shipped pace
 
     def test_the_best_recorded_game_is_the_demo(self):
         games = [self.run_game(START + "40 key Left\n60 dump\n90 key Escape\n92 key Y\n", frames=100),

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <set>
 
 #include "actors/bonus.h"
 #include "actors/enemy.h"
@@ -32,30 +33,38 @@ class BotPlatform : public platform::HeadlessPlatform {
 public:
     BotPlatform() : HeadlessPlatform(Options{}) {}
 
-    uint32_t TickCount() override { return now_; }
-    int64_t UtcMillisOfDay() override { return (utcBase_ + now_) % 86400000; }
+    uint32_t ClockTicks() override { return now_; }
+    int64_t ClockMillisOfDay() override { return (utcBase_ + now_) % 86400000; }
     void MessageBox(const std::string&, const std::string& text) override { messages_.push_back(text); }
 
     void KeyDown(platform::AppEvents& app, uint16_t key) {
-        if (Active()) Guarded([&] { app.OnKeyDown(key, 0); });
+        if (Active()) DeliverKey(app, key, 0);
     }
+    void HoldThroughNextFrame(uint16_t key) { held_.insert(key); }
     void Advance(platform::AppEvents& app) {
         now_ += std::max<uint32_t>(1, Clock().Interval());
         RunTimers(now_, true);
         if (!QuitRequested() && Active() && Clock().Enabled()) RunFrame(app, now_);
+        held_.clear();
+        ++frames_;
     }
+    int Frames() const { return frames_; }
     void SetUtcBase(int64_t ms) { utcBase_ = ms - now_; }
     void HoldFire(bool hold) { fire_ = hold; }
     uint32_t Now() const { return now_; }
     const std::vector<std::string>& Messages() const { return messages_; }
 
 protected:
-    uint32_t HeldInputMask() override { return fire_ ? uint32_t(platform::isButton1) : 0u; }
+    uint32_t HeldInputMask() override {
+        return (fire_ ? uint32_t(platform::isButton1) : 0u) | platform::InputMaskForKeys(held_);
+    }
 
 private:
     uint32_t now_ = 0;
     int64_t utcBase_ = 0;
     bool fire_ = false;
+    std::set<uint16_t> held_;
+    int frames_ = 0;
     std::vector<std::string> messages_;
 };
 
@@ -120,6 +129,15 @@ void GameDriver::Start(int level, int lives, uint32_t seed) {
 void GameDriver::Press(uint16_t key) { impl_->media.KeyDown(*impl_->form, key); }
 
 void GameDriver::PressFire() { impl_->media.HoldFire(true); }
+
+void GameDriver::PressAsScript(uint16_t key) {
+    impl_->media.KeyDown(*impl_->form, key);
+    impl_->media.HoldThroughNextFrame(key);
+}
+
+int GameDriver::FramesRun() const { return impl_->media.Frames(); }
+
+int GameDriver::Score() const { return game::Score; }
 
 void GameDriver::Frame() {
     impl_->media.Advance(*impl_->form);

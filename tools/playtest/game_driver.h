@@ -107,13 +107,20 @@ public:
     void Press(uint16_t key);
     // Holds fire for one frame: leaves a finished level for the next.
     void PressFire();
+    // A key as a runner script's "F key K" line presses it: the key event
+    // before the next frame, the key held through that frame.
+    void PressAsScript(uint16_t key);
     void Frame();
+    // Frames run since the game was shown: the next is frame FramesRun() + 1
+    // of a runner script.
+    int FramesRun() const;
     double Seconds() const;  // game time since Start
 
     Screen Look() const;
     Facts Inspect() const;
     // Message boxes the game showed (a broken level, a missing picture).
     const std::vector<std::string>& Messages() const;
+    int Score() const;
 
 private:
     struct Impl;

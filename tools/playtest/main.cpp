@@ -45,7 +45,9 @@ constexpr const char* kUsage =
     "  --jobs N          runs at once (default: the number of processors)\n"
     "  --json FILE       write the results as JSON\n"
     "  --markdown FILE   write the table into FILE between '<!-- playtest -->' and '<!-- /playtest -->'\n"
-    "  --check           exit with 1 when a tuning target is not met\n";
+    "  --check           exit with 1 when a tuning target is not met\n"
+    "  --demo-script F   instead: the bot plays level 1 from the title screen (seed --seed) and\n"
+    "                    F gets its keys as a script for munchora-headless (the build's demo)\n";
 
 constexpr const char* kMarkBegin = "<!-- playtest -->";
 constexpr const char* kMarkEnd = "<!-- /playtest -->";
@@ -66,6 +68,7 @@ struct Options {
     std::string json;
     std::string markdown;
     bool check = false;
+    std::string demoScript;
 };
 
 int UsageError(const std::string& why) {
@@ -279,6 +282,25 @@ double CpuSeconds() {
 
 }  // namespace
 
+// The demo is kept only when the bot cleared the level without losing a
+// life: another --seed makes another game.
+int WriteDemoScript(GameDriver& driver, const Options& options) {
+    const DemoGame demo = PlayDemo(driver, options.seed, options.bot, options.limits);
+    const LevelRun& level = demo.level;
+    std::printf("seed %u: level 1 %s in %.1f s, %d lives lost, score %d\n", options.seed,
+                level.cleared ? "cleared" : "not cleared", level.seconds, level.livesLost, demo.score);
+    if (!level.cleared || level.livesLost > 0 || !demo.ended) {
+        std::fprintf(stderr, "playtest: not a demo worth showing; try another --seed\n");
+        return 1;
+    }
+    std::ofstream out(options.demoScript);
+    out << "# The demo game: the playtest bot's keys (build/tools/playtest --demo-script FILE --seed "
+        << options.seed << "),\n# played by the build with the headless runner (see CMakeLists.txt).\n"
+        << demo.script;
+    if (!out) return UsageError("can't write " + options.demoScript);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     Options options;
     std::error_code ec;
@@ -337,6 +359,8 @@ int main(int argc, char** argv) {
             options.json = argv[++i];
         } else if (arg == "--markdown" && value) {
             options.markdown = argv[++i];
+        } else if (arg == "--demo-script" && value) {
+            options.demoScript = argv[++i];
         } else if (arg == "--check") {
             options.check = true;
         } else if (arg[0] != '-' && options.levelFile.empty()) {
@@ -359,6 +383,7 @@ int main(int argc, char** argv) {
         std::cerr << "playtest: the game could not start: " << driver.Messages().front() << "\n";
         return 1;
     }
+    if (!options.demoScript.empty()) return WriteDemoScript(driver, options);
     const int count = driver.LevelCount();
     const int last = options.lastLevel ? std::min(options.lastLevel, count) : count;
     if (count == 0 || options.firstLevel > last) return UsageError("no such levels in " + programDir);

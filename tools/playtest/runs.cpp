@@ -113,14 +113,33 @@ BotOptions Seeded(BotOptions options, uint32_t seed) {
     return options;
 }
 
+// The name a runner script gives a key the bot presses.
+const char* ScriptKeyName(uint16_t key) {
+    switch (key) {
+        case kKeyLeft: return "Left";
+        case kKeyUp: return "Up";
+        case kKeyRight: return "Right";
+        case kKeyDown: return "Down";
+        default: return "";
+    }
+}
+
 // The bot plays the level that has just started until it is won or lost.
+// With a script, its keys are pressed as the script's lines and added to it.
 LevelRun PlayStartedLevel(GameDriver& driver, int level, uint32_t seed, const BotOptions& options,
-                          const Limits& limits) {
+                          const Limits& limits, std::string* script = nullptr) {
     Bot bot(Seeded(options, seed), driver.IntervalMs());
     LevelWatch watch(level);
     const double startedAt = driver.Seconds();
     for (;;) {
-        if (const uint16_t key = bot.Play(driver.Look())) driver.Press(key);
+        if (const uint16_t key = bot.Play(driver.Look())) {
+            if (script) {
+                *script += std::to_string(driver.FramesRun() + 1) + " key " + ScriptKeyName(key) + "\n";
+                driver.PressAsScript(key);
+            } else {
+                driver.Press(key);
+            }
+        }
         driver.Frame();
         if (!watch.Update(driver, driver.Inspect(), startedAt, limits)) break;
     }
@@ -165,6 +184,32 @@ GameRun PlayGame(GameDriver& driver, uint32_t seed, const BotOptions& options, c
         game.completed = driver.Inspect().gameComplete;
     }
     return game;
+}
+
+DemoGame PlayDemo(GameDriver& driver, uint32_t seed, const BotOptions& options, const Limits& limits) {
+    DemoGame demo;
+    // The keys in frames the runner counts from the program's start.
+    const auto pressAt = [&](int frame, uint16_t key, const char* name) {
+        while (driver.FramesRun() + 1 < frame) driver.Frame();
+        demo.script += std::to_string(frame) + " key " + name + "\n";
+        driver.PressAsScript(key);
+        driver.Frame();
+    };
+    pressAt(3, platform::vk::Space, "Space");  // the title to the menu
+    pressAt(6, platform::vk::Enter, "Enter");  // New Game
+    if (!driver.Inspect().playing) return demo;
+    demo.level = PlayStartedLevel(driver, 1, seed, options, limits, &demo.script);
+    // The finished level's picture stays a moment and waits for fire; the
+    // game is left once the next level shows.
+    const int second = 1000 / std::max(1, driver.IntervalMs());
+    for (int frames = 0; frames < 10 * second && !driver.Inspect().levelDone; ++frames) driver.Frame();
+    const int done = driver.FramesRun() + 1 + second * 3 / 2;
+    pressAt(done, platform::vk::Space, "Space");
+    pressAt(done + second, platform::vk::Escape, "Escape");
+    pressAt(done + second + 5, 'Y', "Y");
+    demo.score = driver.Score();
+    demo.ended = !driver.Inspect().playing;
+    return demo;
 }
 
 }  // namespace playtest

@@ -52,4 +52,18 @@ struct GameRun {
 
 GameRun PlayGame(GameDriver& driver, uint32_t seed, const BotOptions& bot, const Limits& limits);
 
+// The demo game the title screen shows before any game was recorded: on a
+// driver fresh from its start, the bot opens a new game from the title screen
+// and plays the first level, then starts the second and leaves the game with
+// Escape and Y. Its keys make a script for the headless runner, which plays
+// the very same game.
+struct DemoGame {
+    std::string script;
+    LevelRun level;
+    int score = 0;
+    bool ended = false;  // Escape and Y left the game
+};
+
+DemoGame PlayDemo(GameDriver& driver, uint32_t seed, const BotOptions& bot, const Limits& limits);
+
 }  // namespace playtest
