@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <deque>
 #include <optional>
+#include <string>
 
+#include "game/maze_geometry.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
 
@@ -80,7 +82,8 @@ private:
     void CheckSize() {
         if (level_.MapWidth > VisibleMapSide)
             Warning("the maze is " + std::to_string(level_.MapWidth) +
-                    " columns wide: columns from 17 on run under the status panel at x = 590");
+                    " columns wide: columns from 17 on run under the status panel at x = " +
+                    std::to_string(kStatusPanelX));
         if (level_.MapHeight > VisibleMapSide)
             Warning("the maze is " + std::to_string(level_.MapHeight) +
                     " rows high: rows from 17 on run under the message line at y = 565");

@@ -18,6 +18,8 @@ namespace game {
 
 constexpr int32_t kMazeOrigin = 20;
 constexpr int32_t kCellSize = 32;
+// The status panel's left edge, right of the 16 columns a player sees.
+constexpr int32_t kStatusPanelX = 590;
 
 // Rounded to the nearest integer, halves to the even neighbour.
 inline int32_t Nearest(double v) { return static_cast<int32_t>(std::nearbyint(v)); }

@@ -5,6 +5,7 @@
 #include "actors/game.h"
 #include "actors/player.h"
 #include "game/globals.h"
+#include "game/maze_geometry.h"
 #include "game/random.h"
 #include "game/tasks.h"
 #include "shell/main_form.h"
@@ -17,8 +18,6 @@ using namespace game;
 
 namespace {
 
-constexpr int kPanelFontSize = 16;
-constexpr int kPanelX = 590;
 // The key lies in the maze from about half of the dots on.
 constexpr int32_t kKeyFromPercent = 49;
 constexpr int32_t kKeyToPercent = 51;
@@ -40,7 +39,7 @@ void TMainForm::StartLevel() {
     ++CurrentLevel;
     levelEndInputCleared_ = false;
     Game = std::make_unique<actors::TGame>(CurrentLevel);
-    AddImageAt("KeyHints", kPanelX, kKeyHintsY, 0);
+    AddImageAt("KeyHints", kStatusPanelX, kKeyHintsY, 0);
 }
 
 void TMainForm::EndLevel() {
@@ -123,7 +122,8 @@ void TMainForm::DrawStatusPanel(int32_t percent, bool paused) {
     int y = 20;
     for (const std::string& line : lines) {
         if (!line.empty())
-            media_.DrawText(kPanelX, y, line, widgets::kShotgunFace, kPanelFontSize, widgets::kGreen);
+            media_.DrawText(kStatusPanelX, y, line, widgets::kShotgunFace, widgets::kStatusPanelPoints,
+                            widgets::kGreen);
         y += 30;
     }
 }

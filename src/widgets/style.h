@@ -7,6 +7,8 @@ namespace widgets {
 
 constexpr const char* kShotgunFace = "Shotgun BT";
 constexpr const char* kBauhausFace = "Bauhaus Hv BT";
+// The size of the game screen's status panel text, in points.
+constexpr int kStatusPanelPoints = 16;
 
 // $00BBGGRR
 constexpr platform::Colour kRed = 0x0000FF;

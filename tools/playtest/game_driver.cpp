@@ -23,10 +23,6 @@ namespace playtest {
 
 namespace {
 
-// Where and how large the status panel writes the level's name.
-constexpr int kPanelX = 590;
-constexpr int kPanelPoints = 16;
-
 // The headless platform with the loop in the playtest's hands: one call, one
 // frame, with keys pressed in between as the bot decides.
 class BotPlatform : public platform::HeadlessPlatform {
@@ -106,10 +102,10 @@ std::string GameDriver::LevelName(int level) const {
 }
 
 int GameDriver::PanelNameWidth(const std::string& name) const {
-    return impl_->media.TextWidth("Level: " + name, widgets::kShotgunFace, kPanelPoints);
+    return impl_->media.TextWidth("Level: " + name, widgets::kShotgunFace, widgets::kStatusPanelPoints);
 }
 
-int GameDriver::PanelRoom() { return platform::kDisplayWidth - kPanelX; }
+int GameDriver::PanelRoom() { return platform::kDisplayWidth - game::kStatusPanelX; }
 
 void GameDriver::Start(int level, int lives, uint32_t seed) {
     shell::TMainForm& form = *impl_->form;
