@@ -153,7 +153,7 @@ std::string RunJob(GameDriver& driver, const Job& job, const Options& options) {
         }
         case JobKind::Game: {
             const GameRun g = PlayGame(driver, job.seed, options.bot, options.limits);
-            out << "G " << g.reached << ' ' << g.completed;
+            out << "G " << job.index << ' ' << g.reached << ' ' << g.completed;
             break;
         }
     }
@@ -166,8 +166,12 @@ void TakeResult(const std::string& line, Summary& summary, std::map<int, size_t>
     in >> kind;
     if (kind == 'G') {
         GameRun g;
-        in >> g.reached >> g.completed;
-        summary.games.push_back(g);
+        in >> g.number >> g.reached >> g.completed;
+        // Runs end in any order; the report lists the games as they were asked for.
+        const auto place =
+            std::upper_bound(summary.games.begin(), summary.games.end(), g,
+                             [](const GameRun& a, const GameRun& b) { return a.number < b.number; });
+        summary.games.insert(place, g);
         return;
     }
     int level = 0;

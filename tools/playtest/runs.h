@@ -45,6 +45,7 @@ struct Catch {
 Catch FirstCatch(GameDriver& driver, int level, uint32_t seed, uint16_t key, const Limits& limits);
 
 struct GameRun {
+    int number = 0;   // which of the whole games, in the order they were asked for
     int reached = 0;  // the last level started
     bool completed = false;
     std::vector<LevelRun> levels;
