@@ -211,14 +211,11 @@ void Platform::SetActive(bool active, AppEvents& app) {
     active_ = active;
     // A playback only waits while the window has no focus.
     if (playback_) return;
-    BeginHandler(ClockTicks());
-    if (recorder_) recorder_->Plain(active ? EventKind::Activate : EventKind::Deactivate, handlerTime_);
     if (active) {
-        Guarded([&app] { app.OnActivate(); });
+        DeliverPlain(EventKind::Activate, [&app] { app.OnActivate(); });
     } else {
-        Guarded([&app] { app.OnDeactivate(); });
+        DeliverPlain(EventKind::Deactivate, [&app] { app.OnDeactivate(); });
     }
-    EndHandler();
 }
 
 void Platform::DeliverKey(AppEvents& app, uint16_t key, ShiftState shift) {
@@ -234,24 +231,22 @@ void Platform::DeliverKey(AppEvents& app, uint16_t key, ShiftState shift) {
 }
 
 void Platform::DeliverMusicEnd(AppEvents& app) {
-    if (playback_) {
-        Guarded([&app] { app.OnMusicEnd(); });
-        return;
-    }
-    BeginHandler(ClockTicks());
-    if (recorder_) recorder_->Plain(EventKind::MusicEnd, handlerTime_);
-    Guarded([&app] { app.OnMusicEnd(); });
-    EndHandler();
+    DeliverPlain(EventKind::MusicEnd, [&app] { app.OnMusicEnd(); });
 }
 
 void Platform::DeliverClose(AppEvents& app) {
+    DeliverPlain(EventKind::Close, [&app] { app.OnCloseButton(); });
+}
+
+void Platform::DeliverPlain(EventKind kind, const std::function<void()>& handler) {
     if (playback_) {
-        Guarded([&app] { app.OnCloseButton(); });
+        // Unrecorded, at the playback's own time.
+        Guarded(handler);
         return;
     }
     BeginHandler(ClockTicks());
-    if (recorder_) recorder_->Plain(EventKind::Close, handlerTime_);
-    Guarded([&app] { app.OnCloseButton(); });
+    if (recorder_) recorder_->Plain(kind, handlerTime_);
+    Guarded(handler);
     EndHandler();
 }
 

@@ -210,6 +210,8 @@ private:
     struct Playback;
     struct LiveState;
 
+    // A handler without data the machine called for now, recorded as `kind`.
+    void DeliverPlain(EventKind kind, const std::function<void()>& handler);
     void BeginHandler(uint32_t time);
     void EndHandler();
     // The records of a frame wait for its first input reading.
