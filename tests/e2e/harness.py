@@ -9,6 +9,8 @@ import subprocess
 import tempfile
 import unittest
 
+import corpus_capture
+
 BUILD_DIR = os.environ.get("MUNCHORA_BUILD_DIR", os.path.join(os.path.dirname(__file__), "..", "..", "build"))
 DATA_ENTRIES = ["Munchora.ini", "Data", "Levels", "Music"]
 NOBODY = 65534
@@ -66,6 +68,7 @@ class HeadlessTest(unittest.TestCase):
                 shutil.copy2(source, os.path.join(self.data, entry))
         self.set_frame_interval(10)
         self.runs = 0
+        self.capture = corpus_capture.Recorder(self.id(), self.work, self.data) if corpus_capture.CAPTURE else None
 
     def set_frame_interval(self, ms):
         """The scripts count their frames at a set pace, whatever speed the
@@ -79,6 +82,8 @@ class HeadlessTest(unittest.TestCase):
             f.write(re.sub(r"(?m)^Timer=.*$", f"Timer={ms}", text))
 
     def tearDown(self):
+        if self.capture:
+            self.capture.finish()
         for root, dirs, _ in os.walk(self.work):
             for name in dirs:
                 os.chmod(os.path.join(root, name), 0o755)
@@ -110,7 +115,11 @@ class HeadlessTest(unittest.TestCase):
         command += list(args)
         if words:
             command += ["--"] + list(words)
+        if self.capture:
+            self.capture.before_run(script, frames, words, utc_ms, args, unprivileged)
         result = subprocess.run(command, capture_output=True, text=True, timeout=600)
+        if self.capture:
+            self.capture.after_run()
         if expect_ok:
             self.assertEqual(result.returncode, 0, result.stderr)
         return Run(out_dir, result.returncode, result.stdout, result.stderr)
