@@ -34,8 +34,8 @@ double ThreadSeconds() {
 void MakeBusy(shell::TMainForm& form) {
     for (int run = 0; run < 12; ++run) actors::SpawnMonsters();  // at most one of each kind per run
     for (int i = 0; i < 40; ++i) form.DXTimerTimer();
-    new actors::TPlayerSprite(form.DXSpriteEngine.Root(), game::GameLevel.PlayerPoint.X,
-                              game::GameLevel.PlayerPoint.Y);
+    new actors::TPlayerSprite(form.DXSpriteEngine.Root(), game::State.GameLevel.PlayerPoint.X,
+                              game::State.GameLevel.PlayerPoint.Y);
     form.SpawnBonus(1);
 }
 
@@ -53,10 +53,10 @@ int main(int argc, char** argv) {
     const int level = argc > 2 ? std::atoi(argv[2]) : 3;
 
     platform::HeadlessPlatform media(platform::HeadlessPlatform::Options{});
-    game::StartOptions.NoSound = true;
-    game::StartOptions.NoMidi = true;
+    game::State.StartOptions.NoSound = true;
+    game::State.StartOptions.NoMidi = true;
     game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
-    game::ProgramDir = dataDir;
+    game::Setup.ProgramDir = dataDir;
     shell::TMainForm form(media);
     form.FormShow();
     // Starting a level from the main menu loads the game screen's pictures
@@ -65,26 +65,26 @@ int main(int argc, char** argv) {
     double fromMenu = 0;
     for (int i = 0; i < kStarts; ++i) {
         form.SetScreenState(shell::scMainMenu);
-        game::CurrentLevel = level - 1;
+        game::State.CurrentLevel = level - 1;
         const double start = ThreadSeconds();
         form.SetScreenState(shell::scGame);
         fromMenu += ThreadSeconds() - start;
     }
     double start = ThreadSeconds();
     for (int i = 0; i < kStarts; ++i) {
-        game::CurrentLevel = level - 1;
+        game::State.CurrentLevel = level - 1;
         form.SetScreenState(shell::scGame);
     }
     std::printf("level start: %.2f ms from the menu, %.2f ms as the next level\n",
                 fromMenu * 1000.0 / kStarts, (ThreadSeconds() - start) * 1000.0 / kStarts);
-    game::Lives = 1000;  // catches must not end the measurement
+    game::State.Lives = 1000;  // catches must not end the measurement
     if (form.Closing() || !form.Game) {
         std::fprintf(stderr, "game_bench: level %d could not start from %s\n", level, dataDir.c_str());
         return 1;
     }
     MakeBusy(form);
     std::printf("level %d: %d monsters, %d players, %d sprites\n", level, CountMonsters(form),
-                game::PlayersAlive, form.DXSpriteEngine.Root()->SpriteCount());
+                game::State.PlayersAlive, form.DXSpriteEngine.Root()->SpriteCount());
 
     // The main timer ticks every tenth frame, as at the default 10 ms frame
     // interval, so caught players come back and monsters are spawned again.

@@ -82,16 +82,16 @@ int main(int argc, char** argv) {
     const int seconds = argc > 4 ? std::atoi(argv[4]) : 10;
 
     VsyncPlatform media(refresh);
-    game::StartOptions.NoSound = true;
-    game::StartOptions.NoMidi = true;
-    game::StartOptions.Debug = true;  // the FPS text is drawn as a player with Debug sees it
+    game::State.StartOptions.NoSound = true;
+    game::State.StartOptions.NoMidi = true;
+    game::State.StartOptions.Debug = true;  // the FPS text is drawn as a player with Debug sees it
     game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
-    game::ProgramDir = dataDir;
+    game::Setup.ProgramDir = dataDir;
     shell::TMainForm form(media);
     form.FormShow();
-    game::CurrentLevel = 0;
+    game::State.CurrentLevel = 0;
     form.SetScreenState(shell::scGame);
-    game::Lives = 1000;  // catches must not end the level
+    game::State.Lives = 1000;  // catches must not end the level
     form.DXTimer().SetInterval(uint32_t(timer));
     if (form.Closing()) {
         std::fprintf(stderr, "pace_bench: the game could not start from %s\n", dataDir.c_str());

@@ -102,16 +102,16 @@ int main(int argc, char** argv) {
     options.script = platform::ParseScript(script);
     options.maxFrames = kFrames;
     platform::HeadlessPlatform media(std::move(options));
-    game::StartOptions.NoSound = true;
+    game::State.StartOptions.NoSound = true;
     game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
-    game::ProgramDir = dataDir;
+    game::Setup.ProgramDir = dataDir;
     {
         shell::TMainForm form(media);
         form.ReplayDirectory = replays.string() + "/";
         form.FormShow();
         form.SetScreenState(shell::scMainMenu);
-        game::CurrentLevel = 6;
-        game::Lives = 1000;
+        game::State.CurrentLevel = 6;
+        game::State.Lives = 1000;
         form.SetScreenState(shell::scGame);
         media.Run(form);
         start = ThreadSeconds();

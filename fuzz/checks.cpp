@@ -225,7 +225,7 @@ const char* CheckReplay(const uint8_t* data, size_t size) {
             return "a written replay reads back";
         }
         if (again.Events != replay.Events || !(again.Result == replay.Result) ||
-            again.Start.RandSeed != replay.Start.RandSeed ||
+            again.Start.Game.RandSeed != replay.Start.Game.RandSeed ||
             again.Start.MessageText != replay.Start.MessageText || again.Entry.Name != replay.Entry.Name) {
             return "a written replay keeps its fields";
         }

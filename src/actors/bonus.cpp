@@ -44,7 +44,7 @@ void ForEachMonster(F f) {
 
 // ---- the effects ----------------------------------------------------------------
 
-void ExtraScore() { game::Score += 10000; }
+void ExtraScore() { game::State.Player.Score += 10000; }
 
 void ExtraLife() {
     if (TGame* current = CurrentGame()) current->LifeCounter->AddLife();
@@ -73,7 +73,7 @@ void SlowMonsters() {
 
 void DoublePlayer() {
     ExtraLife();
-    new TPlayerSprite(Root(), game::GameLevel.PlayerPoint.X, game::GameLevel.PlayerPoint.Y);
+    new TPlayerSprite(Root(), game::State.GameLevel.PlayerPoint.X, game::State.GameLevel.PlayerPoint.Y);
 }
 
 void KillAll() {
@@ -87,18 +87,18 @@ void KillOneForGood() {
     if (current == nullptr) return;
     ForEachMonster([current](TEnemySprite& monster) {
         if (!monster.Active) return true;
-        game::GameLevel.MonsterCount[monster.Kind] -= 1;
+        game::State.GameLevel.MonsterCount[monster.Kind] -= 1;
         current->Enemies->KillMonster(&monster);
         return false;
     });
 }
 
 void OppositeKeys() {
-    switch (game::LastKey) {
-        case vk::Right: game::LastKey = vk::Left; break;
-        case vk::Left: game::LastKey = vk::Right; break;
-        case vk::Down: game::LastKey = vk::Up; break;
-        case vk::Up: game::LastKey = vk::Down; break;
+    switch (game::State.LastKey) {
+        case vk::Right: game::State.LastKey = vk::Left; break;
+        case vk::Left: game::State.LastKey = vk::Right; break;
+        case vk::Down: game::State.LastKey = vk::Up; break;
+        case vk::Up: game::State.LastKey = vk::Down; break;
         default: break;
     }
     TPlayerSprite* player = FindPlayer();
@@ -173,7 +173,7 @@ void TBonusSprite::HandleCollision(engine::TSprite* other, bool&) {
     if (player == nullptr || IsDying) return;
     game::Services().ShowOnMessageLine(Message, kBonusMessageMs);
     game::Services().PlaySound(SoundName);
-    game::Bonuses += 1;
+    game::State.Player.Bonuses += 1;
     StartDeath();
     RestartAnimation(*player);
     if (Effect) Effect();
@@ -185,9 +185,9 @@ void SpawnBonus(int kind) {
     });
     int32_t x = 0;
     int32_t y = 0;
-    if (!FindFreeCell(game::GameLevel, x, y)) return;
+    if (!FindFreeCell(game::State.GameLevel, x, y)) return;
     if (kind < bkMoney || kind >= bkMoney + BonusKindCount) return;
-    if (kind == bkDouble && game::PlayersAlive >= 2) return;
+    if (kind == bkDouble && game::State.PlayersAlive >= 2) return;
     CreateBonus(kBonusKinds[kind - bkMoney], x, y);
 }
 

@@ -17,8 +17,6 @@
 
 namespace actors {
 
-const char* const DirectionNames[4] = {"Up", "Right", "Down", "Left"};
-
 namespace {
 
 using game::kMazeOrigin;
@@ -31,7 +29,7 @@ void CentreCell(const engine::TSprite& s, int& x, int& y) {
 }
 
 bool InsideMaze(int x, int y) {
-    return x >= 0 && x < game::GameLevel.MapWidth && y >= 0 && y < game::GameLevel.MapHeight;
+    return x >= 0 && x < game::State.GameLevel.MapWidth && y >= 0 && y < game::State.GameLevel.MapHeight;
 }
 
 void LowerAliveCount(uint8_t (&alive)[game::MonsterKindCount], game::TMonsterKind kind) {
@@ -95,7 +93,7 @@ bool TEnemySprite::CanMoveTo(double x, double y) const {
         return !gatesBlock;
     });
     for (const auto& c : corners) {
-        const int32_t code = game::GetCell(game::GameLevel, c[0], c[1]);
+        const int32_t code = game::GetCell(game::State.GameLevel, c[0], c[1]);
         if (code == game::CellWall) return false;
         if (gatesBlock && (code == game::CellGateHoriz || code == game::CellGateVert)) return false;
     }
@@ -132,7 +130,7 @@ uint8_t TEnemySprite::RouteDirection() const {
     CentreCell(*this, mx, my);
     if (mx == px && my == py) return DirNone;
 
-    game::TMazeMap copy = game::GameLevel;
+    game::TMazeMap copy = game::State.GameLevel;
     auto at = [&copy](int x, int y) -> int32_t& { return copy.Map[y + 1][x + 1]; };
     std::array<std::array<int, 2>, game::MapRows * game::MapColumns> queue;
     size_t head = 0, tail = 0;
@@ -187,10 +185,10 @@ bool TEnemySprite::AppearancePhase() {
 }
 
 void TEnemySprite::WrapAround(double leftTopInsetX, double leftTopInsetY) {
-    if (X < kMazeOrigin) X = game::WrapMaxX + kMazeOrigin - leftTopInsetX;
-    if (X > game::WrapMaxX + kMazeOrigin) X = kMazeOrigin;
-    if (Y < kMazeOrigin) Y = game::WrapMaxY + kMazeOrigin - leftTopInsetY;
-    if (Y > game::WrapMaxY + kMazeOrigin) Y = kMazeOrigin;
+    if (X < kMazeOrigin) X = game::State.WrapMaxX + kMazeOrigin - leftTopInsetX;
+    if (X > game::State.WrapMaxX + kMazeOrigin) X = kMazeOrigin;
+    if (Y < kMazeOrigin) Y = game::State.WrapMaxY + kMazeOrigin - leftTopInsetY;
+    if (Y > game::State.WrapMaxY + kMazeOrigin) Y = kMazeOrigin;
 }
 
 void TEnemySprite::SetUpKind(game::TMonsterKind kind, const std::string& appearImage,
@@ -235,18 +233,18 @@ void TEnemyCollection::KillAllActive() {
         // been scored and counted already.
         if (!monster.Active || monster.IsDying) return;
         monster.StartDeath();
-        game::Score += monster.ScoreValue;
+        game::State.Player.Score += monster.ScoreValue;
         LowerAliveCount(AliveCount, monster.Kind);
-        game::Monsters += 1;
+        game::State.Player.Monsters += 1;
     });
 }
 
 void TEnemyCollection::KillMonster(TEnemySprite* monster) {
-    game::Score += monster->ScoreValue;
+    game::State.Player.Score += monster->ScoreValue;
     game::Services().PlaySound("Victim");
     LowerAliveCount(AliveCount, monster->Kind);
     monster->StartDeath();
-    game::Monsters += 1;
+    game::State.Player.Monsters += 1;
 }
 
 void TEnemyCollection::MakeVictims() {

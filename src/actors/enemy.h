@@ -11,7 +11,7 @@
 namespace actors {
 
 // Image-name suffixes by direction.
-extern const char* const DirectionNames[4];
+inline constexpr const char* DirectionNames[4] = {"Up", "Right", "Down", "Left"};
 
 class TEnemySprite : public TXSprite {
 public:

@@ -163,7 +163,7 @@ bool TBossSprite::BlockedAhead(uint8_t direction) const {
         case DirLeft: --c; break;
         default: break;
     }
-    const int32_t code = game::GetCell(game::GameLevel, c, r);
+    const int32_t code = game::GetCell(game::State.GameLevel, c, r);
     if (code == game::CellWall) return true;
     return (code == game::CellGateHoriz || code == game::CellGateVert) && GateShutAt(c, r);
 }

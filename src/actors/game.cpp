@@ -49,15 +49,15 @@ void TLifeCounter::AddLife() {
     icon->Image = IconImage;
     icon->Width = IconImage->PatternWidth();
     icon->Height = IconImage->PatternHeight();
-    icon->X = (Lives % PerRow) * icon->Width + OriginX;
-    icon->Y = (Lives / PerRow) * icon->Height + OriginY;
-    ++Lives;
+    icon->X = (game::State.Lives % PerRow) * icon->Width + OriginX;
+    icon->Y = (game::State.Lives / PerRow) * icon->Height + OriginY;
+    ++game::State.Lives;
 }
 
 void TLifeCounter::RemoveLife() {
-    --Lives;
-    const double x = (Lives % PerRow) * IconImage->PatternWidth() + OriginX;
-    const double y = (Lives / PerRow) * IconImage->PatternHeight() + OriginY;
+    --game::State.Lives;
+    const double x = (game::State.Lives % PerRow) * IconImage->PatternWidth() + OriginX;
+    const double y = (game::State.Lives / PerRow) * IconImage->PatternHeight() + OriginY;
     engine::ForEachChild(*Root(), [x, y](engine::TSprite& sprite) {
         if (std::nearbyint(sprite.X) == x && std::nearbyint(sprite.Y) == y) sprite.Kill();
     });
@@ -73,7 +73,8 @@ TSetDotsSprite::TSetDotsSprite(engine::TSprite* parent) : engine::TBackgroundSpr
     SetZ(1);
     Wrap = true;
     for (int32_t y = 0; y < MaxMapHeight; ++y) {
-        for (int32_t x = 0; x < MaxMapWidth; ++x) SetCell(x, y, GetCell(GameLevel, x, y) == CellDot ? 0 : -1);
+        for (int32_t x = 0; x < MaxMapWidth; ++x)
+            SetCell(x, y, GetCell(game::State.GameLevel, x, y) == CellDot ? 0 : -1);
     }
 }
 
@@ -83,20 +84,21 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
     TServices& services = Services();
     engine::TSprite* root = spriteRoot_;
 
-    if (levelNumber == 1) Score = Monsters = Bonuses = 0;
+    if (levelNumber == 1)
+        game::State.Player.Score = game::State.Player.Monsters = game::State.Player.Bonuses = 0;
     Enemies = std::make_unique<TEnemyCollection>(root);
 
     // What stays when the file cannot be read: a closed maze. The ring is
     // closed too, so nothing of an earlier level shows through.
-    GameLevel.MapWidth = MaxMapWidth;
-    GameLevel.MapHeight = MaxMapHeight;
-    for (auto& row : GameLevel.Map) {
+    game::State.GameLevel.MapWidth = MaxMapWidth;
+    game::State.GameLevel.MapHeight = MaxMapHeight;
+    for (auto& row : game::State.GameLevel.Map) {
         for (int32_t& cell : row) cell = CellWall;
     }
 
     const std::string digits = LevelDigits(levelNumber);
-    const std::string path = ProgramDir + "Levels/Level" + digits + ".map";
-    switch (LoadLevel(path, GameLevel)) {
+    const std::string path = game::Setup.ProgramDir + "Levels/Level" + digits + ".map";
+    switch (LoadLevel(path, game::State.GameLevel)) {
         case LevelLoadResult::Ok: break;
         case LevelLoadResult::CantOpen: services.ShowMessage("Can't open file " + path); break;
         case LevelLoadResult::BadFile:
@@ -108,9 +110,9 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
 
     // Column by column, as the level's sprites are created in this order.
     DotTotal = 0;
-    for (int32_t x = 0; x < GameLevel.MapWidth; ++x) {
-        for (int32_t y = 0; y < GameLevel.MapHeight; ++y) {
-            const int32_t code = GetCell(GameLevel, x, y);
+    for (int32_t x = 0; x < game::State.GameLevel.MapWidth; ++x) {
+        for (int32_t y = 0; y < game::State.GameLevel.MapHeight; ++y) {
+            const int32_t code = GetCell(game::State.GameLevel, x, y);
             if (code == CellDot) {
                 ++DotTotal;
             } else if (code == CellRedBall) {
@@ -124,9 +126,10 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
     // The background picture belongs to the level: the entry of the previous
     // level (kept when the game screen is entered again) is replaced.
     // A picture that failed to load has been reported and the window closes.
-    const platform::ImageEntry* picture = services.ReplaceImage(
-        "Background=\\Levels\\Level" + digits + ".bmp," + std::to_string(GameLevel.MapWidth * kCellSize) +
-        "," + std::to_string(GameLevel.MapHeight * kCellSize));
+    const platform::ImageEntry* picture =
+        services.ReplaceImage("Background=\\Levels\\Level" + digits + ".bmp," +
+                              std::to_string(game::State.GameLevel.MapWidth * kCellSize) + "," +
+                              std::to_string(game::State.GameLevel.MapHeight * kCellSize));
     if (picture) {
         auto* background = new engine::TImageSprite(root);
         background->Image = picture;
@@ -138,15 +141,15 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
     }
 
     DotsLayer = new TSetDotsSprite(root);
-    new TPlayerSprite(root, GameLevel.PlayerPoint.X, GameLevel.PlayerPoint.Y);
+    new TPlayerSprite(root, game::State.GameLevel.PlayerPoint.X, game::State.GameLevel.PlayerPoint.Y);
 
     // The counter rebuilds Lives together with the icons.
-    const int32_t lives = Lives;
-    Lives = 0;
+    const int32_t lives = game::State.Lives;
+    game::State.Lives = 0;
     LifeCounter = std::make_unique<TLifeCounter>(kLivesX, kLivesY, kLivesPerRow, lives);
 
-    WrapMaxX = (GameLevel.MapWidth - 1) * kCellSize;
-    WrapMaxY = (GameLevel.MapHeight - 1) * kCellSize;
+    game::State.WrapMaxX = (game::State.GameLevel.MapWidth - 1) * kCellSize;
+    game::State.WrapMaxY = (game::State.GameLevel.MapHeight - 1) * kCellSize;
 
     SpawnTask = std::make_unique<TTimerTask>(SpawnMonsters, services.MainTick(), kSpawnPeriodTicks, false);
     services.ScheduleTask(SpawnTask.get());
@@ -155,8 +158,8 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
 
     LevelDone = false;
     AllDotsEaten = false;
-    PlayersAlive = 1;
-    Level = levelNumber;
+    game::State.PlayersAlive = 1;
+    game::State.Player.Level = levelNumber;
     BonusThresholds[0] = {15, false};
     BonusThresholds[1] = {30, false};
     BonusThresholds[2] = {60, false};
@@ -183,8 +186,9 @@ void SpawnMonsters() {
     TGame* game = CurrentGame();
     if (!game) return;
     for (int32_t kind = mkOrdinary; kind < MonsterKindCount; ++kind) {
-        if (int32_t(game->Enemies->AliveCount[kind]) < GameLevel.MonsterCount[kind]) {
-            game->Enemies->AddMonster(kind, GameLevel.MonsterPoint[kind].X, GameLevel.MonsterPoint[kind].Y);
+        if (int32_t(game->Enemies->AliveCount[kind]) < game::State.GameLevel.MonsterCount[kind]) {
+            game->Enemies->AddMonster(kind, game::State.GameLevel.MonsterPoint[kind].X,
+                                      game::State.GameLevel.MonsterPoint[kind].Y);
         }
     }
 }

@@ -74,7 +74,8 @@ private:
 // that was made in full and is not destroyed yet.
 TGame* CurrentGame();
 
-// The dots layer of the current level.
+// The dots layer of the level on show. Not a member of TGame: the level sets
+// it while being made, before it is the current one.
 extern TSetDotsSprite* DotsLayer;
 
 // Keeps the number of monsters of each kind up to the level's counts: at

@@ -46,9 +46,9 @@ TPlayerSprite::TPlayerSprite(engine::TSprite* parent, int32_t cellX, int32_t cel
     FramePos = 0;
     Looping = false;
     Direction = DirNone;
-    game::LastKey = 0;  // the new player waits for a key
+    game::State.LastKey = 0;  // the new player waits for a key
     Speed = kSpeed;
-    ++game::PlayersAlive;
+    ++game::State.PlayersAlive;
     DeathCountdown = -1;
 }
 
@@ -62,10 +62,10 @@ void TPlayerSprite::Step(int moveCount) {
     TXSprite::Step(moveCount);
     Collide();
 
-    if (X < kMazeOrigin) X = kMazeOrigin + game::WrapMaxX;
-    if (X > kMazeOrigin + game::WrapMaxX) X = kMazeOrigin;
-    if (Y < kMazeOrigin) Y = kMazeOrigin + game::WrapMaxY;
-    if (Y > kMazeOrigin + game::WrapMaxY) Y = kMazeOrigin;
+    if (X < kMazeOrigin) X = kMazeOrigin + game::State.WrapMaxX;
+    if (X > kMazeOrigin + game::State.WrapMaxX) X = kMazeOrigin;
+    if (Y < kMazeOrigin) Y = kMazeOrigin + game::State.WrapMaxY;
+    if (Y > kMazeOrigin + game::State.WrapMaxY) Y = kMazeOrigin;
 
     Eat();
 
@@ -75,7 +75,7 @@ void TPlayerSprite::Step(int moveCount) {
     // middle of a corridor; bumping into the other player frees it at once.
     const CornerCells here = CornersAt(X, Y, Width, Height);
     if ((here.left == here.right && here.top == here.bottom) || BlockedByPlayer) {
-        const uint16_t key = game::LastKey;
+        const uint16_t key = game::State.LastKey;
         if (key == KeyUp && CanMoveTo(X, Y - Speed)) {
             Direction = DirUp;
         } else if (key == KeyDown && CanMoveTo(X, Y + Speed)) {
@@ -136,9 +136,9 @@ void TPlayerSprite::Eat() {
     const int32_t column = game::PixelToCell(mouthX);
     const int32_t row = game::PixelToCell(mouthY);
     // GetCell reads walls beyond the stored grid, so the write below stays inside it.
-    if (game::GetCell(game::GameLevel, column, row) == game::CellDot) {
-        game::Score += 10;
-        game::GameLevel.Map[row + 1][column + 1] = game::CellEmpty;
+    if (game::GetCell(game::State.GameLevel, column, row) == game::CellDot) {
+        game::State.Player.Score += 10;
+        game::State.GameLevel.Map[row + 1][column + 1] = game::CellEmpty;
         if (DotsLayer) DotsLayer->SetCell(column, row, -1);
         ++level->DotsEaten;
         game::Services().PlaySound("EatDot");
@@ -167,7 +167,7 @@ bool TPlayerSprite::CanMoveTo(double x, double y) {
     bool free = true;
     for (const int32_t column : {c.left, c.right}) {
         for (const int32_t row : {c.top, c.bottom}) {
-            const int32_t code = game::GetCell(game::GameLevel, column, row);
+            const int32_t code = game::GetCell(game::State.GameLevel, column, row);
             const bool gate = code == game::CellGateHoriz || code == game::CellGateVert;
             if (code == game::CellWall || (gate && !doorsOpen)) free = false;
         }
@@ -229,8 +229,8 @@ void TPlayerSprite::SwapKeys() {
 void TPlayerSprite::RemovePlayer() {
     TGame* level = CurrentGame();
     // The monsters leave with the last player and come back through the spawn.
-    if (game::PlayersAlive == 1 && level) level->Enemies->RemoveAll();
-    --game::PlayersAlive;
+    if (game::State.PlayersAlive == 1 && level) level->Enemies->RemoveAll();
+    --game::State.PlayersAlive;
     Kill();
 }
 

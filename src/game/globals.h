@@ -1,10 +1,13 @@
-// Values that live once for the whole run and that screens, the game state
-// and the actors all read and write.
+// The two values that live once for the whole run: the state of the game
+// being played, which screens, the actors and the recordings read and write,
+// and where the program lives and how loud it plays.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "game/level.h"
 
 namespace game {
 
@@ -27,30 +30,39 @@ struct THighScoreRecord {
     int32_t Level = 0;
 };
 
-// The running game's result: Score, Monsters, Bonuses and Level are the
-// same storage as the record that a new high-score entry stores.
-extern THighScoreRecord PlayerRecord;
-inline int32_t& Score = PlayerRecord.Score;
-inline int32_t& Monsters = PlayerRecord.Monsters;
-inline int32_t& Bonuses = PlayerRecord.Bonuses;
-inline int32_t& Level = PlayerRecord.Level;
+// Everything the course of a game depends on besides its sprites: a
+// recording notes part of it at the start, the intro's demo keeps a copy of
+// all of it and gives it back.
+struct TGameState {
+    // The running result; a new high-score entry stores it as it is.
+    THighScoreRecord Player;
+    int32_t Lives = 0;
+    int32_t PlayersAlive = 0;
+    int32_t CurrentLevel = 0;  // 0 before the first level of a new game
+    int32_t LevelCount = 0;
+    uint16_t LastKey = 0;  // key code of the last key pressed; 0 none
+    int32_t WrapMaxX = 0;
+    int32_t WrapMaxY = 0;
+    uint32_t RandSeed = 0;  // the one random number generator's seed
+    TGameType GameType = gtFeatures;
+    TStartOptions StartOptions;
+    TLevel GameLevel;  // the level being played
+};
 
-extern int32_t Lives;
-extern int32_t PlayersAlive;
-extern int32_t CurrentLevel;  // 0 before the first level of a new game
-extern int32_t LevelCount;
-extern uint16_t LastKey;  // key code of the last key pressed; 0 none
-extern int32_t WrapMaxX;
-extern int32_t WrapMaxY;
+// Where the program reads and writes, and the sound level of its effects.
+struct TProgramSetup {
+    int32_t WaveVolume = -5000;  // hundredths of a decibel, -10000 to 0
+    std::string ProgramDir;      // with its trailing separator
+    // Where the settings and the high scores are kept: the program directory,
+    // or the user's data directory when the program directory is read-only.
+    std::string SettingsDir;
+    std::vector<std::string> MusicFiles;
+};
 
-extern int32_t WaveVolume;  // hundredths of a decibel, -10000 to 0
-extern TGameType GameType;
-extern TStartOptions StartOptions;
-extern std::string ProgramDir;  // with its trailing separator
-// Where the settings and the high scores are kept: the program directory,
-// or the user's data directory when the program directory is read-only.
-extern std::string SettingsDir;
-extern std::vector<std::string> MusicFiles;
+// One game at a time in one process: every rule reads this one state.
+extern TGameState State;
+// Read at start-up, used by every layer that opens a file or plays a sound.
+extern TProgramSetup Setup;
 
 // Back to the values of a fresh start (used between tests).
 void ResetGlobals();

@@ -8,8 +8,6 @@
 
 namespace game {
 
-TLevel GameLevel;
-
 namespace {
 
 constexpr const char* kGeneral = "General";

@@ -58,8 +58,6 @@ struct TLevel : TMazeMap {
     int32_t MonsterCount[MonsterKindCount] = {};
 };
 
-extern TLevel GameLevel;
-
 enum class LevelLoadResult {
     Ok,
     CantOpen,  // keys read as defaults, Map left as it was

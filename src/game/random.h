@@ -1,14 +1,12 @@
 // The program's one random number generator: a 32-bit linear congruential
-// generator whose seed is 0 at start. Only drawing a bonus cell reseeds it
-// from the time of day, so runs are otherwise repeatable.
+// generator whose seed, State.RandSeed, is 0 at start. Only drawing a bonus
+// cell reseeds it from the time of day, so runs are otherwise repeatable.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 
 namespace game {
-
-extern uint32_t RandSeed;
 
 // A number from 0 to n - 1 (n taken as an unsigned 32-bit count).
 uint32_t Random(uint32_t n);

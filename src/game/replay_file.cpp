@@ -147,6 +147,21 @@ private:
 
 }  // namespace
 
+void RestoreRecordedState(const TGameState& recorded, TGameState& state) {
+    state.RandSeed = recorded.RandSeed;
+    state.CurrentLevel = recorded.CurrentLevel;
+    state.Lives = recorded.Lives;
+    state.Player.Score = recorded.Player.Score;
+    state.Player.Monsters = recorded.Player.Monsters;
+    state.Player.Bonuses = recorded.Player.Bonuses;
+    state.Player.Level = recorded.Player.Level;
+    state.LastKey = recorded.LastKey;
+    state.GameType = recorded.GameType;
+    state.StartOptions.Debug = recorded.StartOptions.Debug;
+    state.StartOptions.NoMidi = recorded.StartOptions.NoMidi;
+    state.StartOptions.NoSound = recorded.StartOptions.NoSound;
+}
+
 std::vector<uint8_t> EncodeReplay(const TReplay& replay) {
     Writer w;
     const TReplayStart& s = replay.Start;
@@ -155,13 +170,17 @@ std::vector<uint8_t> EncodeReplay(const TReplay& replay) {
     w.Unsigned(uint64_t(s.RecordedAt));
     w.Fixed(s.LevelsDigest, 8);
     w.Fixed(s.CatalogueDigest, 8);
-    w.U8(uint8_t(s.GameType));
+    const TGameState& game = s.Game;
+    const TStartOptions& words = game.StartOptions;
+    w.U8(uint8_t(game.GameType));
     w.Unsigned(s.FrameInterval);
-    w.U8(uint8_t((s.Debug ? kWordDebug : 0) | (s.NoMidi ? kWordNoMidi : 0) | (s.NoSound ? kWordNoSound : 0)));
-    w.Fixed(s.RandSeed, 4);
-    for (const int32_t value : {s.CurrentLevel, s.Lives, s.Score, s.Monsters, s.Bonuses, s.Level})
+    w.U8(uint8_t((words.Debug ? kWordDebug : 0) | (words.NoMidi ? kWordNoMidi : 0) |
+                 (words.NoSound ? kWordNoSound : 0)));
+    w.Fixed(game.RandSeed, 4);
+    const THighScoreRecord& p = game.Player;
+    for (const int32_t value : {game.CurrentLevel, game.Lives, p.Score, p.Monsters, p.Bonuses, p.Level})
         w.Signed(value);
-    w.Unsigned(s.LastKey);
+    w.Unsigned(game.LastKey);
     w.Signed(s.MainTickCount);
     w.Unsigned(s.InputStates);
     w.Unsigned(s.InputSuppressed);
@@ -205,17 +224,19 @@ TReplayFault DecodeReplayFields(const uint8_t* data, size_t size, TReplay& repla
     s.RecordedAt = int64_t(r.Unsigned(63));
     s.LevelsDigest = r.Fixed(8);
     s.CatalogueDigest = r.Fixed(8);
-    s.GameType = r.Within<TGameType>(r.U8(), gtClassic, gtFeatures);
+    TGameState& game = s.Game;
+    game.GameType = r.Within<TGameType>(r.U8(), gtClassic, gtFeatures);
     s.FrameInterval = r.Within<uint32_t>(r.Unsigned(32), 0, kMaxFrameInterval);
     const uint8_t words = r.Within<uint8_t>(r.U8(), 0, kWordDebug | kWordNoMidi | kWordNoSound);
-    s.Debug = words & kWordDebug;
-    s.NoMidi = words & kWordNoMidi;
-    s.NoSound = words & kWordNoSound;
-    s.RandSeed = uint32_t(r.Fixed(4));
-    for (int32_t* value : {&s.CurrentLevel, &s.Lives, &s.Score, &s.Monsters, &s.Bonuses, &s.Level}) {
+    game.StartOptions.Debug = words & kWordDebug;
+    game.StartOptions.NoMidi = words & kWordNoMidi;
+    game.StartOptions.NoSound = words & kWordNoSound;
+    game.RandSeed = uint32_t(r.Fixed(4));
+    THighScoreRecord& p = game.Player;
+    for (int32_t* value : {&game.CurrentLevel, &game.Lives, &p.Score, &p.Monsters, &p.Bonuses, &p.Level}) {
         *value = r.Signed();
     }
-    s.LastKey = r.Within<uint16_t>(r.Unsigned(32), 0, 0xFFFF);
+    game.LastKey = r.Within<uint16_t>(r.Unsigned(32), 0, 0xFFFF);
     s.MainTickCount = r.Signed();
     s.InputStates = uint32_t(r.Unsigned(32));
     s.InputSuppressed = uint32_t(r.Unsigned(32));

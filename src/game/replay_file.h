@@ -20,21 +20,12 @@ struct TReplayStart {
     int64_t RecordedAt = 0;  // seconds since 1970, UTC
     uint64_t LevelsDigest = 0;
     uint64_t CatalogueDigest = 0;
-    TGameType GameType = gtFeatures;
     uint32_t FrameInterval = 10;
-    bool Debug = false;
-    bool NoMidi = false;
-    bool NoSound = false;
-    uint32_t RandSeed = 0;
-    // Before the first level: 0 for a new game, the level before the
-    // password's for a password start, which carries the rest over.
-    int32_t CurrentLevel = 0;
-    int32_t Lives = 0;
-    int32_t Score = 0;
-    int32_t Monsters = 0;
-    int32_t Bonuses = 0;
-    int32_t Level = 0;
-    uint16_t LastKey = 0;
+    // The game as it stood. The file keeps the game type, the Debug, NoMidi
+    // and NoSound words, the seed, the result so far, the lives, the last key
+    // and CurrentLevel: 0 for a new game, the level before the password's
+    // for a password start, which carries the rest over.
+    TGameState Game;
     int32_t MainTickCount = 0;
     uint32_t InputStates = 0;
     uint32_t InputSuppressed = 0;
@@ -80,6 +71,9 @@ struct TReplay {
 enum class TReplayFault { None, CantOpen, NotAReplay, UnknownVersion, Damaged };
 
 constexpr uint16_t kReplayVersion = 1;
+
+// Puts back the part of a game's state that its recording keeps.
+void RestoreRecordedState(const TGameState& recorded, TGameState& state);
 
 std::vector<uint8_t> EncodeReplay(const TReplay& replay);
 // The whole file, its checksum included.

@@ -125,10 +125,10 @@ int main(int argc, char** argv) {
     options.eventLog = &events;
     platform::HeadlessPlatform media(std::move(options));
 
-    game::StartOptions = program::ReadStartOptions(int(words.size()), words.data());
-    game::GameType = game::gtFeatures;
+    game::State.StartOptions = program::ReadStartOptions(int(words.size()), words.data());
+    game::State.GameType = game::gtFeatures;
     game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
-    game::ProgramDir = dataDir;
+    game::Setup.ProgramDir = dataDir;
     shell::TMainForm form(media);
     if (replayPath.empty()) {
         form.ReplayDirectory =
@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
     });
 
     const auto started = std::chrono::steady_clock::now();
-    if (!game::StartOptions.NoSound) media.InitializeSound();
+    if (!game::State.StartOptions.NoSound) media.InitializeSound();
     form.FormShow();
     if (!replayPath.empty() && !form.Closing()) form.WatchReplay(replayPath, true);
     media.Run(form);

@@ -55,21 +55,22 @@ int main(int argc, char** argv) {
         std::fputs("munchora: --verify goes with --replay FILE\n", stderr);
         return 2;
     }
-    game::StartOptions = program::ReadStartOptions(argc - 1, argv + 1);
-    game::GameType = game::gtFeatures;
+    game::State.StartOptions = program::ReadStartOptions(argc - 1, argv + 1);
+    game::State.GameType = game::gtFeatures;
 
     platform::SdlPlatform media;
     game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
-    game::ProgramDir =
+    game::Setup.ProgramDir =
         program::FindProgramDirectory(platform::ExecutableDirectory(), MUNCHORA_INSTALLED_DATA);
     // Asking for the user's directory creates it: only when it is needed.
-    const bool writable = program::CanWriteInto(game::ProgramDir);
-    game::SettingsDir = program::ChooseSettingsDirectory(game::ProgramDir,
-                                                         writable ? "" : media.UserDataDirectory(), writable);
+    const bool writable = program::CanWriteInto(game::Setup.ProgramDir);
+    game::Setup.SettingsDir = program::ChooseSettingsDirectory(
+        game::Setup.ProgramDir, writable ? "" : media.UserDataDirectory(), writable);
     shell::TMainForm form(media);
     // Games are recorded; a replay being watched is not a game.
     if (replayPath.empty()) form.ReplayDirectory = shell::SettingsDirectory() + shell::kReplaysFolder;
-    if (!game::StartOptions.NoSound && !media.InitializeSound()) form.ShowMessage("Can't initialize sound");
+    if (!game::State.StartOptions.NoSound && !media.InitializeSound())
+        form.ShowMessage("Can't initialize sound");
     form.FormShow();
     bool playable = true;
     if (!replayPath.empty() && !form.Closing()) {

@@ -9,8 +9,6 @@
 
 namespace shell {
 
-using game::ProgramDir;
-
 namespace {
 
 // Key names of one section are read through a buffer of this size.
@@ -19,7 +17,7 @@ constexpr size_t kSectionKeyBuffer = 8192;
 // "key=value" for every key of the section, in file order; false when the
 // settings file cannot be read.
 bool ReadSectionEntries(const std::string& section, std::vector<std::string>& entries) {
-    const auto ini = platform::IniFile::Load(ProgramDir + kSettingsFile);
+    const auto ini = platform::IniFile::Load(game::Setup.ProgramDir + kSettingsFile);
     if (!ini) return false;
     for (const std::string& key : ini->ReadSectionKeys(section, kSectionKeyBuffer)) {
         entries.push_back(key + "=" + ini->ReadString(section, key, ""));
@@ -72,7 +70,7 @@ void TMainForm::AddImageEntry(const std::string& entry) {
     const std::string value = equals == std::string::npos ? std::string() : entry.substr(equals + 1);
     const std::string file = value.substr(0, value.find(','));
     try {
-        auto picture = media_.LoadPicture(ProgramDir + file);
+        auto picture = media_.LoadPicture(game::Setup.ProgramDir + file);
         int patternWidth = 0, patternHeight = 0;
         if (!ParseDecimal(FieldAfterComma(value, 1), patternWidth) ||
             !ParseDecimal(FieldAfterComma(value, 2), patternHeight)) {
@@ -118,7 +116,7 @@ void TMainForm::AddSoundEntry(const std::string& entry) {
     const std::string value = equals == std::string::npos ? std::string() : entry.substr(equals + 1);
     const std::string file = value.substr(0, value.find(','));
     try {
-        DXWaveList.Add(name, media_.LoadWave(ProgramDir + file));
+        DXWaveList.Add(name, media_.LoadWave(game::Setup.ProgramDir + file));
     } catch (const platform::GameError&) {
         ShowMessage("Can't load sound " + entry);
         Close();

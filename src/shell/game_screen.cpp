@@ -35,10 +35,10 @@ int32_t EatenPercent(const actors::TGame& level) {
 }  // namespace
 
 void TMainForm::StartLevel() {
-    if (CurrentLevel == 0) Lives = 3;
-    ++CurrentLevel;
+    if (game::State.CurrentLevel == 0) game::State.Lives = 3;
+    ++game::State.CurrentLevel;
     levelEndInputCleared_ = false;
-    Game = std::make_unique<actors::TGame>(CurrentLevel);
+    Game = std::make_unique<actors::TGame>(game::State.CurrentLevel);
     AddImageAt("KeyHints", kStatusPanelX, kKeyHintsY, 0);
 }
 
@@ -68,7 +68,7 @@ void TMainForm::GameFrame() {
         levelEndInputCleared_ = true;
     }
     if (Game->LevelDone && !DXInput().Empty()) {
-        if (CurrentLevel == LevelCount) {
+        if (game::State.CurrentLevel == game::State.LevelCount) {
             SetScreenState(scGameComplete);
             return;
         }
@@ -76,12 +76,13 @@ void TMainForm::GameFrame() {
         if (!Game) return;
     }
 
-    if (PlayersAlive == 0) {
-        if (Lives <= 0) {
+    if (game::State.PlayersAlive == 0) {
+        if (game::State.Lives <= 0) {
             SetScreenState(scGameOver);
             return;
         }
-        new actors::TPlayerSprite(DXSpriteEngine.Root(), GameLevel.PlayerPoint.X, GameLevel.PlayerPoint.Y);
+        new actors::TPlayerSprite(DXSpriteEngine.Root(), game::State.GameLevel.PlayerPoint.X,
+                                  game::State.GameLevel.PlayerPoint.Y);
     }
 
     const int32_t percent = EatenPercent(*Game);
@@ -90,14 +91,14 @@ void TMainForm::GameFrame() {
         if (percent != threshold.Percent || threshold.Fired) continue;
         threshold.Fired = true;
         // The classic game knows only the first two kinds.
-        if (GameType == gtClassic) GameLevel.BonusLevel = 2;
+        if (game::State.GameType == gtClassic) game::State.GameLevel.BonusLevel = 2;
         // A negative count draws from nearly 2^32 kinds: almost never a real one.
-        SpawnBonus(int(Random(uint32_t(GameLevel.BonusLevel)) + 1));
+        SpawnBonus(int(Random(uint32_t(game::State.GameLevel.BonusLevel)) + 1));
     }
 
-    if (GameLevel.KeyExist != 0 && percent >= kKeyFromPercent && percent <= kKeyToPercent &&
+    if (game::State.GameLevel.KeyExist != 0 && percent >= kKeyFromPercent && percent <= kKeyToPercent &&
         !Game->KeyPlaced) {
-        actors::CreateKeyBonus(GameLevel.KeyPoint.X, GameLevel.KeyPoint.Y);
+        actors::CreateKeyBonus(game::State.GameLevel.KeyPoint.X, game::State.GameLevel.KeyPoint.Y);
         Game->KeyPlaced = true;
     }
 
@@ -112,10 +113,10 @@ void TMainForm::GameFrame() {
 void TMainForm::DrawStatusPanel(int32_t percent, bool paused) {
     if (!media_.CanDraw()) return;
     const std::string lines[] = {
-        "Level: " + GameLevel.Name,
-        "Score: " + std::to_string(Score),
-        "Monsters: " + std::to_string(Monsters),
-        "Bonuses: " + std::to_string(Bonuses),
+        "Level: " + game::State.GameLevel.Name,
+        "Score: " + std::to_string(game::State.Player.Score),
+        "Monsters: " + std::to_string(game::State.Player.Monsters),
+        "Bonuses: " + std::to_string(game::State.Player.Bonuses),
         "Eaten dots: " + std::to_string(percent) + "%",
         paused ? "Paused" : "",
     };
@@ -141,14 +142,14 @@ bool TMainForm::LevelIsDone() const { return Game && Game->LevelDone; }
 void TMainForm::DebugKey(uint16_t key, platform::ShiftState shift) {
     if (Game && key >= platform::vk::F1 && key < platform::vk::F1 + actors::BonusKindCount)
         SpawnBonus(key - platform::vk::F1 + actors::bkMoney);
-    if ((shift & platform::kCtrl) && key >= '1' && key <= '9' && key - '0' <= LevelCount) {
-        CurrentLevel = key - '0' - 1;
+    if ((shift & platform::kCtrl) && key >= '1' && key <= '9' && key - '0' <= game::State.LevelCount) {
+        game::State.CurrentLevel = key - '0' - 1;
         SetScreenState(scGame);
     }
     if (key == platform::vk::Enter && (shift & platform::kShift) && Game) {
         Game->DotsEaten = static_cast<int32_t>(std::nearbyint(Game->DotTotal * 0.9));
     }
-    if (key == platform::vk::Enter && (shift & platform::kCtrl)) Lives = 1;
+    if (key == platform::vk::Enter && (shift & platform::kCtrl)) game::State.Lives = 1;
 }
 
 void TMainForm::SpawnBonus(int kind) { actors::SpawnBonus(kind); }

@@ -21,7 +21,7 @@ void TMainForm::FormKeyDown(uint16_t key, platform::ShiftState shift) {
         ~Done() { form.keyInProgress_ = form.shiftInProgress_ = 0; }
     } done{*this};
 
-    LastKey = key;
+    game::State.LastKey = key;
     if (State == scIntro) introIdleSince_ = media_.TickCount();
 
     if (key == vk::Escape) {
@@ -72,7 +72,7 @@ void TMainForm::FormKeyDown(uint16_t key, platform::ShiftState shift) {
 
 // A replay of a game that a key started runs this part again.
 void TMainForm::FinishKeyDown(uint16_t key, platform::ShiftState shift) {
-    if (StartOptions.Debug && State == scGame) DebugKey(key, shift);
+    if (game::State.StartOptions.Debug && State == scGame) DebugKey(key, shift);
 
     // A replay leaves the watcher's window as it is.
     if (key == vk::Enter && (shift & platform::kAlt) && replayMode_ == TReplayMode::None) {

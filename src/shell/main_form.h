@@ -264,14 +264,7 @@ private:
     enum class TReplayMode : uint8_t { None, Watch, Demo };
     // What the demo changes and the intro gets back.
     struct TLiveValues {
-        game::THighScoreRecord Player;
-        int32_t Lives, PlayersAlive, CurrentLevel, LevelCount;
-        uint16_t LastKey;
-        int32_t WrapMaxX, WrapMaxY;
-        game::TGameType GameType;
-        game::TStartOptions Options;
-        uint32_t Seed;
-        game::TLevel Level;
+        game::TGameState Game;
         int32_t MainTickCount;
         bool MusicMuted, Paused, PausedByKey;
         int32_t MenuMemory, SelectedButton, ButtonCount;

@@ -88,12 +88,12 @@ void TMainForm::EnterMainMenu() {
     Buttons[6] = new widgets::TExitButton(root);
     for (int i = 1; i <= ButtonCount; ++i) Buttons[size_t(i)]->Y = kMenuTop + kMenuSpacing * (i - 1);
     Buttons[1]->OnEnter = [this] {
-        CurrentLevel = 0;
+        game::State.CurrentLevel = 0;
         SetScreenState(scGame);
     };
     Buttons[2]->OnEnter = [this] {
         MenuMemory = 2;
-        CurrentLevel = 0;
+        game::State.CurrentLevel = 0;
         SetScreenState(scPassword);
     };
     Buttons[3]->OnEnter = [this] {
@@ -196,7 +196,8 @@ void TMainForm::EnterNewHighScore() {
 void TMainForm::NewHighScoreFrame() {
     InputLine->Draw();
     if (media_.CanDraw()) {
-        media_.DrawText(300, 100, "Your score: " + std::to_string(Score), kBauhausFace, kTextPoints, kYellow);
+        media_.DrawText(300, 100, "Your score: " + std::to_string(game::State.Player.Score), kBauhausFace,
+                        kTextPoints, kYellow);
     }
     if (DXInput().Has(platform::isButton2)) SetScreenState(scHighScores);
 }
@@ -205,11 +206,11 @@ void TMainForm::NewHighScoreFrame() {
 void TMainForm::LeaveNewHighScore() {
     const std::string path = HighScoresPath();
     HighScores->Load(path);
-    PlayerRecord.Name = InputLine->Text.substr(0, THighScoresCollection::NameLength);
-    HighScores->Insert(PlayerRecord);
+    game::State.Player.Name = InputLine->Text.substr(0, THighScoresCollection::NameLength);
+    HighScores->Insert(game::State.Player);
     // The save replaces the file as a whole, so a failure keeps the old table.
     if (!HighScores->Save(path)) ShowMessage(std::string("Error of writing ") + kHighScoresFile);
-    AttachEntry(PlayerRecord);
+    AttachEntry(game::State.Player);
 }
 
 // ---- options -----------------------------------------------------------------------
@@ -252,7 +253,7 @@ void TMainForm::PasswordFrame() {
         if (InputLine->Text == LevelPasswords[i]) {
             // The level before the one the password opens: entering the game
             // screen advances to it.
-            CurrentLevel = int32_t(LevelsPerPassword * (i + 1));
+            game::State.CurrentLevel = int32_t(LevelsPerPassword * (i + 1));
             SetScreenState(scGame);
             break;
         }

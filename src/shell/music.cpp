@@ -18,13 +18,13 @@ void TMainForm::PlayMusic(const std::string& fileName) {
 }
 
 void TMainForm::PlayLevelMusic(int levelNumber) {
-    if (StartOptions.NoMidi) return;
-    const std::string own = ProgramDir + "Music/" + LevelDigits(levelNumber) + ".mid";
+    if (game::State.StartOptions.NoMidi) return;
+    const std::string own = game::Setup.ProgramDir + "Music/" + LevelDigits(levelNumber) + ".mid";
     if (platform::FileExists(own)) {
         PlayMusic(own);
-    } else if (!MusicFiles.empty()) {
+    } else if (!game::Setup.MusicFiles.empty()) {
         // Any tune of the directory, possibly another level's.
-        PlayMusic(MusicFiles[Random(uint32_t(MusicFiles.size()))]);
+        PlayMusic(game::Setup.MusicFiles[Random(uint32_t(game::Setup.MusicFiles.size()))]);
     }
     // No tune at all: the level is silent.
 }
@@ -35,9 +35,9 @@ void TMainForm::MediaPlayerNotify() {
 }
 
 void TMainForm::PlaySound(const std::string& soundName) {
-    if (StartOptions.NoSound) return;
+    if (game::State.StartOptions.NoSound) return;
     platform::Wave& wave = DXWaveList.Find(soundName);
-    if (!silent_) media_.PlayWave(wave, soundName, WaveVolume);
+    if (!silent_) media_.PlayWave(wave, soundName, game::Setup.WaveVolume);
 }
 
 }  // namespace shell

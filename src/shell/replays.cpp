@@ -61,7 +61,9 @@ struct TDataDigests {
     uint64_t catalogue;
 };
 
-TDataDigests CurrentDigests() { return {LevelsDigest(ProgramDir), CatalogueDigest(ProgramDir)}; }
+TDataDigests CurrentDigests() {
+    return {LevelsDigest(game::Setup.ProgramDir), CatalogueDigest(game::Setup.ProgramDir)};
+}
 
 // "" when the file can be played with this program directory, else why not.
 std::string CheckReplay(const std::string& path, TReplay& replay, const TDataDigests& digests) {
@@ -92,21 +94,10 @@ void TMainForm::GameStarting() {
 TReplayStart TMainForm::CaptureStart() const {
     TReplayStart s;
     s.RecordedAt = media_.UtcSeconds();
-    s.LevelsDigest = LevelsDigest(ProgramDir);
-    s.CatalogueDigest = CatalogueDigest(ProgramDir);
-    s.GameType = GameType;
+    s.LevelsDigest = LevelsDigest(game::Setup.ProgramDir);
+    s.CatalogueDigest = CatalogueDigest(game::Setup.ProgramDir);
     s.FrameInterval = media_.Clock().Interval();
-    s.Debug = StartOptions.Debug;
-    s.NoMidi = StartOptions.NoMidi;
-    s.NoSound = StartOptions.NoSound;
-    s.RandSeed = RandSeed;
-    s.CurrentLevel = CurrentLevel;
-    s.Lives = Lives;
-    s.Score = Score;
-    s.Monsters = Monsters;
-    s.Bonuses = Bonuses;
-    s.Level = Level;
-    s.LastKey = LastKey;
+    s.Game = game::State;
     s.MainTickCount = MainTickCount;
     s.InputStates = media_.Input().States();
     s.InputSuppressed = media_.Input().Suppressed();
@@ -136,12 +127,12 @@ void TMainForm::GameEnding(TGameEnd end) {
 TGameResult TMainForm::CaptureResult(TGameEnd end) const {
     TGameResult r;
     r.End = end;
-    r.Score = Score;
-    r.Level = Level;
-    r.Lives = Lives;
-    r.Monsters = Monsters;
-    r.Bonuses = Bonuses;
-    r.CurrentLevel = CurrentLevel;
+    r.Score = game::State.Player.Score;
+    r.Level = game::State.Player.Level;
+    r.Lives = game::State.Lives;
+    r.Monsters = game::State.Player.Monsters;
+    r.Bonuses = game::State.Player.Bonuses;
+    r.CurrentLevel = game::State.CurrentLevel;
     if (replay_) {
         // A replay is judged against the table its game met.
         r.TableScores = replay_->Result.TableScores;
@@ -152,7 +143,7 @@ TGameResult TMainForm::CaptureResult(TGameEnd end) const {
     }
     // Only a game that ended by itself goes to the table.
     if (end == TGameEnd::GameOver || end == TGameEnd::GameComplete) {
-        r.HighScoreRank = HighScoreRank(r.TableScores, Score);
+        r.HighScoreRank = HighScoreRank(r.TableScores, game::State.Player.Score);
     }
     return r;
 }
@@ -256,44 +247,14 @@ void TMainForm::StartReplay(std::unique_ptr<TReplay> replay, TReplayMode mode) {
     replayVerdict_.clear();
     const TReplayStart& s = replay_->Start;
     if (mode == TReplayMode::Demo) {
-        liveValues_ = std::make_unique<TLiveValues>(TLiveValues{PlayerRecord,
-                                                                Lives,
-                                                                PlayersAlive,
-                                                                CurrentLevel,
-                                                                LevelCount,
-                                                                LastKey,
-                                                                WrapMaxX,
-                                                                WrapMaxY,
-                                                                GameType,
-                                                                StartOptions,
-                                                                RandSeed,
-                                                                GameLevel,
-                                                                MainTickCount,
-                                                                musicMuted_,
-                                                                Paused,
-                                                                PausedByKey,
-                                                                MenuMemory,
-                                                                SelectedButton,
-                                                                ButtonCount,
-                                                                MessageLine->Text,
-                                                                MessageLine->FrameCounter,
-                                                                StateTime});
+        liveValues_ = std::make_unique<TLiveValues>(TLiveValues{
+            game::State, MainTickCount, musicMuted_, Paused, PausedByKey, MenuMemory, SelectedButton,
+            ButtonCount, MessageLine->Text, MessageLine->FrameCounter, StateTime});
     }
     media_.StartPlayback(replay_->Events, s.StartTime, s.FrameInterval, *this);
 
     // The game as it stood when it started.
-    RandSeed = s.RandSeed;
-    CurrentLevel = s.CurrentLevel;
-    Lives = s.Lives;
-    Score = s.Score;
-    Monsters = s.Monsters;
-    Bonuses = s.Bonuses;
-    Level = s.Level;
-    LastKey = s.LastKey;
-    GameType = s.GameType;
-    StartOptions.Debug = s.Debug;
-    StartOptions.NoMidi = s.NoMidi;
-    StartOptions.NoSound = s.NoSound;
+    RestoreRecordedState(s.Game, game::State);
     MainTickCount = s.MainTickCount;
     DXTimer().SetInterval(s.FrameInterval);
     DXInput().Restore(s.InputStates, s.InputSuppressed);
@@ -370,8 +331,9 @@ void TMainForm::JudgeReplay(platform::PlaybackEnd end) {
     const std::string differences = replayResult_ ? DescribeDifference(replay_->Result, *replayResult_) : "";
     replayVerified_ = end != platform::PlaybackEnd::Failed && replayResult_ && differences.empty();
     if (replayVerified_) {
-        replayVerdict_ = "The replay went as recorded: score " + std::to_string(Score) + ", level " +
-                         std::to_string(Level) + ", lives " + std::to_string(Lives);
+        replayVerdict_ = "The replay went as recorded: score " + std::to_string(game::State.Player.Score) +
+                         ", level " + std::to_string(game::State.Player.Level) + ", lives " +
+                         std::to_string(game::State.Lives);
     } else if (!differences.empty()) {
         replayVerdict_ = "The replay differs from its recording: " + differences;
     } else if (replayResult_) {
@@ -397,7 +359,7 @@ std::unique_ptr<TReplay> TMainForm::BestReplay() const {
     }
     if (best) return best;
     auto demo = std::make_unique<TReplay>();
-    if (!CheckReplay(ProgramDir + kDemoReplay, *demo, digests).empty()) return nullptr;
+    if (!CheckReplay(game::Setup.ProgramDir + kDemoReplay, *demo, digests).empty()) return nullptr;
     return demo;
 }
 
@@ -418,18 +380,7 @@ void TMainForm::EndDemo() {
         ShowMessage(error.what());
     }
     const TLiveValues& v = *liveValues_;
-    PlayerRecord = v.Player;
-    Lives = v.Lives;
-    PlayersAlive = v.PlayersAlive;
-    CurrentLevel = v.CurrentLevel;
-    LevelCount = v.LevelCount;
-    LastKey = v.LastKey;
-    WrapMaxX = v.WrapMaxX;
-    WrapMaxY = v.WrapMaxY;
-    GameType = v.GameType;
-    StartOptions = v.Options;
-    RandSeed = v.Seed;
-    GameLevel = v.Level;
+    game::State = v.Game;
     MainTickCount = v.MainTickCount;
     musicMuted_ = v.MusicMuted;
     Paused = v.Paused;

@@ -187,7 +187,7 @@ void TMainForm::HighlightButtons() {
 }
 
 void TMainForm::DrawDebugText() {
-    if (!StartOptions.Debug) return;
+    if (!game::State.StartOptions.Debug) return;
     media_.DrawText(750, 580, "FPS: " + std::to_string(DXTimer().FramesPerSecond()), kBauhausFace, 8, kWhite);
 }
 
@@ -213,7 +213,7 @@ void TMainForm::IntroFrame() {
 void TMainForm::EndPictureFrame() {
     HighScores->Load(HighScoresPath());
     if (DXInput().Empty()) return;
-    SetScreenState(HighScores->Qualifies(Score) ? scNewHighScore : scMainMenu);
+    SetScreenState(HighScores->Qualifies(game::State.Player.Score) ? scNewHighScore : scMainMenu);
 }
 
 void TMainForm::MainTimerTimer() {

@@ -22,7 +22,9 @@ constexpr uint32_t kMainTimerInterval = 100;
 constexpr const char* kGeneral = "General";
 }  // namespace
 
-std::string SettingsDirectory() { return SettingsDir.empty() ? ProgramDir : SettingsDir; }
+std::string SettingsDirectory() {
+    return game::Setup.SettingsDir.empty() ? game::Setup.ProgramDir : game::Setup.SettingsDir;
+}
 
 std::string HighScoresPath() { return SettingsDirectory() + kHighScoresFile; }
 
@@ -43,16 +45,16 @@ TMainForm::TMainForm(platform::Platform& media)
     PlayStartJingle = true;
     MenuMemory = 1;
     ReadSettings(kSettingsFile);
-    MusicFiles.clear();
-    for (const std::string& name : platform::FindFiles(ProgramDir + "Music", "*.mid")) {
-        MusicFiles.push_back(ProgramDir + "Music/" + name);
+    game::Setup.MusicFiles.clear();
+    for (const std::string& name : platform::FindFiles(game::Setup.ProgramDir + "Music", "*.mid")) {
+        game::Setup.MusicFiles.push_back(game::Setup.ProgramDir + "Music/" + name);
     }
     HighScores = std::make_unique<THighScoresCollection>();
     MessageLine = std::make_unique<widgets::TMessageLine>(media_, TimerMessageLine, 300, 565);
     State = scNone;
     // The FullScreen word or the remembered mode starts in full screen.
-    InitializeDisplay(StartOptions.FullScreen || FullScreenSetting);
-    media_.SetWindowIcon(ProgramDir + kIconFile);
+    InitializeDisplay(game::State.StartOptions.FullScreen || FullScreenSetting);
+    media_.SetWindowIcon(game::Setup.ProgramDir + kIconFile);
 }
 
 TMainForm::~TMainForm() {
@@ -83,8 +85,8 @@ void TMainForm::OnCloseButton() {
 
 void TMainForm::FormShow() {
     if (State != scNone) return;
-    media_.Text().AddFontResource(ProgramDir + kShotgunFont);
-    media_.Text().AddFontResource(ProgramDir + kBauhausFont);
+    media_.Text().AddFontResource(game::Setup.ProgramDir + kShotgunFont);
+    media_.Text().AddFontResource(game::Setup.ProgramDir + kBauhausFont);
     LoadSounds();
     if (!closing_) SetScreenState(scIntro);
 }
@@ -100,7 +102,7 @@ void TMainForm::FormClose() {
     }
     DXSpriteEngine.Root()->FreeChildren();
     for (const char* font : {kShotgunFont, kBauhausFont}) {
-        const std::string path = ProgramDir + font;
+        const std::string path = game::Setup.ProgramDir + font;
         if (!media_.Text().RemoveFontResource(path)) media_.MessageBox("Error", "Can't remove font " + path);
     }
 }
@@ -112,7 +114,7 @@ void TMainForm::ReadSettings(const std::string& fileName) {
         Close();
         return;
     }
-    WaveVolume = ini->ReadInteger(kGeneral, "WaveVolume", -5000);
+    game::Setup.WaveVolume = ini->ReadInteger(kGeneral, "WaveVolume", -5000);
     SetMidiVolume(uint8_t(ini->ReadInteger(kGeneral, "MidiVolume", 200) & 0xFF));
     DXTimer().SetInterval(uint32_t(std::max(0, ini->ReadInteger(kGeneral, "Timer", 10))));
     FullScreenSetting = ini->ReadInteger(kGeneral, "FullScreen", 0) != 0;
@@ -122,9 +124,9 @@ bool TMainForm::SaveSettings(const std::string& fileName) {
     const std::string path = SettingsDirectory() + fileName;
     auto ini = platform::IniFile::Load(path);
     if (!ini) return false;
-    ini->WriteInteger(kGeneral, "WaveVolume", WaveVolume);
+    ini->WriteInteger(kGeneral, "WaveVolume", game::Setup.WaveVolume);
     ini->WriteInteger(kGeneral, "MidiVolume", MidiVolume());
-    ini->WriteString(kGeneral, "GameType", GameType == gtFeatures ? "1" : "0");
+    ini->WriteString(kGeneral, "GameType", game::State.GameType == gtFeatures ? "1" : "0");
     ini->WriteInteger(kGeneral, "Timer", int32_t(DXTimer().Interval()));
     ini->WriteInteger(kGeneral, "FullScreen", media_.FullScreen() ? 1 : 0);
     if (!ini->Save(path)) return false;
@@ -190,8 +192,8 @@ void TMainForm::ToggleFullScreen() {
 }
 
 void TMainForm::CountLevels() {
-    LevelCount = int32_t(platform::FindFiles(ProgramDir + "Levels", "*.map").size());
-    if (LevelCount == 0) {
+    game::State.LevelCount = int32_t(platform::FindFiles(game::Setup.ProgramDir + "Levels", "*.map").size());
+    if (game::State.LevelCount == 0) {
         ShowMessage("No levels were found");
         Close();
     }

@@ -97,7 +97,7 @@ void DumpGame(JsonWriter& json, const actors::TGame* game) {
     }
     json.BeginObject();
     json.Key("level_number").Number(game->LevelNumber);
-    json.Key("level_name").String(GameLevel.Name);
+    json.Key("level_name").String(game::State.GameLevel.Name);
     json.Key("dot_total").Number(game->DotTotal);
     json.Key("dots_eaten").Number(game->DotsEaten);
     json.Key("level_done").Bool(game->LevelDone);
@@ -109,16 +109,16 @@ void DumpGame(JsonWriter& json, const actors::TGame* game) {
         json.BeginArray().Number(threshold.Percent).Bool(threshold.Fired).EndArray();
     }
     json.EndArray();
-    json.Key("bonus_level").Number(GameLevel.BonusLevel);
+    json.Key("bonus_level").Number(game::State.GameLevel.BonusLevel);
     json.Key("monster_count").BeginArray();
-    for (int32_t count : GameLevel.MonsterCount) json.Number(count);
+    for (int32_t count : game::State.GameLevel.MonsterCount) json.Number(count);
     json.EndArray();
     json.Key("alive_count").BeginArray();
     for (int kind = 0; kind < MonsterKindCount; ++kind)
         json.Number(game->Enemies ? game->Enemies->AliveCount[kind] : 0);
     json.EndArray();
-    json.Key("map_width").Number(GameLevel.MapWidth);
-    json.Key("map_height").Number(GameLevel.MapHeight);
+    json.Key("map_width").Number(game::State.GameLevel.MapWidth);
+    json.Key("map_height").Number(game::State.GameLevel.MapHeight);
     json.EndObject();
 }
 
@@ -143,27 +143,27 @@ std::string DumpState(TMainForm& form, int frame) {
     }
     json.Key("active").Bool(media.Active());
     json.Key("start_options").BeginArray();
-    if (StartOptions.Debug) json.String("Debug");
-    if (StartOptions.NoMidi) json.String("NoMidi");
-    if (StartOptions.FullScreen) json.String("FullScreen");
-    if (StartOptions.NoSound) json.String("NoSound");
+    if (game::State.StartOptions.Debug) json.String("Debug");
+    if (game::State.StartOptions.NoMidi) json.String("NoMidi");
+    if (game::State.StartOptions.FullScreen) json.String("FullScreen");
+    if (game::State.StartOptions.NoSound) json.String("NoSound");
     json.EndArray();
     json.Key("settings").BeginObject();
-    json.Key("wave_volume").Number(WaveVolume);
+    json.Key("wave_volume").Number(game::Setup.WaveVolume);
     json.Key("midi_volume").Number(form.MidiVolume());
     json.Key("timer").Number(form.DXTimer().Interval());
-    json.Key("game_type").String(GameType == gtFeatures ? "gtFeatures" : "gtClassic");
+    json.Key("game_type").String(game::State.GameType == gtFeatures ? "gtFeatures" : "gtClassic");
     json.EndObject();
     json.Key("full_screen").Bool(media.FullScreen());
-    json.Key("score").Number(Score);
-    json.Key("monsters").Number(Monsters);
-    json.Key("bonuses").Number(Bonuses);
-    json.Key("level").Number(Level);
-    json.Key("lives").Number(Lives);
-    json.Key("players_alive").Number(PlayersAlive);
-    json.Key("current_level").Number(CurrentLevel);
-    json.Key("level_count").Number(LevelCount);
-    json.Key("last_key").Number(LastKey);
+    json.Key("score").Number(game::State.Player.Score);
+    json.Key("monsters").Number(game::State.Player.Monsters);
+    json.Key("bonuses").Number(game::State.Player.Bonuses);
+    json.Key("level").Number(game::State.Player.Level);
+    json.Key("lives").Number(game::State.Lives);
+    json.Key("players_alive").Number(game::State.PlayersAlive);
+    json.Key("current_level").Number(game::State.CurrentLevel);
+    json.Key("level_count").Number(game::State.LevelCount);
+    json.Key("last_key").Number(game::State.LastKey);
     json.Key("game");
     DumpGame(json, form.Game.get());
     json.Key("message_line").String(form.MessageLine ? form.MessageLine->Text : std::string());

@@ -13,7 +13,7 @@ namespace vk = platform::vk;
 namespace {
 
 const char* GameTypePrefix() {
-    return game::GameType == game::gtFeatures ? "GameTypeFeatures" : "GameTypeClassic";
+    return game::State.GameType == game::gtFeatures ? "GameTypeFeatures" : "GameTypeClassic";
 }
 
 const char* GameModePrefix(const platform::Platform& media) {
@@ -30,7 +30,7 @@ TGameTypeButton::TGameTypeButton(engine::TSprite* parent) : TButtonSprite(parent
 
 void TGameTypeButton::HandleKey(uint16_t key) {
     if (key == vk::Enter)
-        game::GameType = game::GameType == game::gtClassic ? game::gtFeatures : game::gtClassic;
+        game::State.GameType = game::State.GameType == game::gtClassic ? game::gtFeatures : game::gtClassic;
     SetImages(GameTypePrefix());
 }
 
@@ -69,7 +69,7 @@ void TWaveVolumeButton::HandleKey(uint16_t key) {
     if (key != vk::Left && key != vk::Right) return;
     // The test sound lets the user hear the volume being left.
     game::Services().PlaySound("WaveTest");
-    int32_t& volume = game::WaveVolume;
+    int32_t& volume = game::Setup.WaveVolume;
     if (key == vk::Left) {
         volume = volume < -10000 + kStep ? -10000 : volume - kStep;
     } else {

@@ -22,7 +22,7 @@ TIndicator::TIndicator(engine::TSprite* parent, int baseX, int baseY)
 // engine truncates when it draws.
 void TMidiIndicator::Step(int) { X = BaseX + kTrackLength * (255 - attenuation_()) / 255.0; }
 
-void TWaveIndicator::Step(int) { X = BaseX + kTrackLength * (game::WaveVolume + 10000) / 10000.0; }
+void TWaveIndicator::Step(int) { X = BaseX + kTrackLength * (game::Setup.WaveVolume + 10000) / 10000.0; }
 
 void TSpeedIndicator::Step(int) { X = BaseX + kTrackLength * (100.0 - double(clock_.Interval())) / 100.0; }
 

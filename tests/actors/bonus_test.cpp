@@ -64,8 +64,8 @@ TEST_F(Bonuses, ExtraScoreIsTakenByTouchingIt) {
     Player().FramePos = 1.5;
     Player().FrameSpeed = 0.25;
     bonus->Step(1);
-    EXPECT_EQ(game::Score, 10000);
-    EXPECT_EQ(game::Bonuses, 1);
+    EXPECT_EQ(game::State.Player.Score, 10000);
+    EXPECT_EQ(game::State.Player.Bonuses, 1);
     EXPECT_EQ(services_.MessageText, "Extra score");
     EXPECT_EQ(services_.MessageMs, 5000u);
     EXPECT_NE(Events().find("sound BonusMoney"), std::string::npos);
@@ -80,7 +80,7 @@ TEST_F(Bonuses, ExtraScoreIsTakenByTouchingIt) {
     EXPECT_FALSE(bonus->IsDead());
     bonus->Step(1);
     EXPECT_TRUE(bonus->IsDead());
-    EXPECT_EQ(game::Score, 10000);
+    EXPECT_EQ(game::State.Player.Score, 10000);
 }
 
 TEST_F(Bonuses, TwoPlayersTouchingABonusTakeItOnce) {
@@ -90,18 +90,18 @@ TEST_F(Bonuses, TwoPlayersTouchingABonusTakeItOnce) {
     Place(Player(), bonus->X - 16, bonus->Y);
     Place(*second, bonus->X + 16, bonus->Y);
     bonus->Step(1);
-    EXPECT_EQ(game::Score, 10000);
-    EXPECT_EQ(game::Bonuses, 1);
+    EXPECT_EQ(game::State.Player.Score, 10000);
+    EXPECT_EQ(game::State.Player.Bonuses, 1);
 }
 
 TEST_F(Bonuses, ExtraLifeAndASecondPlayer) {
     Take(2);
-    EXPECT_EQ(game::Lives, 4);
+    EXPECT_EQ(game::State.Lives, 4);
     EXPECT_EQ(services_.MessageText, "Extra life");
 
     Take(4);
-    EXPECT_EQ(game::Lives, 5);
-    EXPECT_EQ(game::PlayersAlive, 2);
+    EXPECT_EQ(game::State.Lives, 5);
+    EXPECT_EQ(game::State.PlayersAlive, 2);
     auto players = All<TPlayerSprite>();
     ASSERT_EQ(players.size(), 2u);
     EXPECT_EQ(players[1]->X, At(1));
@@ -153,8 +153,8 @@ TEST_F(Bonuses, KillAllKillsTheActiveMonsters) {
     EXPECT_TRUE(first->IsDying);
     EXPECT_TRUE(second->IsDying);
     EXPECT_FALSE(appearing->IsDying);
-    EXPECT_EQ(game::Score, 6000);
-    EXPECT_EQ(game::Monsters, 2);
+    EXPECT_EQ(game::State.Player.Score, 6000);
+    EXPECT_EQ(game::State.Player.Monsters, 2);
     EXPECT_EQ(services_.MessageText, "All monsters are killed");
 }
 
@@ -166,13 +166,13 @@ TEST_F(Bonuses, KillOneForGoodLowersTheLevelsCount) {
     for (auto* monster : All<TBasicEnemy>()) monster->Activate();
 
     Take(6);
-    EXPECT_EQ(game::GameLevel.MonsterCount[0], 3);
+    EXPECT_EQ(game::State.GameLevel.MonsterCount[0], 3);
     EXPECT_EQ(enemies.AliveCount[0], 3);
     auto basics = All<TBasicEnemy>();
     EXPECT_TRUE(basics[0]->IsDying);
     EXPECT_FALSE(basics[1]->IsDying);
-    EXPECT_EQ(game::Score, 1000);
-    EXPECT_EQ(game::Monsters, 1);
+    EXPECT_EQ(game::State.Player.Score, 1000);
+    EXPECT_EQ(game::State.Player.Monsters, 1);
     EXPECT_NE(Events().find("sound Victim"), std::string::npos);
 
     // From now on the spawn keeps three.
@@ -184,16 +184,16 @@ TEST_F(Bonuses, KillOneWithoutAnActiveMonsterDoesNothing) {
     StartGame(kRoom, 1, 1, "EnemyCount=4");
     game_->Enemies->AddMonster(0, 5, 0);
     Take(6);
-    EXPECT_EQ(game::GameLevel.MonsterCount[0], 4);
+    EXPECT_EQ(game::State.GameLevel.MonsterCount[0], 4);
     EXPECT_FALSE(All<TBasicEnemy>()[0]->IsDying);
-    EXPECT_EQ(game::Bonuses, 1);
+    EXPECT_EQ(game::State.Player.Bonuses, 1);
 }
 
 TEST_F(Bonuses, OppositeKeysTakenTwiceGiveTheKeysBack) {
     Player().Direction = DirRight;
-    game::LastKey = 39;
+    game::State.LastKey = 39;
     Take(7);
-    EXPECT_EQ(game::LastKey, 37);
+    EXPECT_EQ(game::State.LastKey, 37);
     EXPECT_EQ(Player().Direction, DirLeft);
     EXPECT_EQ(Player().KeyLeft, 39);
     EXPECT_EQ(Player().KeyRight, 37);
@@ -201,10 +201,10 @@ TEST_F(Bonuses, OppositeKeysTakenTwiceGiveTheKeysBack) {
     EXPECT_EQ(Player().KeyDown, 38);
     EXPECT_EQ(services_.MessageText, "Use opposite keys");
 
-    game::LastKey = 40;
+    game::State.LastKey = 40;
     Player().Direction = DirUp;
     Take(7);
-    EXPECT_EQ(game::LastKey, 38);
+    EXPECT_EQ(game::State.LastKey, 38);
     EXPECT_EQ(Player().Direction, DirDown);
     EXPECT_EQ(Player().KeyLeft, 37);
     EXPECT_EQ(Player().KeyRight, 39);
@@ -257,8 +257,8 @@ TEST_F(Bonuses, RedBallMakesVictimsAndGivesNoScore) {
     EXPECT_FALSE(monster->Hunting);
     EXPECT_EQ(monster->VictimTicks, 100);
     EXPECT_EQ(Player().FrameSpeed, 1.0);
-    EXPECT_EQ(game::Score, 0);
-    EXPECT_EQ(game::GetCell(game::GameLevel, 3, 0), game::CellRedBall);
+    EXPECT_EQ(game::State.Player.Score, 0);
+    EXPECT_EQ(game::GetCell(game::State.GameLevel, 3, 0), game::CellRedBall);
 }
 
 // ---- gates ------------------------------------------------------------------------------

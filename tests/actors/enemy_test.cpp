@@ -199,7 +199,7 @@ TEST_F(Monsters, AnAppearingMonsterStaysAHunter) {
 
 TEST_F(Monsters, AppearanceLastsThirtyTwoStepsThenTheMonsterMoves) {
     StartGame(Open(5, 5), 4, 4);
-    game::RandSeed = 0x80000000u;  // the next draw of random(4) gives 2
+    game::State.RandSeed = 0x80000000u;  // the next draw of random(4) gives 2
     auto* monster = new TBasicEnemy(root_, 2, 1);
     EXPECT_EQ(monster->Direction, DirDown);
     EXPECT_EQ(monster->Image->Name(), "EnemyAppearence");
@@ -385,7 +385,7 @@ TEST_F(Monsters, RemoveAllNeverTakesACountBelowZero) {
     enemies.RemoveAll();
     EXPECT_EQ(enemies.AliveCount[0], 0);
     for (auto* monster : All<TEnemySprite>()) EXPECT_TRUE(monster->IsDead());
-    EXPECT_EQ(game::Score, 1000);  // only the one killed with a score
+    EXPECT_EQ(game::State.Player.Score, 1000);  // only the one killed with a score
 }
 
 TEST_F(Monsters, KillAllActiveLeavesTheDyingAlone) {
@@ -396,14 +396,14 @@ TEST_F(Monsters, KillAllActiveLeavesTheDyingAlone) {
     for (auto* monster : All<TBasicEnemy>()) monster->Activate();
     enemies.KillMonster(All<TBasicEnemy>().at(0));
     EXPECT_NE(Events().find("sound Victim"), std::string::npos);
-    EXPECT_EQ(game::Score, 1000);
-    EXPECT_EQ(game::Monsters, 1);
+    EXPECT_EQ(game::State.Player.Score, 1000);
+    EXPECT_EQ(game::State.Player.Monsters, 1);
     const size_t soundsBefore = Events().size();
 
     // The one eaten a moment before is still dying: scored and counted once.
     enemies.KillAllActive();
-    EXPECT_EQ(game::Score, 3000);
-    EXPECT_EQ(game::Monsters, 3);
+    EXPECT_EQ(game::State.Player.Score, 3000);
+    EXPECT_EQ(game::State.Player.Monsters, 3);
     EXPECT_EQ(enemies.AliveCount[0], 0);
     EXPECT_EQ(enemies.AliveCount[1], 1);
     EXPECT_EQ(Events().size(), soundsBefore);  // no sound
@@ -415,7 +415,7 @@ TEST_F(Monsters, KilledMonsterPlaysItsDeathAndGoes) {
     StartGame(Open(5, 5), 0, 0);
     auto* boss = Active<TBossSprite>(2, 2, DirUp);
     game_->Enemies->KillMonster(boss);
-    EXPECT_EQ(game::Score, 5000);
+    EXPECT_EQ(game::State.Player.Score, 5000);
     EXPECT_FALSE(boss->CanCollide);
     EXPECT_EQ(boss->Image->Name(), "BossDeath");
     EXPECT_EQ(boss->DeathTicks, 32);
@@ -461,7 +461,7 @@ TEST_F(Monsters, ThousandsOfFramesKeepEveryoneInTheCorridors) {
     // The cell of a pixel, rounding down also left of the maze.
     auto cell = [](double p) { return int(std::floor((p - 20) / 32)); };
     auto open = [](int x, int y) {
-        const int32_t code = game::GetCell(game::GameLevel, x, y);
+        const int32_t code = game::GetCell(game::State.GameLevel, x, y);
         return code != game::CellWall && code != game::CellGateHoriz;
     };
     // Steps in which each kind changed its position.
@@ -473,9 +473,9 @@ TEST_F(Monsters, ThousandsOfFramesKeepEveryoneInTheCorridors) {
         Step();
         for (auto* monster : All<TEnemySprite>()) {
             ASSERT_GE(monster->X, 12);
-            ASSERT_LE(monster->X, game::WrapMaxX + 28);
+            ASSERT_LE(monster->X, game::State.WrapMaxX + 28);
             ASSERT_GE(monster->Y, 12);
-            ASSERT_LE(monster->Y, game::WrapMaxY + 28);
+            ASSERT_LE(monster->Y, game::State.WrapMaxY + 28);
             if (!monster->Active || monster->IsDying || dynamic_cast<TGhostSprite*>(monster)) continue;
             const int left = cell(monster->X + 1), right = cell(monster->X + 30);
             const int top = cell(monster->Y + 1), bottom = cell(monster->Y + 30);

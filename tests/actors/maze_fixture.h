@@ -21,7 +21,7 @@ class MazeFixture : public ActorFixture {
 protected:
     void SetUp() override {
         ActorFixture::SetUp();
-        game::StartOptions.NoMidi = true;
+        game::State.StartOptions.NoMidi = true;
         for (const char* name : {"Appearence", "PUp", "PDown", "PLeft", "PRight", "Death", "ChomperHappy",
                                  "ChomperLife", "Dot", "RedBall"}) {
             AddImage(name, 2);
@@ -62,7 +62,7 @@ protected:
                    "PlayerPointX=" + std::to_string(playerX) + "\nPlayerPointY=" + std::to_string(playerY) +
                        "\n" + general + "\nEnemyCount=0\nBossCount=0\nGhostCount=0",
                    codes);
-        game::Lives = 3;
+        game::State.Lives = 3;
         StartLevel(1);
     }
 

@@ -22,9 +22,9 @@ protected:
 
     // The level after CurrentLevel starts, as entering the game screen does.
     void EnterGame() {
-        if (CurrentLevel == 0) Lives = 3;
-        ++CurrentLevel;
-        StartLevel(CurrentLevel);
+        if (game::State.CurrentLevel == 0) game::State.Lives = 3;
+        ++game::State.CurrentLevel;
+        StartLevel(game::State.CurrentLevel);
     }
     actors::TGame& Game() { return *game_; }
 
@@ -49,10 +49,10 @@ protected:
 TEST_F(PlayerRules, TurnsOnlyAtCellCentres) {
     EnterCorridor("BCCCCCB", 1);
     TPlayerSprite& player = Player();
-    LastKey = platform::vk::Right;
+    game::State.LastKey = platform::vk::Right;
     Step();
     EXPECT_EQ(Offset(player), 40);
-    LastKey = platform::vk::Left;  // between two centres: no reversing yet
+    game::State.LastKey = platform::vk::Left;  // between two centres: no reversing yet
     Step(3);
     EXPECT_EQ(Offset(player), 64);
     EXPECT_EQ(player.Direction, actors::DirRight);
@@ -65,9 +65,9 @@ TEST_F(PlayerRules, KeyPressedOnceActsAtTheFirstOpenWay) {
     WriteLevel(1, "", {"BBBBBBB", "BCCCCCB", "BBBBCBB", "BBBBCBA"});
     EnterGame();
     TPlayerSprite& player = Player();
-    LastKey = platform::vk::Right;
+    game::State.LastKey = platform::vk::Right;
     Step();
-    LastKey = platform::vk::Down;
+    game::State.LastKey = platform::vk::Down;
     // Down is walled off at cells 1 to 3: the player walks on to cell 4.
     Step(11);
     EXPECT_EQ(Offset(player), 4 * 32);
@@ -80,9 +80,9 @@ TEST_F(PlayerRules, KeyPressedOnceActsAtTheFirstOpenWay) {
 TEST_F(PlayerRules, BlockedKeyKeepsTheOldDirectionOrStands) {
     EnterCorridor("BCCCB", 1);
     TPlayerSprite& player = Player();
-    LastKey = platform::vk::Right;
+    game::State.LastKey = platform::vk::Right;
     Step();
-    LastKey = platform::vk::Up;  // a wall above every cell
+    game::State.LastKey = platform::vk::Up;  // a wall above every cell
     Step(3);
     EXPECT_EQ(player.Direction, actors::DirRight);
     EXPECT_EQ(Offset(player), 64);
@@ -95,15 +95,15 @@ TEST_F(PlayerRules, BlockedKeyKeepsTheOldDirectionOrStands) {
 
 TEST_F(PlayerRules, MouthEatsTheDotInTheStepAfterTheThirdMove) {
     EnterCorridor("BCAAB", 1);
-    LastKey = platform::vk::Right;
+    game::State.LastKey = platform::vk::Right;
     Step(3);
     EXPECT_EQ(Offset(Player()), 56);
-    EXPECT_EQ(GetCell(GameLevel, 2, 1), CellDot);
-    EXPECT_EQ(Score, 0);
+    EXPECT_EQ(GetCell(game::State.GameLevel, 2, 1), CellDot);
+    EXPECT_EQ(game::State.Player.Score, 0);
     Step();
-    EXPECT_EQ(GetCell(GameLevel, 2, 1), CellEmpty);
+    EXPECT_EQ(GetCell(game::State.GameLevel, 2, 1), CellEmpty);
     EXPECT_EQ(DotsLayer->Cells(2, 1), -1);
-    EXPECT_EQ(Score, 10);
+    EXPECT_EQ(game::State.Player.Score, 10);
     EXPECT_EQ(Game().DotsEaten, 1);
     EXPECT_NE(Events().find("sound EatDot"), std::string::npos);
     EXPECT_FALSE(Game().AllDotsEaten);
@@ -114,29 +114,29 @@ TEST_F(PlayerRules, MouthEatsTheDotInTheStepAfterTheThirdMove) {
 TEST_F(PlayerRules, MovingUpTheMouthEatsTheDotInTheStepAfterTheThirdMove) {
     WriteLevel(1, "PlayerPointX=1\nPlayerPointY=3", {"BBB", "BAB", "BAB", "BCB", "BBB"});
     EnterGame();
-    LastKey = platform::vk::Up;
+    game::State.LastKey = platform::vk::Up;
     Step(3);
     EXPECT_EQ(int(Player().Y) - 20, 72);
-    EXPECT_EQ(GetCell(GameLevel, 1, 2), CellDot);
+    EXPECT_EQ(GetCell(game::State.GameLevel, 1, 2), CellDot);
     Step();
-    EXPECT_EQ(GetCell(GameLevel, 1, 2), CellEmpty);
+    EXPECT_EQ(GetCell(game::State.GameLevel, 1, 2), CellEmpty);
     EXPECT_EQ(Game().DotsEaten, 1);
 }
 
 TEST_F(PlayerRules, WrapsThroughOpenEdges) {
     EnterCorridor("CCCCC", 0);
     TPlayerSprite& player = Player();
-    LastKey = platform::vk::Left;
+    game::State.LastKey = platform::vk::Left;
     Step();
     EXPECT_EQ(player.X, 12);  // half out of the maze for one frame
     Step();
-    EXPECT_EQ(player.X, 20 + WrapMaxX - 8);  // reappeared at the far edge and walked on
+    EXPECT_EQ(player.X, 20 + game::State.WrapMaxX - 8);  // reappeared at the far edge and walked on
 
     // The right edge leads into the open ring first.
-    player.X = 20 + WrapMaxX;
-    LastKey = platform::vk::Right;
+    player.X = 20 + game::State.WrapMaxX;
+    game::State.LastKey = platform::vk::Right;
     Step();
-    EXPECT_EQ(player.X, 20 + WrapMaxX + 8);
+    EXPECT_EQ(player.X, 20 + game::State.WrapMaxX + 8);
     Step();
     EXPECT_EQ(player.X, 28);
 }
@@ -144,7 +144,7 @@ TEST_F(PlayerRules, WrapsThroughOpenEdges) {
 TEST_F(PlayerRules, GateCellsStopThePlayerUntilTheDoorsOpen) {
     EnterCorridor("BCICB", 1);
     TPlayerSprite& player = Player();
-    LastKey = platform::vk::Right;
+    game::State.LastKey = platform::vk::Right;
     Step(2);
     EXPECT_EQ(Offset(player), 32);
     Game().DoorsOpen = true;
@@ -157,8 +157,8 @@ TEST_F(PlayerRules, TwoPlayersNeverOverlapAndTurnWhereTheyMeet) {
     TPlayerSprite& first = Player();
     auto* second = new TPlayerSprite(root_, 5, 1);
     second->SwapKeys();  // the two walk toward each other
-    EXPECT_EQ(PlayersAlive, 2);
-    LastKey = platform::vk::Right;
+    EXPECT_EQ(game::State.PlayersAlive, 2);
+    game::State.LastKey = platform::vk::Right;
     for (int i = 0; i < 8; ++i) {
         Step();
         EXPECT_GE(second->X - first.X, 32) << "step " << i;
@@ -166,7 +166,7 @@ TEST_F(PlayerRules, TwoPlayersNeverOverlapAndTurnWhereTheyMeet) {
     EXPECT_EQ(Offset(first), 80);  // between two cell centres
     EXPECT_TRUE(first.BlockedByPlayer);
 
-    LastKey = platform::vk::Left;
+    game::State.LastKey = platform::vk::Left;
     Step();
     EXPECT_EQ(first.Direction, actors::DirLeft);
     EXPECT_EQ(Offset(first), 72);
@@ -175,10 +175,10 @@ TEST_F(PlayerRules, TwoPlayersNeverOverlapAndTurnWhereTheyMeet) {
 
 TEST_F(PlayerRules, LastDotEndsTheLevelWithThePassword) {
     WriteLevel(6, "PlayerPointX=1\nPlayerPointY=1", {"BBBB", "BCAB", "BBBB"});
-    CurrentLevel = 5;
+    game::State.CurrentLevel = 5;
     EnterGame();
     TPlayerSprite& player = Player();
-    LastKey = platform::vk::Right;
+    game::State.LastKey = platform::vk::Right;
     Step(4);
     EXPECT_TRUE(Game().AllDotsEaten);
     EXPECT_EQ(player.Speed, 0);
@@ -196,9 +196,9 @@ TEST_F(PlayerRules, LastDotEndsTheLevelWithThePassword) {
 
 TEST_F(PlayerRules, NoPasswordAfterTheLastOneInTheTable) {
     WriteLevel(30, "PlayerPointX=1\nPlayerPointY=1", {"BBBB", "BCAB", "BBBB"});
-    CurrentLevel = 29;
+    game::State.CurrentLevel = 29;
     EnterGame();
-    LastKey = platform::vk::Right;
+    game::State.LastKey = platform::vk::Right;
     Step(4 + 17);
     EXPECT_TRUE(Game().LevelDone);
     EXPECT_EQ(services_.MessageText, "Ready!");
@@ -206,17 +206,17 @@ TEST_F(PlayerRules, NoPasswordAfterTheLastOneInTheTable) {
 
 TEST_F(PlayerRules, CaughtWithTheLastLifeLosesItAtOnceAndLeavesAfterItsDeath) {
     EnterCorridor("BCCCB", 1);
-    Lives = 1;
+    game::State.Lives = 1;
     HunterAt(1, 1);
     Step();
-    EXPECT_EQ(Lives, 0);
+    EXPECT_EQ(game::State.Lives, 0);
     EXPECT_EQ(Player().Speed, 0);
     EXPECT_FALSE(Player().CanCollide);
     EXPECT_NE(Events().find("sound Death"), std::string::npos);
     Step(20);
-    EXPECT_EQ(PlayersAlive, 1);
+    EXPECT_EQ(game::State.PlayersAlive, 1);
     Step();
-    EXPECT_EQ(PlayersAlive, 0);
+    EXPECT_EQ(game::State.PlayersAlive, 0);
     EXPECT_EQ(actors::FindPlayer(), nullptr);
     EXPECT_EQ(Game().Enemies->AliveCount[0], 0);  // the monsters left with the last player
 }
@@ -226,7 +226,7 @@ TEST_F(PlayerRules, MonstersStayWhenOneOfTwoPlayersLeaves) {
     auto* second = new TPlayerSprite(root_, 5, 1);
     Game().Enemies->AddMonster(game::mkOrdinary, 3, 1);
     second->RemovePlayer();
-    EXPECT_EQ(PlayersAlive, 1);
+    EXPECT_EQ(game::State.PlayersAlive, 1);
     EXPECT_EQ(Game().Enemies->AliveCount[game::mkOrdinary], 1);
     for (auto* monster : All<actors::TEnemySprite>()) EXPECT_FALSE(monster->IsDead());
 }
@@ -236,7 +236,7 @@ TEST_F(PlayerRules, TwoHuntersAtOnceCostOneLife) {
     HunterAt(1, 1);
     HunterAt(1, 1);
     Step();
-    EXPECT_EQ(Lives, 2);
+    EXPECT_EQ(game::State.Lives, 2);
 }
 
 TEST_F(PlayerRules, FrightenedMonsterIsEaten) {
@@ -244,9 +244,9 @@ TEST_F(PlayerRules, FrightenedMonsterIsEaten) {
     actors::TBasicEnemy* victim = HunterAt(1, 1);
     victim->SetHunting(false);
     Step();
-    EXPECT_EQ(Lives, 3);
-    EXPECT_EQ(Monsters, 1);
-    EXPECT_EQ(Score, victim->ScoreValue);
+    EXPECT_EQ(game::State.Lives, 3);
+    EXPECT_EQ(game::State.Player.Monsters, 1);
+    EXPECT_EQ(game::State.Player.Score, victim->ScoreValue);
     EXPECT_TRUE(victim->IsDying);
     EXPECT_NE(Events().find("sound Victim"), std::string::npos);
     EXPECT_EQ(Player().DeathCountdown, -1);

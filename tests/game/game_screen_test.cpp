@@ -49,12 +49,12 @@ protected:
 };
 
 TEST_F(GameScreen, TwoHundredDotsFireAtRoundedShares) {
-    GameType = gtClassic;
+    game::State.GameType = gtClassic;
     WriteDotLevel(1, 200, "BonusLevel=10");
     EnterGame();
     EXPECT_EQ(FiringPoints(200), (std::vector<int>{30, 59, 119, 159}));
     // The classic game draws only the first two kinds.
-    EXPECT_EQ(GameLevel.BonusLevel, 2);
+    EXPECT_EQ(game::State.GameLevel.BonusLevel, 2);
 }
 
 TEST_F(GameScreen, SevenDotsFireNoBonusAndNoKey) {
@@ -62,7 +62,7 @@ TEST_F(GameScreen, SevenDotsFireNoBonusAndNoKey) {
     EnterGame();
     EXPECT_TRUE(FiringPoints(7).empty());
     EXPECT_FALSE(Game().KeyPlaced);
-    EXPECT_EQ(GameLevel.BonusLevel, 10);  // untouched in the features game
+    EXPECT_EQ(game::State.GameLevel.BonusLevel, 10);  // untouched in the features game
 }
 
 TEST_F(GameScreen, KeyAppearsOnceFromHalfTheDots) {
@@ -87,16 +87,16 @@ TEST_F(GameScreen, KeyAppearsOnceFromHalfTheDots) {
 TEST_F(GameScreen, DoneLevelWaitsForInputThenGoesOnUntilTheLast) {
     WriteDotLevel(1, 5);
     WriteDotLevel(2, 5);
-    LevelCount = 2;
+    game::State.LevelCount = 2;
     EnterGame();
     Game().LevelDone = true;
     form_->GameFrame();
-    EXPECT_EQ(CurrentLevel, 1);
+    EXPECT_EQ(game::State.CurrentLevel, 1);
 
     PressFire();
     form_->GameFrame();
     EXPECT_EQ(form_->State, shell::scGame);
-    EXPECT_EQ(CurrentLevel, 2);
+    EXPECT_EQ(game::State.CurrentLevel, 2);
     EXPECT_FALSE(Game().LevelDone);
 
     Game().LevelDone = true;
@@ -104,14 +104,14 @@ TEST_F(GameScreen, DoneLevelWaitsForInputThenGoesOnUntilTheLast) {
     PressFire();
     form_->GameFrame();
     EXPECT_EQ(form_->State, shell::scGameComplete);
-    EXPECT_EQ(CurrentLevel, 2);
+    EXPECT_EQ(game::State.CurrentLevel, 2);
 }
 
 TEST_F(GameScreen, KeyHeldWhileTheLastDotIsEatenLeavesThePictureAndPasswordUp) {
     WriteDotLevel(6, 1);
     WriteDotLevel(7, 5);
-    LevelCount = 7;
-    CurrentLevel = 5;
+    game::State.LevelCount = 7;
+    game::State.CurrentLevel = 5;
     EnterGame();
     AddImage("LevelComplete");
     // The player runs right over the level's only dot, the key held down.
@@ -119,18 +119,18 @@ TEST_F(GameScreen, KeyHeldWhileTheLastDotIsEatenLeavesThePictureAndPasswordUp) {
     Player().OnLevelComplete();
     form_->GameFrame();
     ASSERT_EQ(SpritesWithImage("LevelComplete").size(), 1u);
-    EXPECT_EQ(CurrentLevel, 6);
+    EXPECT_EQ(game::State.CurrentLevel, 6);
     for (int frame = 0; frame < 3; ++frame) {
         form_->DXInput().Update(platform::isRight);
         form_->GameFrame();
     }
-    EXPECT_EQ(CurrentLevel, 6);
+    EXPECT_EQ(game::State.CurrentLevel, 6);
     EXPECT_EQ(form_->MessageLine->Text, "Password for the next level: TOQ");
 
     // Fire pressed while the key is still held is a new input: the next level.
     form_->DXInput().Update(platform::isRight | platform::isButton1);
     form_->GameFrame();
-    EXPECT_EQ(CurrentLevel, 7);
+    EXPECT_EQ(game::State.CurrentLevel, 7);
     EXPECT_FALSE(Game().LevelDone);
 }
 
@@ -140,15 +140,15 @@ TEST_F(GameScreen, LostPlayerComesBackWhileLivesRemainThenTheGameEnds) {
     form_->MessageLine->Text.clear();
     Player().RemovePlayer();
     Step();
-    EXPECT_EQ(PlayersAlive, 0);
+    EXPECT_EQ(game::State.PlayersAlive, 0);
     form_->GameFrame();
-    EXPECT_EQ(PlayersAlive, 1);
+    EXPECT_EQ(game::State.PlayersAlive, 1);
     EXPECT_EQ(Player().X, 20);
     EXPECT_EQ(form_->MessageLine->Text, "Ready!");
 
     Player().RemovePlayer();
     Step();
-    Lives = 0;
+    game::State.Lives = 0;
     form_->MenuMemory = 4;
     form_->GameFrame();
     EXPECT_EQ(form_->State, shell::scGameOver);
@@ -161,11 +161,11 @@ TEST_F(GameScreen, LostPlayerComesBackWhileLivesRemainThenTheGameEnds) {
 TEST_F(GameScreen, CaughtWithTheLastLifeTheGameEndsOnceThePlayerHasLeft) {
     WriteLevel(1, "PlayerPointX=1\nPlayerPointY=1", {"BBBBB", "BCCCB", "ABBBB"});
     EnterGame();
-    Lives = 1;
+    game::State.Lives = 1;
     auto* hunter = new actors::TBasicEnemy(form_->DXSpriteEngine.Root(), 1, 1);
     hunter->Activate();
     Step(22);
-    EXPECT_EQ(PlayersAlive, 0);
+    EXPECT_EQ(game::State.PlayersAlive, 0);
     form_->GameFrame();
     EXPECT_EQ(form_->State, shell::scGameOver);
 }
@@ -186,39 +186,39 @@ TEST_F(GameScreen, VictimTimeStandsStillInThePause) {
 }
 
 TEST_F(GameScreen, DebugKeysSetDotsAndLivesAndStartLevels) {
-    StartOptions.Debug = true;
+    game::State.StartOptions.Debug = true;
     WriteDotLevel(1, 5);
     WriteDotLevel(2, 5);
-    LevelCount = 2;
+    game::State.LevelCount = 2;
     EnterGame();
 
     form_->FormKeyDown(platform::vk::Enter, platform::kShift);
     EXPECT_EQ(Game().DotsEaten, 4);  // 4.5 rounds to the even 4
     form_->FormKeyDown(platform::vk::Enter, platform::kCtrl);
-    EXPECT_EQ(Lives, 1);
+    EXPECT_EQ(game::State.Lives, 1);
 
     form_->FormKeyDown('3', platform::kCtrl);  // only two levels
-    EXPECT_EQ(CurrentLevel, 1);
-    Score = 70;
+    EXPECT_EQ(game::State.CurrentLevel, 1);
+    game::State.Player.Score = 70;
     form_->FormKeyDown('2', platform::kCtrl);
-    EXPECT_EQ(CurrentLevel, 2);
-    EXPECT_EQ(Lives, 1);
-    EXPECT_EQ(Score, 70);
+    EXPECT_EQ(game::State.CurrentLevel, 2);
+    EXPECT_EQ(game::State.Lives, 1);
+    EXPECT_EQ(game::State.Player.Score, 70);
     form_->FormKeyDown('1', platform::kCtrl);
-    EXPECT_EQ(CurrentLevel, 1);
-    EXPECT_EQ(Lives, 3);
-    EXPECT_EQ(Score, 0);
+    EXPECT_EQ(game::State.CurrentLevel, 1);
+    EXPECT_EQ(game::State.Lives, 3);
+    EXPECT_EQ(game::State.Player.Score, 0);
 }
 
 TEST_F(GameScreen, DebugKeysNeedTheDebugWord) {
     WriteDotLevel(1, 5);
     WriteDotLevel(2, 5);
-    LevelCount = 2;
+    game::State.LevelCount = 2;
     EnterGame();
     form_->FormKeyDown(platform::vk::Enter, platform::kCtrl);
     form_->FormKeyDown('2', platform::kCtrl);
-    EXPECT_EQ(Lives, 3);
-    EXPECT_EQ(CurrentLevel, 1);
+    EXPECT_EQ(game::State.Lives, 3);
+    EXPECT_EQ(game::State.CurrentLevel, 1);
 }
 
 }  // namespace

@@ -31,31 +31,31 @@ const std::vector<std::string> kSmallMaze = {"BBBB", "BCAB", "BBBB"};
 TEST_F(GameState, NewGameClearsTheResultAndTheNextLevelKeepsIt) {
     WriteLevel(1, "Name=One", kSmallMaze);
     WriteLevel(2, "Name=Two", {"CAAAA", "AAAAA"});
-    Score = 500;
-    Monsters = 3;
-    Bonuses = 2;
+    game::State.Player.Score = 500;
+    game::State.Player.Monsters = 3;
+    game::State.Player.Bonuses = 2;
     EnterGame();
-    EXPECT_EQ(CurrentLevel, 1);
-    EXPECT_EQ(Level, 1);
-    EXPECT_EQ(Lives, 3);
-    EXPECT_EQ(Score, 0);
-    EXPECT_EQ(Monsters, 0);
-    EXPECT_EQ(Bonuses, 0);
+    EXPECT_EQ(game::State.CurrentLevel, 1);
+    EXPECT_EQ(game::State.Player.Level, 1);
+    EXPECT_EQ(game::State.Lives, 3);
+    EXPECT_EQ(game::State.Player.Score, 0);
+    EXPECT_EQ(game::State.Player.Monsters, 0);
+    EXPECT_EQ(game::State.Player.Bonuses, 0);
     EXPECT_EQ(LifeIcons().size(), 3u);
 
-    Score = 120;
-    Monsters = 4;
-    Bonuses = 1;
-    Lives = 2;
+    game::State.Player.Score = 120;
+    game::State.Player.Monsters = 4;
+    game::State.Player.Bonuses = 1;
+    game::State.Lives = 2;
     EnterGame();
-    EXPECT_EQ(CurrentLevel, 2);
-    EXPECT_EQ(Level, 2);
+    EXPECT_EQ(game::State.CurrentLevel, 2);
+    EXPECT_EQ(game::State.Player.Level, 2);
     EXPECT_EQ(Game().LevelNumber, 2);
-    EXPECT_EQ(Lives, 2);
-    EXPECT_EQ(Score, 120);
-    EXPECT_EQ(Monsters, 4);
-    EXPECT_EQ(Bonuses, 1);
-    EXPECT_EQ(GameLevel.Name, "Two");
+    EXPECT_EQ(game::State.Lives, 2);
+    EXPECT_EQ(game::State.Player.Score, 120);
+    EXPECT_EQ(game::State.Player.Monsters, 4);
+    EXPECT_EQ(game::State.Player.Bonuses, 1);
+    EXPECT_EQ(game::State.GameLevel.Name, "Two");
 
     // The kept catalogue holds the new level's background only, cut to its maze.
     int backgrounds = 0;
@@ -74,28 +74,28 @@ TEST_F(GameState, NewGameClearsTheResultAndTheNextLevelKeepsIt) {
 
 TEST_F(GameState, PasswordStartKeepsLivesAndResult) {
     WriteLevel(7, "", kSmallMaze);
-    CurrentLevel = 6;
-    Score = 900;
+    game::State.CurrentLevel = 6;
+    game::State.Player.Score = 900;
     EnterGame();
     EXPECT_EQ(Game().LevelNumber, 7);
-    EXPECT_EQ(Lives, 0);
+    EXPECT_EQ(game::State.Lives, 0);
     EXPECT_TRUE(LifeIcons().empty());
-    EXPECT_EQ(Score, 900);
+    EXPECT_EQ(game::State.Player.Score, 900);
 }
 
 TEST_F(GameState, SevenLivesFillTwoRowsAndTheLastIconGoesFirst) {
     WriteLevel(2, "", kSmallMaze);
-    CurrentLevel = 1;
-    Lives = 7;
+    game::State.CurrentLevel = 1;
+    game::State.Lives = 7;
     EnterGame();
     const std::vector<std::pair<int, int>> sevenIcons = {{620, 250}, {652, 250}, {684, 250}, {716, 250},
                                                          {748, 250}, {620, 282}, {652, 282}};
     EXPECT_EQ(LifeIcons(), sevenIcons);
-    EXPECT_EQ(Lives, 7);
+    EXPECT_EQ(game::State.Lives, 7);
 
     Game().LifeCounter->RemoveLife();
     Step();
-    EXPECT_EQ(Lives, 6);
+    EXPECT_EQ(game::State.Lives, 6);
     const std::vector<std::pair<int, int>> sixIcons(sevenIcons.begin(), sevenIcons.end() - 1);
     EXPECT_EQ(LifeIcons(), sixIcons);
 
@@ -116,9 +116,9 @@ TEST_F(GameState, LevelLaysOutDotsAndSchedulesTheSpawn) {
     EXPECT_EQ(DotsLayer->Cells(4, 0), -1);  // the ring
     EXPECT_EQ(DotsLayer->Z(), 1);
     EXPECT_TRUE(DotsLayer->Wrap);
-    EXPECT_EQ(WrapMaxX, 3 * 32);
-    EXPECT_EQ(WrapMaxY, 2 * 32);
-    EXPECT_EQ(PlayersAlive, 1);
+    EXPECT_EQ(game::State.WrapMaxX, 3 * 32);
+    EXPECT_EQ(game::State.WrapMaxY, 2 * 32);
+    EXPECT_EQ(game::State.PlayersAlive, 1);
     EXPECT_EQ(Player().X, 20 + 3 * 32);
     EXPECT_EQ(Player().Y, 20 + 1 * 32);
 
@@ -135,12 +135,14 @@ TEST_F(GameState, LevelLaysOutDotsAndSchedulesTheSpawn) {
 TEST_F(GameState, MissingLevelFileLeavesAClosedMazeAndPlayGoesOn) {
     WriteFile("Levels/Level01.bmp", testing_support::Bitmap(8, 8));
     EnterGame();
-    EXPECT_NE(Events().find("message Munchora|Can't open file " + ProgramDir + "Levels/Level01.map"),
-              std::string::npos);
+    EXPECT_NE(
+        Events().find("message Munchora|Can't open file " + game::Setup.ProgramDir + "Levels/Level01.map"),
+        std::string::npos);
     EXPECT_FALSE(form_->Closing());
     EXPECT_EQ(Game().DotTotal, 0);
-    for (int y = -1; y <= GameLevel.MapHeight; ++y) {
-        for (int x = -1; x <= GameLevel.MapWidth; ++x) EXPECT_EQ(GetCell(GameLevel, x, y), CellWall);
+    for (int y = -1; y <= game::State.GameLevel.MapHeight; ++y) {
+        for (int x = -1; x <= game::State.GameLevel.MapWidth; ++x)
+            EXPECT_EQ(GetCell(game::State.GameLevel, x, y), CellWall);
     }
     // No share of dots can be eaten: no bonus ever fires.
     form_->DXTimerTimer();
@@ -151,7 +153,7 @@ TEST_F(GameState, BadLevelFileClosesTheWindowWithoutHarm) {
     WriteFile("Levels/Level01.map", "[General]\nMapWidth=30\n[Map]\nAAA\n");
     WriteFile("Levels/Level01.bmp", testing_support::Bitmap(8, 8));
     EnterGame();
-    EXPECT_NE(Events().find("message Munchora|Error file " + ProgramDir + "Levels/Level01.map"),
+    EXPECT_NE(Events().find("message Munchora|Error file " + game::Setup.ProgramDir + "Levels/Level01.map"),
               std::string::npos);
     EXPECT_TRUE(form_->Closing());
     ASSERT_TRUE(form_->Game);
@@ -179,16 +181,16 @@ TEST_F(GameState, FreeCellKeepsAwayFromStartsAndActors) {
     Player().Y = 20 + 3 * 32;
 
     int32_t x = -5, y = -5;
-    ASSERT_TRUE(FindFreeCell(GameLevel, x, y));
+    ASSERT_TRUE(FindFreeCell(game::State.GameLevel, x, y));
     EXPECT_EQ(x, 3);
     EXPECT_EQ(y, 3);
 
     actors::CreateKeyBonus(3, 3);
     x = y = -5;
-    EXPECT_FALSE(FindFreeCell(GameLevel, x, y));
+    EXPECT_FALSE(FindFreeCell(game::State.GameLevel, x, y));
     EXPECT_EQ(x, -5);
     EXPECT_EQ(y, -5);
-    EXPECT_EQ(GetCell(GameLevel, 3, 3), CellEmpty);  // the level itself is not marked
+    EXPECT_EQ(GetCell(game::State.GameLevel, 3, 3), CellEmpty);  // the level itself is not marked
 }
 
 TEST_F(GameState, SpawnAddsOneOfEachMissingKindPerRun) {

@@ -192,10 +192,10 @@ TEST_F(ShippedLevels, PassTheCheckAndTheGameCountsTheSameDots) {
         ASSERT_EQ(LoadLevel((shipped / (name + ".map")).string(), level), LevelLoadResult::Ok);
         WriteFile("Levels/" + name + ".bmp",
                   testing_support::Bitmap(level.MapWidth * 32 + 1, level.MapHeight * 32 + 1));
-        CurrentLevel = n - 1;
+        game::State.CurrentLevel = n - 1;
         EnterGame();
         EXPECT_EQ(form_->Game->DotTotal, report.Dots) << name;
-        EXPECT_EQ(GameLevel.Name, level.Name);
+        EXPECT_EQ(game::State.GameLevel.Name, level.Name);
         ++levels;
     }
     EXPECT_GE(levels, 3);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "game/globals.h"
 #include "game/random.h"
 #include "game/temp_dir.h"
 
@@ -190,12 +191,12 @@ TEST(MazeMap, GetCellNeverLeavesTheGrid) {
 class MazeMapRandom : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedSeed_ = RandSeed;
+        savedSeed_ = game::State.RandSeed;
         SetRandomClock([] { return int64_t(45296789); });  // 12:34:56.789
     }
     void TearDown() override {
         SetRandomClock(nullptr);
-        RandSeed = savedSeed_;
+        game::State.RandSeed = savedSeed_;
     }
 
     // A width x height maze of `fill` cells.
@@ -214,22 +215,22 @@ protected:
 
 TEST_F(MazeMapRandom, NoSuchCodeLeavesTheOutputsAndTheSeed) {
     const TMazeMap map = Filled(5, 7, CellWall);  // the ring is CellEmpty but not part of the maze
-    RandSeed = 99;
+    game::State.RandSeed = 99;
     int32_t x = -7, y = -8;
     EXPECT_FALSE(FindCellWithCode(map, CellEmpty, x, y));
     EXPECT_EQ(x, -7);
     EXPECT_EQ(y, -8);
-    EXPECT_EQ(RandSeed, 99u);
+    EXPECT_EQ(game::State.RandSeed, 99u);
 }
 
 TEST_F(MazeMapRandom, ReseedsFromTheClockAndDrawsRowThenColumn) {
-    RandSeed = 99;
+    game::State.RandSeed = 99;
     int32_t x = -1, y = -1;
     ASSERT_TRUE(FindCellWithCode(Filled(5, 7, CellEmpty), CellEmpty, x, y));
     // From seed 45296789: the row draw random(7) gives 3, the column draw random(5) gives 1.
     EXPECT_EQ(x, 1);
     EXPECT_EQ(y, 3);
-    EXPECT_EQ(RandSeed, 1162356371u);
+    EXPECT_EQ(game::State.RandSeed, 1162356371u);
 
     // One matching cell: the draws go on (seven pairs here) until they hit it.
     TMazeMap map = Filled(3, 4, CellWall);
@@ -237,7 +238,7 @@ TEST_F(MazeMapRandom, ReseedsFromTheClockAndDrawsRowThenColumn) {
     ASSERT_TRUE(FindCellWithCode(map, CellEmpty, x, y));
     EXPECT_EQ(x, 2);
     EXPECT_EQ(y, 3);
-    EXPECT_EQ(RandSeed, 4247985431u);
+    EXPECT_EQ(game::State.RandSeed, 4247985431u);
 }
 
 }  // namespace

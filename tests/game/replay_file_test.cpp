@@ -19,18 +19,18 @@ TReplay SampleReplay() {
     s.RecordedAt = 1767225600;
     s.LevelsDigest = 0x0123456789ABCDEFull;
     s.CatalogueDigest = 0xFEDCBA9876543210ull;
-    s.GameType = gtClassic;
+    s.Game.GameType = gtClassic;
     s.FrameInterval = 12;
-    s.Debug = true;
-    s.NoSound = true;
-    s.RandSeed = 0xDEADBEEF;
-    s.CurrentLevel = 6;
-    s.Lives = 2;
-    s.Score = 12340;
-    s.Monsters = 17;
-    s.Bonuses = 3;
-    s.Level = 6;
-    s.LastKey = 'X';
+    s.Game.StartOptions.Debug = true;
+    s.Game.StartOptions.NoSound = true;
+    s.Game.RandSeed = 0xDEADBEEF;
+    s.Game.CurrentLevel = 6;
+    s.Game.Lives = 2;
+    s.Game.Player.Score = 12340;
+    s.Game.Player.Monsters = 17;
+    s.Game.Player.Bonuses = 3;
+    s.Game.Player.Level = 6;
+    s.Game.LastKey = 'X';
     s.MainTickCount = -5;
     s.InputStates = 4;
     s.InputSuppressed = 16;
@@ -57,13 +57,18 @@ TEST(ReplayFile, ReadsBackEveryField) {
     EXPECT_EQ(b.RecordedAt, a.RecordedAt);
     EXPECT_EQ(b.LevelsDigest, a.LevelsDigest);
     EXPECT_EQ(b.CatalogueDigest, a.CatalogueDigest);
-    EXPECT_EQ(b.GameType, a.GameType);
+    const TGameState& ga = a.Game;
+    const TGameState& gb = b.Game;
+    EXPECT_EQ(gb.GameType, ga.GameType);
     EXPECT_EQ(b.FrameInterval, a.FrameInterval);
-    EXPECT_EQ(std::make_tuple(b.Debug, b.NoMidi, b.NoSound), std::make_tuple(true, false, true));
-    EXPECT_EQ(b.RandSeed, a.RandSeed);
-    EXPECT_EQ(std::make_tuple(b.CurrentLevel, b.Lives, b.Score, b.Monsters, b.Bonuses, b.Level),
-              std::make_tuple(a.CurrentLevel, a.Lives, a.Score, a.Monsters, a.Bonuses, a.Level));
-    EXPECT_EQ(b.LastKey, a.LastKey);
+    EXPECT_EQ(std::make_tuple(gb.StartOptions.Debug, gb.StartOptions.NoMidi, gb.StartOptions.NoSound),
+              std::make_tuple(true, false, true));
+    EXPECT_EQ(gb.RandSeed, ga.RandSeed);
+    EXPECT_EQ(std::make_tuple(gb.CurrentLevel, gb.Lives, gb.Player.Score, gb.Player.Monsters,
+                              gb.Player.Bonuses, gb.Player.Level),
+              std::make_tuple(ga.CurrentLevel, ga.Lives, ga.Player.Score, ga.Player.Monsters,
+                              ga.Player.Bonuses, ga.Player.Level));
+    EXPECT_EQ(gb.LastKey, ga.LastKey);
     EXPECT_EQ(b.MainTickCount, a.MainTickCount);
     EXPECT_EQ(std::make_tuple(b.InputStates, b.InputSuppressed),
               std::make_tuple(a.InputStates, a.InputSuppressed));

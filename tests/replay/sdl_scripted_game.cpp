@@ -125,10 +125,10 @@ int main(int argc, char** argv) {
     }
 
     platform::SdlPlatform media;
-    game::GameType = game::gtFeatures;
+    game::State.GameType = game::gtFeatures;
     game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
-    game::ProgramDir = dataDir;
-    game::SettingsDir = dataDir;
+    game::Setup.ProgramDir = dataDir;
+    game::Setup.SettingsDir = dataDir;
     shell::TMainForm form(media);
     form.ReplayDirectory = std::string(argv[3]) + "/";
     if (!media.InitializeSound()) std::fprintf(stderr, "munchora-sdl-script: no sound device\n");

@@ -71,7 +71,7 @@ TEST_F(CatalogueTest, MissingNamesRaiseTheirErrors) {
 TEST_F(CatalogueTest, ChangingScreensEmptiesTheCatalogueButReenteringKeepsIt) {
     WriteFile("Munchora.ini", "[Scene7]\nGameOver=Data\\Images\\Other.bmp,64,64\n[Sounds]\n");
     AddImage("Leftover");
-    game::StartOptions.NoSound = true;  // the screen's sound is not in this catalogue
+    game::State.StartOptions.NoSound = true;  // the screen's sound is not in this catalogue
     form_->SetScreenState(shell::scGameOver);
     EXPECT_EQ(form_->ImageList.IndexOf("Leftover"), -1);
     EXPECT_EQ(form_->ImageList.IndexOf("GameOver"), 0);

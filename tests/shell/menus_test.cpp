@@ -134,16 +134,16 @@ TEST_F(MenusTest, WaveVolumePlaysTheTestSoundAtTheOldVolumeThenSteps) {
     Key(vk::Down, 3);
     Key(vk::Right);
     EXPECT_NE(Events().find("sound WaveTest -500\n"), std::string::npos);
-    EXPECT_EQ(game::WaveVolume, 0);
+    EXPECT_EQ(game::Setup.WaveVolume, 0);
     Key(vk::Left);
-    EXPECT_EQ(game::WaveVolume, -1000);
-    game::WaveVolume = -9500;
+    EXPECT_EQ(game::Setup.WaveVolume, -1000);
+    game::Setup.WaveVolume = -9500;
     Key(vk::Left);
     EXPECT_NE(Events().find("sound WaveTest -9500\n"), std::string::npos);
-    EXPECT_EQ(game::WaveVolume, -10000);
+    EXPECT_EQ(game::Setup.WaveVolume, -10000);
     Key(vk::Enter);  // neither a sound nor a change
     EXPECT_EQ(Events().find("sound WaveTest -10000"), std::string::npos);
-    EXPECT_EQ(game::WaveVolume, -10000);
+    EXPECT_EQ(game::Setup.WaveVolume, -10000);
 }
 
 TEST_F(MenusTest, GameSpeedStepsBy10MsBetween0And100) {
@@ -162,14 +162,14 @@ TEST_F(MenusTest, GameSpeedStepsBy10MsBetween0And100) {
 
 TEST_F(MenusTest, GameTypeAndDisplayModeButtonsSwitchAndShowTheNewSetting) {
     form_->SetScreenState(scOptions);
-    ASSERT_EQ(game::GameType, game::gtFeatures);
+    ASSERT_EQ(game::State.GameType, game::gtFeatures);
     EXPECT_EQ(Button(1)->NormalImage, Image("GameTypeFeatures_Normal"));
     Key(vk::Enter);
-    EXPECT_EQ(game::GameType, game::gtClassic);
+    EXPECT_EQ(game::State.GameType, game::gtClassic);
     EXPECT_EQ(Button(1)->NormalImage, Image("GameTypeClassic_Normal"));
     EXPECT_EQ(Button(1)->ActiveImage, Image("GameTypeClassic_Active"));
     Key(vk::Enter);
-    EXPECT_EQ(game::GameType, game::gtFeatures);
+    EXPECT_EQ(game::State.GameType, game::gtFeatures);
     EXPECT_EQ(Button(1)->ActiveImage, Image("GameTypeFeatures_Active"));
 
     EXPECT_EQ(Button(2)->NormalImage, Image("FullScreen_Normal"));
@@ -232,11 +232,11 @@ TEST_F(MenusTest, MenuComesBackWithTheButtonThatLeftIt) {
     Key(vk::Escape);
     EXPECT_EQ(form_->SelectedButton, 5);
 
-    game::CurrentLevel = 4;
+    game::State.CurrentLevel = 4;
     Key(vk::Up, 3);
     Key(vk::Enter);
     ASSERT_EQ(form_->State, scPassword);
-    EXPECT_EQ(game::CurrentLevel, 0);
+    EXPECT_EQ(game::State.CurrentLevel, 0);
     Key(vk::Escape);
     EXPECT_EQ(form_->SelectedButton, 2);
 
@@ -269,10 +269,10 @@ TEST_F(MenusTest, HelpPagesTurnAsTheSelectionMoves) {
 
 TEST_F(MenusTest, TypedNameIsStoredInTheFileAndListed) {
     WriteTable({{"ANNA", 900, 1, 1, 4}, {"BO", 300, 1, 1, 2}});
-    game::Score = 500;
-    game::Monsters = 7;
-    game::Bonuses = 2;
-    game::Level = 3;
+    game::State.Player.Score = 500;
+    game::State.Player.Monsters = 7;
+    game::State.Player.Bonuses = 2;
+    game::State.Player.Level = 3;
     form_->SetScreenState(scNewHighScore);
     EXPECT_NE(Events().find("sound HighScore"), std::string::npos);
     Type("ZE");
@@ -295,7 +295,7 @@ TEST_F(MenusTest, TypedNameIsStoredInTheFileAndListed) {
 }
 
 TEST_F(MenusTest, EscapeStoresTheEntryToo) {
-    game::Score = 40;
+    game::State.Player.Score = 40;
     form_->SetScreenState(scNewHighScore);
     Type("AL");
     Key(vk::Escape);
@@ -307,7 +307,7 @@ TEST_F(MenusTest, EscapeStoresTheEntryToo) {
 }
 
 TEST_F(MenusTest, ClosingTheWindowStoresTheEntryAsEscapeDoes) {
-    game::Score = 40;
+    game::State.Player.Score = 40;
     form_->SetScreenState(scNewHighScore);
     Type("AL");
     form_->OnCloseButton();
@@ -332,7 +332,7 @@ std::string EnterWithError(TMainForm& form, TScreenState screen) {
 
 TEST_F(MenusTest, NameEntryWithoutItsPictureStillTakesAndStoresTheName) {
     WithoutPicture("AddHighScore");
-    game::Score = 40;
+    game::State.Player.Score = 40;
     EXPECT_EQ(EnterWithError(*form_, scNewHighScore), "Image 'AddHighScore' not found");
     Type("AL");
     form_->DXTimerTimer();
@@ -351,13 +351,13 @@ TEST_F(MenusTest, PasswordEntryWithoutItsPictureStillTakesAPassword) {
     ASSERT_EQ(form_->InputLine->Text, "TOQ");
     Confirm(&TMainForm::PasswordFrame);
     EXPECT_EQ(form_->State, scGame);
-    EXPECT_EQ(game::CurrentLevel, 7);
+    EXPECT_EQ(game::State.CurrentLevel, 7);
 }
 
 TEST_F(MenusTest, FailedSaveIsReportedAndKeepsTheOldFile) {
     WriteTable({{"ANNA", 900, 0, 0, 4}});
     std::filesystem::create_directories(dir_ / "Munchora.hsc.tmp");  // blocks the temporary file
-    game::Score = 500;
+    game::State.Player.Score = 500;
     form_->SetScreenState(scNewHighScore);
     Type("ZED");
     Confirm(&TMainForm::NewHighScoreFrame);
@@ -405,12 +405,12 @@ TEST_F(MenusTest, WrongPasswordIsClearedAndRightOneStartsItsLevel) {
     ASSERT_EQ(form_->InputLine->Text, "toq");
     Confirm(&TMainForm::PasswordFrame);
     EXPECT_EQ(form_->State, scPassword);
-    EXPECT_EQ(game::CurrentLevel, 0);
+    EXPECT_EQ(game::State.CurrentLevel, 0);
 
     Type("KIV");
     Confirm(&TMainForm::PasswordFrame);
     EXPECT_EQ(form_->State, scGame);
-    EXPECT_EQ(game::CurrentLevel, 19);
+    EXPECT_EQ(game::State.CurrentLevel, 19);
     EXPECT_EQ(form_->InputLine->Text, "");
 }
 

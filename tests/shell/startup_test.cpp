@@ -11,10 +11,10 @@ using testing_support::GameFixture;
 class StartupTest : public GameFixture {};
 
 TEST_F(StartupTest, MissingSettingsFileGivesTheDefaults) {
-    EXPECT_EQ(game::WaveVolume, -5000);
+    EXPECT_EQ(game::Setup.WaveVolume, -5000);
     EXPECT_EQ(form_->MidiVolume(), 200);
     EXPECT_EQ(form_->DXTimer().Interval(), 10u);
-    EXPECT_EQ(game::GameType, game::gtFeatures);
+    EXPECT_EQ(game::State.GameType, game::gtFeatures);
     EXPECT_EQ(form_->State, shell::scNone);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "Munchora.ini"));  // nothing written at start
 }
@@ -24,15 +24,15 @@ TEST_F(StartupTest, SettingsAreClampedAndGameTypeIsNotRead) {
     form_->ReadSettings("Munchora.ini");
     EXPECT_EQ(form_->DXTimer().Interval(), 0u);
     EXPECT_EQ(form_->MidiVolume(), 44);  // only the low 8 bits
-    EXPECT_EQ(game::GameType, game::gtFeatures);
-    EXPECT_EQ(game::WaveVolume, -2000);
+    EXPECT_EQ(game::State.GameType, game::gtFeatures);
+    EXPECT_EQ(game::Setup.WaveVolume, -2000);
 }
 
 TEST_F(StartupTest, WritingSettingsKeepsTheCatalogue) {
     const std::string catalogue = "[Scene1]\r\nIntro=Data\\Images\\Intro.bmp,800,600\r\n";
     WriteFile("Munchora.ini", "[General]\r\nWaveVolume=-5000\r\n\r\n" + catalogue);
-    game::WaveVolume = -3000;
-    game::GameType = game::gtClassic;
+    game::Setup.WaveVolume = -3000;
+    game::State.GameType = game::gtClassic;
     form_->SetMidiVolume(16);
     form_->DXTimer().SetInterval(20);
     form_->WriteSettings("Munchora.ini");
@@ -60,7 +60,7 @@ TEST_F(StartupTest, SettingsThatCannotBeWrittenEndTheProgramAndKeepTheFile) {
 
 TEST_F(StartupTest, NoLevelsEndsTheProgram) {
     form_->CountLevels();
-    EXPECT_EQ(game::LevelCount, 0);
+    EXPECT_EQ(game::State.LevelCount, 0);
     EXPECT_NE(Events().find("message Munchora|No levels were found"), std::string::npos);
     EXPECT_TRUE(form_->Closing());
 }
@@ -70,7 +70,7 @@ TEST_F(StartupTest, LevelsAreCountedByTheirFiles) {
     WriteFile("Levels/Level02.MAP", "");
     WriteFile("Levels/notes.txt", "");
     form_->CountLevels();
-    EXPECT_EQ(game::LevelCount, 2);
+    EXPECT_EQ(game::State.LevelCount, 2);
     EXPECT_FALSE(form_->Closing());
 }
 

@@ -20,8 +20,8 @@ void ProgramFixture::SetUp() {
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     game::ResetGlobals();
-    game::RandSeed = 0;
-    game::ProgramDir = dir_.string() + "/";
+    game::State.RandSeed = 0;
+    game::Setup.ProgramDir = dir_.string() + "/";
 }
 
 void ProgramFixture::TearDown() {

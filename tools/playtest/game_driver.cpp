@@ -76,10 +76,10 @@ struct GameDriver::Impl {
 };
 
 GameDriver::GameDriver(const std::string& programDir, int timerMs) : impl_(std::make_unique<Impl>()) {
-    game::StartOptions.NoSound = true;
-    game::StartOptions.NoMidi = true;
-    game::GameType = game::gtFeatures;
-    game::ProgramDir = programDir;
+    game::State.StartOptions.NoSound = true;
+    game::State.StartOptions.NoMidi = true;
+    game::State.GameType = game::gtFeatures;
+    game::Setup.ProgramDir = programDir;
     BotPlatform& media = impl_->media;
     game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
     impl_->form = std::make_unique<shell::TMainForm>(media);
@@ -91,13 +91,14 @@ GameDriver::~GameDriver() = default;
 
 int GameDriver::IntervalMs() const { return int(impl_->form->DXTimer().Interval()); }
 
-int GameDriver::LevelCount() const { return game::LevelCount; }
+int GameDriver::LevelCount() const { return game::State.LevelCount; }
 
 std::string GameDriver::LevelName(int level) const {
     game::TLevel file;
     char name[32];
     std::snprintf(name, sizeof name, "Levels/Level%02d.map", level);
-    if (game::LoadLevel(game::ProgramDir + name, file) != game::LevelLoadResult::Ok) return std::string();
+    if (game::LoadLevel(game::Setup.ProgramDir + name, file) != game::LevelLoadResult::Ok)
+        return std::string();
     return file.Name;
 }
 
@@ -110,13 +111,13 @@ int GameDriver::PanelRoom() { return platform::kDisplayWidth - game::kStatusPane
 void GameDriver::Start(int level, int lives, uint32_t seed) {
     shell::TMainForm& form = *impl_->form;
     BotPlatform& media = impl_->media;
-    game::RandSeed = seed;
+    game::State.RandSeed = seed;
     media.SetUtcBase(int64_t(seed % 86400000u));
     // The main timer starts its count with the level, whatever ran before.
     form.MainTimer.SetEnabled(false, media.Now());
     form.MainTimer.SetEnabled(true, media.Now());
-    game::CurrentLevel = level - 1;
-    if (lives > 0) game::Lives = lives;
+    game::State.CurrentLevel = level - 1;
+    if (lives > 0) game::State.Lives = lives;
     form.SetScreenState(shell::scGame);
     impl_->startedAt = media.Now();
     impl_->caughtBy = -1;
@@ -133,7 +134,7 @@ void GameDriver::PressAsScript(uint16_t key) {
 
 int GameDriver::FramesRun() const { return impl_->media.Frames(); }
 
-int GameDriver::Score() const { return game::Score; }
+int GameDriver::Score() const { return game::State.Player.Score; }
 
 void GameDriver::Frame() {
     impl_->media.Advance(*impl_->form);
@@ -168,7 +169,7 @@ Screen GameDriver::Look() const {
     const shell::TMainForm& form = *impl_->form;
     screen.playing = form.State == shell::scGame && form.Game != nullptr;
     if (!screen.playing) return screen;
-    const game::TLevel& level = game::GameLevel;
+    const game::TLevel& level = game::State.GameLevel;
     screen.width = level.MapWidth;
     screen.height = level.MapHeight;
     screen.cells.reserve(size_t(level.MapWidth * level.MapHeight));
@@ -191,8 +192,8 @@ Facts GameDriver::Inspect() const {
     const shell::TMainForm& form = *impl_->form;
     facts.gameOver = form.State == shell::scGameOver;
     facts.gameComplete = form.State == shell::scGameComplete;
-    facts.lives = game::Lives;
-    facts.playersAlive = game::PlayersAlive;
+    facts.lives = game::State.Lives;
+    facts.playersAlive = game::State.PlayersAlive;
     facts.caughtBy = impl_->caughtBy;
     const actors::TGame* level = form.Game.get();
     facts.playing = form.State == shell::scGame && level != nullptr;
