@@ -14,10 +14,10 @@
 
 #include "game/globals.h"
 #include "game/random.h"
-#include "game/replay_file.h"
 #include "platform/files.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/script.h"
+#include "replay/replay_file.h"
 #include "shell/main_form.h"
 
 namespace {
@@ -84,8 +84,8 @@ int main(int argc, char** argv) {
     double start = ThreadSeconds();
     constexpr int kDigests = 20;
     for (int i = 0; i < kDigests; ++i) {
-        game::LevelsDigest(dataDir);
-        game::CatalogueDigest(dataDir);
+        replay::LevelsDigest(dataDir);
+        replay::CatalogueDigest(dataDir);
     }
     std::printf("digests at a game's start: %.2f ms\n", (ThreadSeconds() - start) * 1000.0 / kDigests);
 

@@ -11,9 +11,9 @@
 #include "game/high_scores.h"
 #include "game/level.h"
 #include "game/random.h"
-#include "game/replay_file.h"
 #include "platform/event_record.h"
 #include "platform/ini_file.h"
+#include "replay/replay_file.h"
 
 namespace fuzz {
 
@@ -217,11 +217,11 @@ const char* CheckHighScores(const uint8_t* data, size_t size) {
 
 const char* CheckReplay(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> bytes(data, data + size);
-    game::TReplay replay;
-    game::DecodeReplay(bytes, replay);
-    if (game::DecodeReplayFields(data, size, replay) == game::TReplayFault::None) {
-        game::TReplay again;
-        if (game::DecodeReplay(game::EncodeReplay(replay), again) != game::TReplayFault::None) {
+    replay::TReplay replay;
+    replay::DecodeReplay(bytes, replay);
+    if (replay::DecodeReplayFields(data, size, replay) == replay::TReplayFault::None) {
+        replay::TReplay again;
+        if (replay::DecodeReplay(replay::EncodeReplay(replay), again) != replay::TReplayFault::None) {
             return "a written replay reads back";
         }
         if (again.Events != replay.Events || !(again.Result == replay.Result) ||

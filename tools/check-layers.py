@@ -4,9 +4,9 @@
 The folders of src/ form layers; each may include only its own headers and
 those of the layers below it:
 
-    program -> shell -> actors, widgets -> game -> engine -> platform
+    program -> shell -> actors, widgets, replay -> game -> engine -> platform
 
-(actors and widgets stand side by side and do not include each other). No
+(actors, widgets and replay stand side by side and do not include each other). No
 two folders may include each other, directly or round a longer cycle; the
 main window is named only in shell/ and program/; and the actor tests reach
 nothing of the shell, not even through the test fixtures.
@@ -25,8 +25,9 @@ ALLOWED = {
     "game": {"game", "engine", "platform"},
     "actors": {"actors", "game", "engine", "platform"},
     "widgets": {"widgets", "game", "engine", "platform"},
-    "shell": {"shell", "actors", "widgets", "game", "engine", "platform"},
-    "program": {"program", "shell", "actors", "widgets", "game", "engine", "platform"},
+    "replay": {"replay", "game", "engine", "platform"},
+    "shell": {"shell", "actors", "widgets", "replay", "game", "engine", "platform"},
+    "program": {"program", "shell", "actors", "widgets", "replay", "game", "engine", "platform"},
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 MAIN_FORM = re.compile(r"\bT?MainForm\b")

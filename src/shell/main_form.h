@@ -29,11 +29,14 @@ class TImageSprite;
 namespace game {
 class THighScoresCollection;
 class TTimerManager;
+}  // namespace game
+
+namespace replay {
 struct TGameResult;
 struct TReplay;
 struct TReplayStart;
 enum class TGameEnd : uint8_t;
-}  // namespace game
+}  // namespace replay
 
 namespace widgets {
 class TButtonSprite;
@@ -274,14 +277,14 @@ private:
     };
     // Entering the game screen from another one, and leaving it.
     void GameStarting();
-    void GameEnding(game::TGameEnd end);
-    game::TReplayStart CaptureStart() const;
-    game::TGameResult CaptureResult(game::TGameEnd end) const;
+    void GameEnding(replay::TGameEnd end);
+    replay::TReplayStart CaptureStart() const;
+    replay::TGameResult CaptureResult(replay::TGameEnd end) const;
     // "" when the file can be played here, else what is wrong.
-    std::string LoadReplay(const std::string& path, game::TReplay& replay) const;
-    void StartReplay(std::unique_ptr<game::TReplay> replay, TReplayMode mode);
+    std::string LoadReplay(const std::string& path, replay::TReplay& replay) const;
+    void StartReplay(std::unique_ptr<replay::TReplay> replay, TReplayMode mode);
     void JudgeReplay(platform::PlaybackEnd end);
-    void SaveRecording(const game::TReplay& replay);
+    void SaveRecording(const replay::TReplay& replay);
     // The high-score entry just made joins the recording of its game.
     void AttachEntry(const game::THighScoreRecord& record);
     // Keeps the last 20 recordings and those behind the high-score table.
@@ -290,7 +293,7 @@ private:
     // Attract mode.
     void StartDemo();
     void EndDemo();
-    std::unique_ptr<game::TReplay> BestReplay() const;
+    std::unique_ptr<replay::TReplay> BestReplay() const;
 
     platform::Platform& media_;
     uint8_t midiVolume_ = 191;
@@ -303,13 +306,13 @@ private:
     uint16_t keyInProgress_ = 0;
     platform::ShiftState shiftInProgress_ = 0;
     // Recording the game being played.
-    std::unique_ptr<game::TReplayStart> recordingStart_;
+    std::unique_ptr<replay::TReplayStart> recordingStart_;
     std::string lastRecording_;  // the file of the game last ended
     bool recordingFailureShown_ = false;
     // Playing a recording.
     TReplayMode replayMode_ = TReplayMode::None;
-    std::unique_ptr<game::TReplay> replay_;
-    std::unique_ptr<game::TGameResult> replayResult_;  // when its game ended
+    std::unique_ptr<replay::TReplay> replay_;
+    std::unique_ptr<replay::TGameResult> replayResult_;  // when its game ended
     bool replayCloseAtEnd_ = false;
     bool replayOver_ = false;
     bool replayVerified_ = false;

@@ -9,14 +9,15 @@
 #include "game/high_scores.h"
 #include "game/level.h"
 #include "game/random.h"
-#include "game/replay_file.h"
 #include "platform/files.h"
+#include "replay/replay_file.h"
 #include "shell/main_form.h"
 #include "widgets/message_line.h"
 
 namespace shell {
 
 using namespace game;
+using namespace replay;
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "engine/image_sprite.h"
 #include "game/globals.h"
 #include "game/high_scores.h"
-#include "game/replay_file.h"
 #include "game/tasks.h"
+#include "replay/replay_file.h"
 #include "shell/main_form.h"
 #include "widgets/button.h"
 #include "widgets/message_line.h"
@@ -16,6 +16,7 @@
 namespace shell {
 
 using namespace game;
+using namespace replay;
 using widgets::kBauhausFace;
 using widgets::kWhite;
 

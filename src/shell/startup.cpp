@@ -5,10 +5,10 @@
 #include "actors/game.h"
 #include "game/globals.h"
 #include "game/high_scores.h"
-#include "game/replay_file.h"
 #include "game/tasks.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
+#include "replay/replay_file.h"
 #include "shell/main_form.h"
 #include "widgets/input_line.h"
 #include "widgets/message_line.h"
@@ -16,6 +16,7 @@
 namespace shell {
 
 using namespace game;
+using namespace replay;
 
 namespace {
 constexpr uint32_t kMainTimerInterval = 100;

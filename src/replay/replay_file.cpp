@@ -1,4 +1,4 @@
-#include "game/replay_file.h"
+#include "replay/replay_file.h"
 
 #include <array>
 #include <cstring>
@@ -8,7 +8,11 @@
 #include "platform/files.h"
 #include "platform/ini_file.h"
 
-namespace game {
+namespace replay {
+
+using game::TGameState;
+using game::THighScoreRecord;
+using game::THighScoresCollection;
 
 namespace {
 
@@ -170,17 +174,17 @@ std::vector<uint8_t> EncodeReplay(const TReplay& replay) {
     w.Unsigned(uint64_t(s.RecordedAt));
     w.Fixed(s.LevelsDigest, 8);
     w.Fixed(s.CatalogueDigest, 8);
-    const TGameState& game = s.Game;
-    const TStartOptions& words = game.StartOptions;
-    w.U8(uint8_t(game.GameType));
+    const TGameState& state = s.Game;
+    const game::TStartOptions& words = state.StartOptions;
+    w.U8(uint8_t(state.GameType));
     w.Unsigned(s.FrameInterval);
     w.U8(uint8_t((words.Debug ? kWordDebug : 0) | (words.NoMidi ? kWordNoMidi : 0) |
                  (words.NoSound ? kWordNoSound : 0)));
-    w.Fixed(game.RandSeed, 4);
-    const THighScoreRecord& p = game.Player;
-    for (const int32_t value : {game.CurrentLevel, game.Lives, p.Score, p.Monsters, p.Bonuses, p.Level})
+    w.Fixed(state.RandSeed, 4);
+    const THighScoreRecord& p = state.Player;
+    for (const int32_t value : {state.CurrentLevel, state.Lives, p.Score, p.Monsters, p.Bonuses, p.Level})
         w.Signed(value);
-    w.Unsigned(game.LastKey);
+    w.Unsigned(state.LastKey);
     w.Signed(s.MainTickCount);
     w.Unsigned(s.InputStates);
     w.Unsigned(s.InputSuppressed);
@@ -224,19 +228,19 @@ TReplayFault DecodeReplayFields(const uint8_t* data, size_t size, TReplay& repla
     s.RecordedAt = int64_t(r.Unsigned(63));
     s.LevelsDigest = r.Fixed(8);
     s.CatalogueDigest = r.Fixed(8);
-    TGameState& game = s.Game;
-    game.GameType = r.Within<TGameType>(r.U8(), gtClassic, gtFeatures);
+    TGameState& state = s.Game;
+    state.GameType = r.Within<game::TGameType>(r.U8(), game::gtClassic, game::gtFeatures);
     s.FrameInterval = r.Within<uint32_t>(r.Unsigned(32), 0, kMaxFrameInterval);
     const uint8_t words = r.Within<uint8_t>(r.U8(), 0, kWordDebug | kWordNoMidi | kWordNoSound);
-    game.StartOptions.Debug = words & kWordDebug;
-    game.StartOptions.NoMidi = words & kWordNoMidi;
-    game.StartOptions.NoSound = words & kWordNoSound;
-    game.RandSeed = uint32_t(r.Fixed(4));
-    THighScoreRecord& p = game.Player;
-    for (int32_t* value : {&game.CurrentLevel, &game.Lives, &p.Score, &p.Monsters, &p.Bonuses, &p.Level}) {
+    state.StartOptions.Debug = words & kWordDebug;
+    state.StartOptions.NoMidi = words & kWordNoMidi;
+    state.StartOptions.NoSound = words & kWordNoSound;
+    state.RandSeed = uint32_t(r.Fixed(4));
+    THighScoreRecord& p = state.Player;
+    for (int32_t* value : {&state.CurrentLevel, &state.Lives, &p.Score, &p.Monsters, &p.Bonuses, &p.Level}) {
         *value = r.Signed();
     }
-    game.LastKey = r.Within<uint16_t>(r.Unsigned(32), 0, 0xFFFF);
+    state.LastKey = r.Within<uint16_t>(r.Unsigned(32), 0, 0xFFFF);
     s.MainTickCount = r.Signed();
     s.InputStates = uint32_t(r.Unsigned(32));
     s.InputSuppressed = uint32_t(r.Unsigned(32));
@@ -363,4 +367,4 @@ std::string DescribeDifference(const TGameResult& recorded, const TGameResult& r
     return text;
 }
 
-}  // namespace game
+}  // namespace replay

@@ -11,7 +11,7 @@
 
 #include "game/globals.h"
 
-namespace game {
+namespace replay {
 
 enum class TGameEnd : uint8_t { GameOver = 1, GameComplete = 2, Quit = 3, Closed = 4 };
 
@@ -25,7 +25,7 @@ struct TReplayStart {
     // and NoSound words, the seed, the result so far, the lives, the last key
     // and CurrentLevel: 0 for a new game, the level before the password's
     // for a password start, which carries the rest over.
-    TGameState Game;
+    game::TGameState Game;
     int32_t MainTickCount = 0;
     uint32_t InputStates = 0;
     uint32_t InputSuppressed = 0;
@@ -73,7 +73,7 @@ enum class TReplayFault { None, CantOpen, NotAReplay, UnknownVersion, Damaged };
 constexpr uint16_t kReplayVersion = 1;
 
 // Puts back the part of a game's state that its recording keeps.
-void RestoreRecordedState(const TGameState& recorded, TGameState& state);
+void RestoreRecordedState(const game::TGameState& recorded, game::TGameState& state);
 
 std::vector<uint8_t> EncodeReplay(const TReplay& replay);
 // The whole file, its checksum included.
@@ -96,4 +96,4 @@ int32_t HighScoreRank(const std::vector<int32_t>& tableScores, int32_t score);
 // "score 120 (recorded 130), lives 0 (recorded 1)"; empty when equal.
 std::string DescribeDifference(const TGameResult& recorded, const TGameResult& replayed);
 
-}  // namespace game
+}  // namespace replay

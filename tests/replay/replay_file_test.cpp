@@ -2,16 +2,17 @@
 // versions told apart, the high-score place as the table would give it, and
 // digests that change with the levels and the catalogue but not with the
 // settings.
-#include "game/replay_file.h"
+#include "replay/replay_file.h"
 
 #include <gtest/gtest.h>
 
+#include "game/temp_dir.h"
 #include "platform/event_record.h"
-#include "temp_dir.h"
 
 namespace {
 
 using namespace game;
+using namespace replay;
 
 TReplay SampleReplay() {
     TReplay replay;
