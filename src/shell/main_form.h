@@ -280,8 +280,6 @@ private:
     void GameEnding(replay::TGameEnd end);
     replay::TReplayStart CaptureStart() const;
     replay::TGameResult CaptureResult(replay::TGameEnd end) const;
-    // "" when the file can be played here, else what is wrong.
-    std::string LoadReplay(const std::string& path, replay::TReplay& replay) const;
     void StartReplay(std::unique_ptr<replay::TReplay> replay, TReplayMode mode);
     void JudgeReplay(platform::PlaybackEnd end);
     void SaveRecording(const replay::TReplay& replay);

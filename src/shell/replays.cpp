@@ -1,15 +1,14 @@
 // Every game recorded, played again in the window, checked, and shown as a
 // demo on the intro. The platform writes down what it hands the game; the
 // window says when a game starts and ends, notes how the game stood at its
-// start and how it ended, keeps the files, and plays them again.
-#include <algorithm>
-#include <cstdio>
-
+// start and how it ended, has the library keep the files, and plays them
+// again.
 #include "game/globals.h"
 #include "game/high_scores.h"
 #include "game/level.h"
 #include "game/random.h"
 #include "platform/files.h"
+#include "replay/library.h"
 #include "replay/replay_file.h"
 #include "shell/main_form.h"
 #include "widgets/message_line.h"
@@ -18,70 +17,6 @@ namespace shell {
 
 using namespace game;
 using namespace replay;
-
-namespace {
-
-// The newest games are kept, and the game behind each high-score entry.
-constexpr size_t kKeptGames = 20;
-constexpr const char* kPrefix = "game-";
-constexpr const char* kExtension = ".mnr";
-
-// "game-000012.mnr" is recording 12; other names are no recordings of ours.
-long RecordingNumber(const std::string& name) {
-    const size_t prefix = std::string(kPrefix).size(), extension = std::string(kExtension).size();
-    if (name.size() <= prefix + extension || name.compare(0, prefix, kPrefix) != 0 ||
-        name.compare(name.size() - extension, extension, kExtension) != 0) {
-        return -1;
-    }
-    long number = 0;
-    for (size_t i = prefix; i < name.size() - extension; ++i) {
-        if (name[i] < '0' || name[i] > '9' || number > 99999999) return -1;
-        number = number * 10 + (name[i] - '0');
-    }
-    return number;
-}
-
-// The recordings of a directory, newest first.
-std::vector<std::pair<long, std::string>> Recordings(const std::string& directory) {
-    std::vector<std::pair<long, std::string>> found;
-    for (const std::string& name : platform::FindFiles(directory, std::string("*") + kExtension)) {
-        if (const long number = RecordingNumber(name); number >= 0) found.emplace_back(number, name);
-    }
-    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    return found;
-}
-
-bool IsBehindEntry(const TReplay& replay, const THighScoreRecord& entry) {
-    return replay.Entry.Present && replay.Entry.Name == entry.Name && replay.Entry.Score == entry.Score &&
-           replay.Result.Monsters == entry.Monsters && replay.Result.Bonuses == entry.Bonuses &&
-           replay.Result.Level == entry.Level;
-}
-
-struct TDataDigests {
-    uint64_t levels;
-    uint64_t catalogue;
-};
-
-TDataDigests CurrentDigests() {
-    return {LevelsDigest(game::Setup.ProgramDir), CatalogueDigest(game::Setup.ProgramDir)};
-}
-
-// "" when the file can be played with this program directory, else why not.
-std::string CheckReplay(const std::string& path, TReplay& replay, const TDataDigests& digests) {
-    switch (ReadReplayFile(path, replay)) {
-        case TReplayFault::None: break;
-        case TReplayFault::CantOpen: return "Can't open file " + path;
-        case TReplayFault::NotAReplay: return "This file is not a Munchora replay: " + path;
-        case TReplayFault::UnknownVersion: return "This replay was recorded by another version of Munchora";
-        case TReplayFault::Damaged: return "This replay file is damaged: " + path;
-    }
-    if (replay.Start.LevelsDigest != digests.levels) return "This replay was recorded with other levels";
-    if (replay.Start.CatalogueDigest != digests.catalogue)
-        return "This replay was recorded with another catalogue";
-    return "";
-}
-
-}  // namespace
 
 // ---- recording ------------------------------------------------------------------
 
@@ -150,20 +85,17 @@ TGameResult TMainForm::CaptureResult(TGameEnd end) const {
 }
 
 void TMainForm::SaveRecording(const TReplay& replay) {
-    long next = 1;
-    for (const auto& [number, name] : Recordings(ReplayDirectory)) next = std::max(next, number + 1);
-    char name[32];
-    std::snprintf(name, sizeof name, "%s%06ld%s", kPrefix, next, kExtension);
+    const TLibrary library(ReplayDirectory);
+    const std::string name = library.NextName();
     const std::string path = ReplayDirectory + name;
-    if (!platform::MakeDirectories(ReplayDirectory) ||
-        !platform::WriteFileAtomically(path, EncodeReplay(replay))) {
+    if (!library.Write(name, replay)) {
         // Said once: the games go on unrecorded.
         if (!recordingFailureShown_) ShowMessage("Error of writing " + path);
         recordingFailureShown_ = true;
         return;
     }
     lastRecording_ = path;
-    media_.NoteEvent(std::string("replay-written ") + name);
+    media_.NoteEvent("replay-written " + name);
     PruneRecordings();
 }
 
@@ -184,35 +116,12 @@ void TMainForm::AttachEntry(const THighScoreRecord& record) {
 }
 
 void TMainForm::PruneRecordings() {
-    const auto recordings = Recordings(ReplayDirectory);
-    if (recordings.size() <= kKeptGames) return;
     THighScoresCollection table;
     table.Load(HighScoresPath());
-    for (size_t i = kKeptGames; i < recordings.size(); ++i) {
-        const std::string path = ReplayDirectory + recordings[i].second;
-        TReplay replay;
-        bool behindEntry = false;
-        if (ReadReplayFile(path, replay) == TReplayFault::None) {
-            for (int32_t k = 0; k < table.Count; ++k) {
-                behindEntry = behindEntry || IsBehindEntry(replay, table.Entries[size_t(k)]);
-            }
-        }
-        if (!behindEntry) platform::RemoveFile(path);
-    }
+    TLibrary(ReplayDirectory).Prune(table);
 }
 
-std::vector<bool> TMainForm::RecordedEntries() {
-    std::vector<bool> marks(size_t(HighScores->Count), false);
-    if (ReplayDirectory.empty()) return marks;
-    for (const auto& [number, name] : Recordings(ReplayDirectory)) {
-        TReplay replay;
-        if (ReadReplayFile(ReplayDirectory + name, replay) != TReplayFault::None) continue;
-        for (size_t i = 0; i < marks.size(); ++i) {
-            marks[i] = marks[i] || IsBehindEntry(replay, HighScores->Entries[i]);
-        }
-    }
-    return marks;
-}
+std::vector<bool> TMainForm::RecordedEntries() { return TLibrary(ReplayDirectory).Marks(*HighScores); }
 
 // ---- playing ----------------------------------------------------------------------
 
@@ -227,7 +136,7 @@ std::string TMainForm::ReplayMode() const {
 
 bool TMainForm::WatchReplay(const std::string& path, bool closeAtEnd) {
     auto replay = std::make_unique<TReplay>();
-    const std::string problem = CheckReplay(path, *replay, CurrentDigests());
+    const std::string problem = CheckReplay(path, *replay, CurrentDigests(game::Setup.ProgramDir));
     if (!problem.empty()) {
         replayVerdict_ = problem;
         ShowMessage(problem);
@@ -349,16 +258,8 @@ void TMainForm::JudgeReplay(platform::PlaybackEnd end) {
 // ---- attract mode -------------------------------------------------------------------
 
 std::unique_ptr<TReplay> TMainForm::BestReplay() const {
-    const TDataDigests digests = CurrentDigests();
-    std::unique_ptr<TReplay> best;
-    if (!ReplayDirectory.empty()) {
-        for (const auto& [number, name] : Recordings(ReplayDirectory)) {
-            auto replay = std::make_unique<TReplay>();
-            if (!CheckReplay(ReplayDirectory + name, *replay, digests).empty()) continue;
-            if (!best || replay->Result.Score > best->Result.Score) best = std::move(replay);
-        }
-    }
-    if (best) return best;
+    const TDataDigests digests = CurrentDigests(game::Setup.ProgramDir);
+    if (auto best = TLibrary(ReplayDirectory).Best(digests)) return best;
     auto demo = std::make_unique<TReplay>();
     if (!CheckReplay(game::Setup.ProgramDir + kDemoReplay, *demo, digests).empty()) return nullptr;
     return demo;
