@@ -17,6 +17,7 @@
 #include "platform/files.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/script.h"
+#include "replay/recorder.h"
 #include "replay/replay_file.h"
 #include "shell/main_form.h"
 
@@ -60,11 +61,12 @@ double PlatformNanosPerFrame(bool recording) {
         media.Clock().SetEnabled(true);
         media.CreateTimer([] {}).SetInterval(100, 0);
         Reader app(media);
-        if (recording) media.StartRecording();
+        replay::TRecorder recorder(media);
+        if (recording) recorder.Start();
         const double start = ThreadSeconds();
         media.Run(app);
         const double seconds = ThreadSeconds() - start;
-        if (recording) media.StopRecording();
+        if (recording) recorder.Stop();
         best = std::min(best, seconds * 1e9 / kFrames);
     }
     return best;

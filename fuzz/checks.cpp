@@ -11,8 +11,8 @@
 #include "game/high_scores.h"
 #include "game/level.h"
 #include "game/random.h"
-#include "platform/event_record.h"
 #include "platform/ini_file.h"
+#include "replay/event_record.h"
 #include "replay/replay_file.h"
 
 namespace fuzz {
@@ -56,17 +56,17 @@ bool Sorted(const game::THighScoresCollection& table) {
     return true;
 }
 
-bool SameEvent(const platform::RecordedEvent& a, const platform::RecordedEvent& b) {
+bool SameEvent(const replay::RecordedEvent& a, const replay::RecordedEvent& b) {
     return a.kind == b.kind && a.time == b.time && a.inputFolded == b.inputFolded &&
            a.maskChanged == b.maskChanged && (!a.maskChanged || a.mask == b.mask) && a.timer == b.timer &&
            a.key == b.key && a.shift == b.shift && a.clock == b.clock;
 }
 
-std::vector<platform::RecordedEvent> ReadEvents(const std::vector<uint8_t>& bytes, uint32_t start,
-                                                uint32_t step, bool& whole) {
-    std::vector<platform::RecordedEvent> events;
-    platform::EventReader reader(bytes.data(), bytes.size(), start, step);
-    while (const platform::RecordedEvent* event = reader.Peek()) {
+std::vector<replay::RecordedEvent> ReadEvents(const std::vector<uint8_t>& bytes, uint32_t start,
+                                              uint32_t step, bool& whole) {
+    std::vector<replay::RecordedEvent> events;
+    replay::EventReader reader(bytes.data(), bytes.size(), start, step);
+    while (const replay::RecordedEvent* event = reader.Peek()) {
         events.push_back(*event);
         reader.Pop();
     }
@@ -77,11 +77,11 @@ std::vector<platform::RecordedEvent> ReadEvents(const std::vector<uint8_t>& byte
 // The records written anew read back as the same records.
 const char* CheckEventStream(const std::vector<uint8_t>& bytes, uint32_t start, uint32_t step) {
     bool whole = false;
-    const std::vector<platform::RecordedEvent> events = ReadEvents(bytes, start, step, whole);
+    const std::vector<replay::RecordedEvent> events = ReadEvents(bytes, start, step, whole);
     if (!whole) return nullptr;
-    platform::EventWriter writer(start, step);
-    for (const platform::RecordedEvent& e : events) {
-        using platform::EventKind;
+    replay::EventWriter writer(start, step);
+    for (const replay::RecordedEvent& e : events) {
+        using replay::EventKind;
         switch (e.kind) {
             case EventKind::Frame:
                 writer.Frame(e.time, e.inputFolded ? std::optional<uint32_t>(e.mask) : std::nullopt,
@@ -94,7 +94,7 @@ const char* CheckEventStream(const std::vector<uint8_t>& bytes, uint32_t start, 
             default: writer.Plain(e.kind, e.time); break;
         }
     }
-    const std::vector<platform::RecordedEvent> again = ReadEvents(writer.Bytes(), start, step, whole);
+    const std::vector<replay::RecordedEvent> again = ReadEvents(writer.Bytes(), start, step, whole);
     if (!whole) return "written records read back whole";
     if (again.size() != events.size()) return "written records keep their number";
     for (size_t i = 0; i < events.size(); ++i) {

@@ -6,7 +6,6 @@
 #include "platform/bitmap_file.h"
 #include "platform/errors.h"
 #include "platform/files.h"
-#include "platform/frame_pacer.h"
 #include "platform/wave_file.h"
 
 namespace platform {
@@ -22,21 +21,6 @@ std::string MessageLines(const std::string& text) {
     }
     return lines;
 }
-
-// A playback in progress: its records and how far the game has read them.
-struct Platform::Playback {
-    std::vector<uint8_t> bytes;
-    EventReader reader;
-    PlaybackListener* listener = nullptr;
-    uint32_t lastMask = 0;
-    // The frame being given carries its first input reading.
-    bool frameSlot = false;
-    bool slotChanged = false;
-    uint32_t slotMask = 0;
-    bool failed = false;
-    bool closed = false;
-    bool ended = false;
-};
 
 // What a playback takes over and gives back.
 struct Platform::LiveState {
@@ -54,23 +38,9 @@ Platform::~Platform() = default;
 uint32_t Platform::TickCount() { return Playing() || inHandler_ ? handlerTime_ : ClockTicks(); }
 
 int64_t Platform::UtcMillisOfDay() {
-    if (playback_) {
-        Playback& p = *playback_;
-        if (playbackFinishing_ || p.failed) return 0;
-        const RecordedEvent* event = p.reader.Peek();
-        if (!event || event->kind != EventKind::Clock) {
-            p.failed = true;
-            return 0;
-        }
-        const uint32_t value = event->clock;
-        p.reader.Pop();
-        return value;
-    }
+    if (source_) return source_->ReadClock();
     const int64_t now = ClockMillisOfDay();
-    if (recorder_) {
-        FlushFrame();
-        recorder_->Clock(uint32_t(now % kMillisPerDay));
-    }
+    if (tap_) tap_->ClockRead(now);
     return now;
 }
 
@@ -125,39 +95,17 @@ std::shared_ptr<Wave> Platform::LoadWave(const std::string& path) {
 }
 
 void Platform::UpdateInput() {
-    if (playback_) {
-        Playback& p = *playback_;
-        if (p.frameSlot) {
-            p.frameSlot = false;
-            if (p.slotChanged) p.lastMask = p.slotMask;
-        } else if (!playbackFinishing_ && !p.failed) {
-            const RecordedEvent* event = p.reader.Peek();
-            if (event && event->kind == EventKind::Input) {
-                if (event->maskChanged) p.lastMask = event->mask;
-                p.reader.Pop();
-            } else {
-                p.failed = true;
-            }
-        }
-        input_.Update(p.lastMask);
+    if (source_) {
+        input_.Update(source_->ReadInput());
         return;
     }
     const uint32_t mask = HeldInputMask();
-    if (recorder_) {
-        const bool changed = mask != recordedMask_;
-        if (framePending_) {
-            recorder_->Frame(pendingFrameTime_, mask, changed);
-            framePending_ = false;
-        } else {
-            recorder_->Input(mask, changed);
-        }
-        recordedMask_ = mask;
-    }
+    if (tap_) tap_->InputRead(mask);
     input_.Update(mask);
 }
 
 void Platform::RunTimers(uint32_t now, bool catchUp) {
-    if (playback_) return;  // the recording holds the ticks
+    if (source_) return;  // the recording holds the ticks
     for (;;) {
         IntervalTimer* next = nullptr;
         for (auto& timer : timers_) {
@@ -167,9 +115,9 @@ void Platform::RunTimers(uint32_t now, bool catchUp) {
         if (!next || quitRequested_) return;
         next->Advance(now, catchUp);
         BeginHandler(now);
-        if (recorder_) {
-            for (size_t i = 0; i < timers_.size() && i < kMaxRecordedTimers; ++i) {
-                if (timers_[i].get() == next) recorder_->Timer(now, uint8_t(i));
+        if (tap_) {
+            for (size_t i = 0; i < timers_.size(); ++i) {
+                if (timers_[i].get() == next) tap_->Timer(now, i);
             }
         }
         Guarded([next] { next->Fire(); });
@@ -185,10 +133,7 @@ void Platform::RunTimers(uint32_t now, bool catchUp) {
 
 void Platform::RunFrame(AppEvents& app, uint32_t time) {
     BeginHandler(time);
-    if (recorder_) {
-        framePending_ = true;
-        pendingFrameTime_ = time;
-    }
+    if (tap_) tap_->Frame(time);
     clock_.FrameStarted(time);
     Guarded([&app] { app.OnFrame(); });
     EndHandler();
@@ -210,47 +155,47 @@ void Platform::SetActive(bool active, AppEvents& app) {
     if (active == active_) return;
     active_ = active;
     // A playback only waits while the window has no focus.
-    if (playback_) return;
+    if (source_) return;
     if (active) {
-        DeliverPlain(EventKind::Activate, [&app] { app.OnActivate(); });
+        DeliverPlain(PlainCall::Activate, [&app] { app.OnActivate(); });
     } else {
-        DeliverPlain(EventKind::Deactivate, [&app] { app.OnDeactivate(); });
+        DeliverPlain(PlainCall::Deactivate, [&app] { app.OnDeactivate(); });
     }
 }
 
 void Platform::DeliverKey(AppEvents& app, uint16_t key, ShiftState shift) {
-    if (playback_) {
-        PlaybackListener* listener = playback_->listener;
-        Guarded([listener, key, shift] { listener->OnWatcherKey(key, shift); });
+    if (source_) {
+        EventSource* source = source_;
+        Guarded([source, key, shift] { source->WatcherKey(key, shift); });
         return;
     }
     BeginHandler(ClockTicks());
-    if (recorder_) recorder_->Key(handlerTime_, key, shift);
+    if (tap_) tap_->Key(handlerTime_, key, shift);
     Guarded([&app, key, shift] { app.OnKeyDown(key, shift); });
     EndHandler();
 }
 
 void Platform::DeliverMusicEnd(AppEvents& app) {
-    DeliverPlain(EventKind::MusicEnd, [&app] { app.OnMusicEnd(); });
+    DeliverPlain(PlainCall::MusicEnd, [&app] { app.OnMusicEnd(); });
 }
 
 void Platform::DeliverClose(AppEvents& app) {
-    DeliverPlain(EventKind::Close, [&app] { app.OnCloseButton(); });
+    DeliverPlain(PlainCall::Close, [&app] { app.OnCloseButton(); });
 }
 
-void Platform::DeliverPlain(EventKind kind, const std::function<void()>& handler) {
-    if (playback_) {
+void Platform::DeliverPlain(PlainCall call, const std::function<void()>& handler) {
+    if (source_) {
         // Unrecorded, at the playback's own time.
         Guarded(handler);
         return;
     }
     BeginHandler(ClockTicks());
-    if (recorder_) recorder_->Plain(kind, handlerTime_);
+    if (tap_) tap_->Plain(call, handlerTime_);
     Guarded(handler);
     EndHandler();
 }
 
-// ---------------------------------------------------------------- recording
+// ---------------------------------------------------------------- handlers
 
 void Platform::BeginHandler(uint32_t time) {
     inHandler_ = true;
@@ -258,35 +203,13 @@ void Platform::BeginHandler(uint32_t time) {
 }
 
 void Platform::EndHandler() {
-    FlushFrame();
+    if (tap_) tap_->HandlerEnded();
     inHandler_ = false;
-}
-
-void Platform::FlushFrame() {
-    if (!recorder_ || !framePending_) return;
-    recorder_->Frame(pendingFrameTime_, std::nullopt, false);
-    framePending_ = false;
-}
-
-void Platform::StartRecording() {
-    recordingStart_ = TickCount();
-    recorder_ = std::make_unique<EventWriter>(recordingStart_, clock_.Interval());
-    framePending_ = false;
-    recordedMask_ = 0;
-}
-
-std::vector<uint8_t> Platform::StopRecording() {
-    if (!recorder_) return {};
-    FlushFrame();
-    std::vector<uint8_t> bytes = recorder_->Bytes();
-    recorder_.reset();
-    return bytes;
 }
 
 // ---------------------------------------------------------------- playback
 
-void Platform::StartPlayback(std::vector<uint8_t> events, uint32_t startTime, uint32_t frameInterval,
-                             PlaybackListener& listener) {
+uint32_t Platform::StartPlayback(EventSource& source, uint32_t startTime) {
     live_ = std::make_unique<LiveState>();
     for (const auto& timer : timers_) live_->timers.push_back(timer->Save());
     live_->frameInterval = clock_.Interval();
@@ -294,20 +217,13 @@ void Platform::StartPlayback(std::vector<uint8_t> events, uint32_t startTime, ui
     live_->states = input_.States();
     live_->suppressed = input_.Suppressed();
     live_->clock = ClockTicks();
-
-    playback_ = std::make_unique<Playback>();
-    playback_->bytes = std::move(events);
-    playback_->reader =
-        EventReader(playback_->bytes.data(), playback_->bytes.size(), startTime, frameInterval);
-    playback_->listener = &listener;
-    playbackFinishing_ = false;
+    source_ = &source;
     handlerTime_ = startTime;
-    playbackPace_ = PlaybackClock{};
-    playbackPace_.Start(live_->clock, startTime);
+    return live_->clock;
 }
 
 void Platform::StopPlayback() {
-    if (!playback_) return;
+    if (!source_) return;
     const uint32_t now = ClockTicks();
     for (size_t i = 0; i < timers_.size() && i < live_->timers.size(); ++i) {
         timers_[i]->Restore(live_->timers[i], now);
@@ -315,118 +231,41 @@ void Platform::StopPlayback() {
     clock_.SetInterval(live_->frameInterval);
     clock_.SetEnabled(live_->frameEnabled);
     input_.Restore(live_->states, live_->suppressed);
-    playback_.reset();
+    source_ = nullptr;
     live_.reset();
-    playbackFinishing_ = false;
 }
 
-bool Platform::Deliver(AppEvents& app, const RecordedEvent& event) {
-    switch (event.kind) {
-        case EventKind::Frame:
-            BeginHandler(event.time);
-            playback_->frameSlot = event.inputFolded;
-            playback_->slotChanged = event.maskChanged;
-            playback_->slotMask = event.mask;
-            clock_.FrameStarted(event.time);
-            Guarded([&app] { app.OnFrame(); });
-            if (playback_) playback_->frameSlot = false;
-            break;
-        case EventKind::Timer: {
-            if (event.timer >= timers_.size()) {
-                playback_->failed = true;
-                return false;
-            }
-            IntervalTimer* timer = timers_[event.timer].get();
-            BeginHandler(event.time);
-            Guarded([timer] { timer->Fire(); });
-            break;
-        }
-        case EventKind::Key:
-            BeginHandler(event.time);
-            Guarded([&app, &event] { app.OnKeyDown(event.key, event.shift); });
-            break;
-        case EventKind::Activate:
-            BeginHandler(event.time);
-            Guarded([&app] { app.OnActivate(); });
-            break;
-        case EventKind::Deactivate:
-            BeginHandler(event.time);
-            Guarded([&app] { app.OnDeactivate(); });
-            break;
-        case EventKind::MusicEnd:
-            BeginHandler(event.time);
-            Guarded([&app] { app.OnMusicEnd(); });
-            break;
-        case EventKind::Close:
-            // The game ended with the window: that is where its recording ends.
-            playback_->closed = true;
-            return false;
-        case EventKind::Input:
-        case EventKind::Clock:
-            // Read by no handler: the game went another way.
-            playback_->failed = true;
-            return false;
-    }
+void Platform::HandFrame(AppEvents& app, uint32_t time) {
+    BeginHandler(time);
+    clock_.FrameStarted(time);
+    Guarded([&app] { app.OnFrame(); });
+    EndHandler();
+}
+
+bool Platform::HandTimer(size_t index, uint32_t time) {
+    if (index >= timers_.size()) return false;
+    IntervalTimer* timer = timers_[index].get();
+    BeginHandler(time);
+    Guarded([timer] { timer->Fire(); });
     EndHandler();
     return true;
 }
 
-bool Platform::PlaybackOver() {
-    if (!playback_) return true;
-    Playback& p = *playback_;
-    if (p.ended) return true;
-    PlaybackEnd end = PlaybackEnd::Finished;
-    if (p.failed || p.reader.Failed()) {
-        end = PlaybackEnd::Failed;
-    } else if (p.closed) {
-        end = PlaybackEnd::Closed;
-    } else if (playbackFinishing_) {
-        // Records after the game's end: the game ended too early.
-        end = p.reader.AtEnd() ? PlaybackEnd::Finished : PlaybackEnd::Failed;
-    } else if (!p.reader.AtEnd()) {
-        return false;
-    }
-    p.ended = true;
-    PlaybackListener* listener = p.listener;
-    Guarded([listener, end] { listener->OnPlaybackEnd(end); });
-    return true;
+void Platform::HandKey(AppEvents& app, uint32_t time, uint16_t key, ShiftState shift) {
+    BeginHandler(time);
+    Guarded([&app, key, shift] { app.OnKeyDown(key, shift); });
+    EndHandler();
 }
 
-int Platform::RunPlaybackPass(AppEvents& app, uint32_t now) {
-    if (!playback_) return 0;
-    const uint32_t due = playbackPace_.Advance(now, active_);
-    // A few frames' worth at the highest speed, so a slow machine cannot spiral.
-    constexpr int kMaxFrames = FramePacer::kMaxCatchUp * PlaybackClock::kMaxSpeed;
-    int frames = 0;
-    while (!QuitRequested() && !PlaybackOver()) {
-        const RecordedEvent* next = playback_->reader.Peek();
-        if (!next) continue;  // ended or failed: PlaybackOver tells
-        if (next->IsHandler() && int32_t(next->time - due) > 0) break;
-        if (next->kind == EventKind::Frame && frames == kMaxFrames) {
-            playbackPace_.HoldAt(next->time);
-            break;
-        }
-        const RecordedEvent event = *next;
-        playback_->reader.Pop();
-        if (Deliver(app, event) && event.kind == EventKind::Frame) ++frames;
+void Platform::HandPlain(AppEvents& app, PlainCall call, uint32_t time) {
+    BeginHandler(time);
+    switch (call) {
+        case PlainCall::Activate: Guarded([&app] { app.OnActivate(); }); break;
+        case PlainCall::Deactivate: Guarded([&app] { app.OnDeactivate(); }); break;
+        case PlainCall::MusicEnd: Guarded([&app] { app.OnMusicEnd(); }); break;
+        case PlainCall::Close: Guarded([&app] { app.OnCloseButton(); }); break;
     }
-    return frames;
-}
-
-bool Platform::RunPlaybackFrame(AppEvents& app) {
-    if (!playback_ || !active_) return false;
-    while (!QuitRequested() && !PlaybackOver()) {
-        const RecordedEvent* next = playback_->reader.Peek();
-        if (!next) continue;
-        const RecordedEvent event = *next;
-        playback_->reader.Pop();
-        if (Deliver(app, event) && event.kind == EventKind::Frame) {
-            // The end shows with the frame that reached it.
-            if (!QuitRequested()) PlaybackOver();
-            return true;
-        }
-    }
-    return false;
+    EndHandler();
 }
 
 }  // namespace platform

@@ -11,11 +11,10 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "platform/event_record.h"
+#include "platform/event_hooks.h"
 #include "platform/fonts.h"
 #include "platform/image.h"
 #include "platform/input.h"
-#include "platform/playback_clock.h"
 #include "platform/surface.h"
 #include "platform/wave.h"
 
@@ -41,21 +40,6 @@ public:
     virtual void OnCloseButton() = 0;                            // the window's close button
 };
 
-// How a playback ended: the recording was played to its end (or the game
-// asked to finish it), it reached the window's close button, or the game
-// went another way than the recording.
-enum class PlaybackEnd { Finished, Closed, Failed };
-
-// Who watches a playback. The recorded events go to the game; the keys of
-// the person at the machine come here.
-class PlaybackListener {
-public:
-    virtual ~PlaybackListener() = default;
-    virtual void OnWatcherKey(uint16_t key, ShiftState shift) = 0;
-    // Once per playback, outside every handler of the game.
-    virtual void OnPlaybackEnd(PlaybackEnd end) = 0;
-};
-
 // The game breaks the lines of a message with CR, or CR LF; message boxes
 // and logs break them with LF.
 std::string MessageLines(const std::string& text);
@@ -79,8 +63,8 @@ public:
     // Milliseconds, like GetTickCount. A handler sees one time throughout,
     // the time it was called for, so that a recording can give it back.
     uint32_t TickCount();
-    // Milliseconds since midnight, UTC (recorded: the random seed is taken
-    // from it).
+    // Milliseconds since midnight, UTC (a recording notes it: the random
+    // seed is taken from it).
     int64_t UtcMillisOfDay();
     // Seconds since 1970, UTC: the date a file is stamped with.
     virtual int64_t UtcSeconds() = 0;
@@ -144,32 +128,27 @@ public:
     // A line for the headless run's event log; nothing elsewhere.
     virtual void NoteEvent(const std::string&) {}
 
-    // ---- recording and playback ----------------------------------------
-    // From the handler in progress on, everything handed to the game is
-    // written down: handler calls with their times, input readings and the
-    // time of day.
-    void StartRecording();
-    bool Recording() const { return recorder_ != nullptr; }
-    // The records so far (docs/replay-format.md); the recording stops.
-    std::vector<uint8_t> StopRecording();
-    // The time the recording started at and the frame step it counts from.
-    uint32_t RecordingStartTime() const { return recordingStart_; }
-    // From now on the game gets the recorded events in their order, with the
-    // times they had, instead of the machine's: the interval timers no longer
-    // fire into it and the keys go to `listener`. `startTime` and
-    // `frameInterval` are those of the recording's start. The events must
-    // have been checked whole (EventsAreWhole).
-    void StartPlayback(std::vector<uint8_t> events, uint32_t startTime, uint32_t frameInterval,
-                       PlaybackListener& listener);
-    // The game reached the end the recording ends with: nothing more is
-    // delivered, and the playback ends once the handler in progress is done.
-    void FinishPlayback() { playbackFinishing_ = true; }
+    // ---- hooks for recording and playback ------------------------------
+    // From the handler in progress on, `tap` sees everything handed to the
+    // game; null: nobody.
+    void SetTap(EventTap* tap) { tap_ = tap; }
+    // From now on the game gets what `source` gives instead of the machine's
+    // events: the interval timers no longer fire into it, and the keys go to
+    // the source. A handler sees `startTime` until the source gives one.
+    // Returns the machine's time at the start.
+    uint32_t StartPlayback(EventSource& source, uint32_t startTime);
     // Back to the machine's events: the timers (on their old beat), the frame
     // clock and the input states as they were when the playback started.
     void StopPlayback();
-    bool Playing() const { return playback_ != nullptr; }
-    // Speed and pause of a playback shown in real time.
-    PlaybackClock& PlaybackPace() { return playbackPace_; }
+    bool Playing() const { return source_ != nullptr; }
+    // What a source hands the game: one handler call at the time it had.
+    void HandFrame(AppEvents& app, uint32_t time);
+    // false when there is no timer of that number.
+    bool HandTimer(size_t index, uint32_t time);
+    void HandKey(AppEvents& app, uint32_t time, uint16_t key, ShiftState shift);
+    void HandPlain(AppEvents& app, PlainCall call, uint32_t time);
+    // Runs a handler; an error it throws is shown in a message box.
+    void Guarded(const std::function<void()>& handler);
 
 protected:
     // The backend's own clocks.
@@ -182,12 +161,12 @@ protected:
     void DeliverKey(AppEvents& app, uint16_t key, ShiftState shift);
     void DeliverMusicEnd(AppEvents& app);
     void DeliverClose(AppEvents& app);
-    // A playback shown in real time: the recorded events due by `now` on the
-    // playback's clock, and a few frames at most. Returns the frames given.
-    int RunPlaybackPass(AppEvents& app, uint32_t now);
-    // A playback one frame at a time: the recorded events up to and including
-    // the next frame. Returns whether a frame was given.
-    bool RunPlaybackFrame(AppEvents& app);
+    // A playback shown in real time: what is due by `now`. Returns the
+    // frames given.
+    int RunPlaybackPass(AppEvents& app, uint32_t now) { return source_ ? source_->RunPass(app, now) : 0; }
+    // A playback one frame at a time, while the window has the focus.
+    // Returns whether a frame was given.
+    bool RunPlaybackFrame(AppEvents& app) { return source_ && active_ && source_->RunFrame(app); }
 
     virtual void ApplyCaption(const std::string& caption) = 0;
     // The input states held right now, from keyboard and controllers.
@@ -197,8 +176,6 @@ protected:
     void RunTimers(uint32_t now, bool catchUp);
     // A frame falling due at `time`.
     void RunFrame(AppEvents& app, uint32_t time);
-    // Runs a handler; an error it throws is shown in a message box.
-    void Guarded(const std::function<void()>& handler);
     void SetActive(bool active, AppEvents& app);
 
     Surface surface_{kDisplayWidth, kDisplayHeight};
@@ -207,36 +184,19 @@ protected:
     bool active_ = true;
 
 private:
-    struct Playback;
     struct LiveState;
 
-    // A handler without data the machine called for now, recorded as `kind`.
-    void DeliverPlain(EventKind kind, const std::function<void()>& handler);
+    // A handler without data the machine called for now.
+    void DeliverPlain(PlainCall call, const std::function<void()>& handler);
     void BeginHandler(uint32_t time);
     void EndHandler();
-    // The records of a frame wait for its first input reading.
-    void FlushFrame();
-    // Hands one recorded event to the game; false when the recording ends
-    // there (a close) or went wrong.
-    bool Deliver(AppEvents& app, const RecordedEvent& event);
-    // Ends the playback when its events are used up, it was finished or
-    // failed; true when it ended now or before.
-    bool PlaybackOver();
 
     bool quitRequested_ = false;
     bool inHandler_ = false;
     uint32_t handlerTime_ = 0;
-    // Recording.
-    std::unique_ptr<EventWriter> recorder_;
-    uint32_t recordingStart_ = 0;
-    bool framePending_ = false;
-    uint32_t pendingFrameTime_ = 0;
-    uint32_t recordedMask_ = 0;
-    // Playback.
-    std::unique_ptr<Playback> playback_;
+    EventTap* tap_ = nullptr;
+    EventSource* source_ = nullptr;
     std::unique_ptr<LiveState> live_;
-    PlaybackClock playbackPace_;
-    bool playbackFinishing_ = false;
     std::string applicationTitle_ = "Munchora";
     std::function<void(const std::string&)> errorReporter_;
     std::string caption_;

@@ -75,9 +75,8 @@ int main(int argc, char** argv) {
     bool playable = true;
     if (!replayPath.empty() && !form.Closing()) {
         playable = form.WatchReplay(replayPath, verify);
-        while (verify && media.PlaybackPace().Speed() < platform::PlaybackClock::kMaxSpeed) {
-            media.PlaybackPace().Faster();
-        }
+        while (verify && form.ReplayPace().Speed() < replay::PlaybackClock::kMaxSpeed)
+            form.ReplayPace().Faster();
     }
     media.Run(form);
     form.FormClose();

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "game/high_scores.h"
-#include "platform/event_record.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
+#include "replay/event_record.h"
 
 namespace replay {
 
@@ -270,7 +270,7 @@ TReplayFault DecodeReplayFields(const uint8_t* data, size_t size, TReplay& repla
         out.Entry.Date = int64_t(r.Unsigned(63));
     }
     if (!r.Ok() || !r.AtEnd()) return TReplayFault::Damaged;
-    if (!platform::EventsAreWhole(out.Events, s.StartTime, s.FrameInterval)) return TReplayFault::Damaged;
+    if (!EventsAreWhole(out.Events, s.StartTime, s.FrameInterval)) return TReplayFault::Damaged;
     replay = std::move(out);
     return TReplayFault::None;
 }

@@ -17,6 +17,8 @@
 #include "game/services.h"
 #include "platform/image_list.h"
 #include "platform/platform.h"
+#include "replay/player.h"
+#include "replay/recorder.h"
 
 namespace actors {
 class TGame;
@@ -83,7 +85,7 @@ constexpr const char* kDemoReplay = "Data/Demo.mnr";
 
 // The window installs itself as the services of the game below it while it
 // exists. It watches the recordings it plays.
-class TMainForm : public platform::AppEvents, public game::TServices, public platform::PlaybackListener {
+class TMainForm : public platform::AppEvents, public game::TServices, public replay::PlaybackListener {
 public:
     // Creates the window and its components (FormCreate).
     explicit TMainForm(platform::Platform& media);
@@ -229,7 +231,9 @@ public:
     // "watch", "demo", or empty when no recording plays.
     std::string ReplayMode() const;
     void OnWatcherKey(uint16_t key, platform::ShiftState shift) override;
-    void OnPlaybackEnd(platform::PlaybackEnd end) override;
+    void OnPlaybackEnd(replay::PlaybackEnd end) override;
+    // Speed and pause of the recording being watched.
+    replay::PlaybackClock& ReplayPace() { return player_.Pace(); }
 
     // ---- menu and information screens (menus.cpp) ---------------------
     void EnterMainMenu();
@@ -281,7 +285,7 @@ private:
     replay::TReplayStart CaptureStart() const;
     replay::TGameResult CaptureResult(replay::TGameEnd end) const;
     void StartReplay(std::unique_ptr<replay::TReplay> replay, TReplayMode mode);
-    void JudgeReplay(platform::PlaybackEnd end);
+    void JudgeReplay(replay::PlaybackEnd end);
     void SaveRecording(const replay::TReplay& replay);
     // The high-score entry just made joins the recording of its game.
     void AttachEntry(const game::THighScoreRecord& record);
@@ -294,6 +298,8 @@ private:
     std::unique_ptr<replay::TReplay> BestReplay() const;
 
     platform::Platform& media_;
+    replay::TRecorder recorder_;
+    replay::TPlayer player_;
     uint8_t midiVolume_ = 191;
     bool musicMuted_ = false;
     bool closing_ = false;

@@ -23,8 +23,8 @@ using namespace replay;
 void TMainForm::GameStarting() {
     if (replayMode_ != TReplayMode::None || ReplayDirectory.empty()) return;
     recordingStart_ = std::make_unique<TReplayStart>(CaptureStart());
-    media_.StartRecording();
-    recordingStart_->StartTime = media_.RecordingStartTime();
+    recorder_.Start();
+    recordingStart_->StartTime = recorder_.StartTime();
 }
 
 TReplayStart TMainForm::CaptureStart() const {
@@ -48,14 +48,14 @@ void TMainForm::GameEnding(TGameEnd end) {
     if (replayMode_ != TReplayMode::None) {
         // The replayed game has reached its end: nothing more is played.
         if (!replayResult_) replayResult_ = std::make_unique<TGameResult>(CaptureResult(end));
-        media_.FinishPlayback();
+        player_.Finish();
         return;
     }
-    if (!recordingStart_ || !media_.Recording()) return;
+    if (!recordingStart_ || !recorder_.Recording()) return;
     TReplay replay;
     replay.Start = *recordingStart_;
     recordingStart_.reset();
-    replay.Events = media_.StopRecording();
+    replay.Events = recorder_.Stop();
     replay.Result = CaptureResult(end);
     SaveRecording(replay);
 }
@@ -161,7 +161,7 @@ void TMainForm::StartReplay(std::unique_ptr<TReplay> replay, TReplayMode mode) {
             game::State, MainTickCount, musicMuted_, Paused, PausedByKey, MenuMemory, SelectedButton,
             ButtonCount, MessageLine->Text, MessageLine->FrameCounter, StateTime});
     }
-    media_.StartPlayback(replay_->Events, s.StartTime, s.FrameInterval, *this);
+    player_.Start(replay_->Events, s.StartTime, s.FrameInterval, *this);
 
     // The game as it stood when it started.
     RestoreRecordedState(s.Game, game::State);
@@ -185,7 +185,7 @@ void TMainForm::StartReplay(std::unique_ptr<TReplay> replay, TReplayMode mode) {
 }
 
 void TMainForm::ShowWatchCaption() {
-    const platform::PlaybackClock& pace = media_.PlaybackPace();
+    const PlaybackClock& pace = player_.Pace();
     std::string caption = std::string(kApplicationTitle) + " Replay ";
     if (replayOver_) {
         caption += "finished: Escape ends";
@@ -203,7 +203,7 @@ void TMainForm::OnWatcherKey(uint16_t key, platform::ShiftState) {
         return;
     }
     if (replayMode_ != TReplayMode::Watch) return;
-    platform::PlaybackClock& pace = media_.PlaybackPace();
+    PlaybackClock& pace = player_.Pace();
     if (key == vk::Escape) {
         if (!replayOver_) replayVerdict_ = "The replay was stopped before its end";
         replayOver_ = true;
@@ -216,7 +216,7 @@ void TMainForm::OnWatcherKey(uint16_t key, platform::ShiftState) {
     ShowWatchCaption();
 }
 
-void TMainForm::OnPlaybackEnd(platform::PlaybackEnd end) {
+void TMainForm::OnPlaybackEnd(PlaybackEnd end) {
     if (replayMode_ == TReplayMode::Demo) {
         EndDemo();
         return;
@@ -230,16 +230,16 @@ void TMainForm::OnPlaybackEnd(platform::PlaybackEnd end) {
     }
 }
 
-void TMainForm::JudgeReplay(platform::PlaybackEnd end) {
+void TMainForm::JudgeReplay(PlaybackEnd end) {
     if (replayOver_) return;
     replayOver_ = true;
     // A game that ended with the window ends where its records end.
-    const bool closed = end == platform::PlaybackEnd::Closed ||
-                        (end == platform::PlaybackEnd::Finished && replay_->Result.End == TGameEnd::Closed);
+    const bool closed = end == PlaybackEnd::Closed ||
+                        (end == PlaybackEnd::Finished && replay_->Result.End == TGameEnd::Closed);
     if (closed && !replayResult_)
         replayResult_ = std::make_unique<TGameResult>(CaptureResult(TGameEnd::Closed));
     const std::string differences = replayResult_ ? DescribeDifference(replay_->Result, *replayResult_) : "";
-    replayVerified_ = end != platform::PlaybackEnd::Failed && replayResult_ && differences.empty();
+    replayVerified_ = end != PlaybackEnd::Failed && replayResult_ && differences.empty();
     if (replayVerified_) {
         replayVerdict_ = "The replay went as recorded: score " + std::to_string(game::State.Player.Score) +
                          ", level " + std::to_string(game::State.Player.Level) + ", lives " +
@@ -248,7 +248,7 @@ void TMainForm::JudgeReplay(platform::PlaybackEnd end) {
         replayVerdict_ = "The replay differs from its recording: " + differences;
     } else if (replayResult_) {
         replayVerdict_ = "The replay's game ended before its recording did";
-    } else if (end == platform::PlaybackEnd::Failed) {
+    } else if (end == PlaybackEnd::Failed) {
         replayVerdict_ = "The replay went another way than its recording";
     } else {
         replayVerdict_ = "The recording ended before its game did";
@@ -271,7 +271,7 @@ void TMainForm::StartDemo() {
 }
 
 void TMainForm::EndDemo() {
-    media_.StopPlayback();
+    player_.Stop();
     replayMode_ = TReplayMode::None;
     replay_.reset();
     replayResult_.reset();

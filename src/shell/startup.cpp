@@ -32,7 +32,9 @@ std::string HighScoresPath() { return SettingsDirectory() + kHighScoresFile; }
 TMainForm::TMainForm(platform::Platform& media)
     : MainTimer(media.CreateTimer([this] { MainTimerTimer(); })),
       TimerMessageLine(media.CreateTimer([this] { TimerMessageLineTimer(); })),
-      media_(media) {
+      media_(media),
+      recorder_(media),
+      player_(media) {
     game::InstallServices(this);
     media_.SetApplicationTitle(kApplicationTitle);
     media_.SetCaption(kApplicationTitle);
@@ -97,7 +99,7 @@ void TMainForm::FormClose() {
     closed_ = true;
     if (replayMode_ == TReplayMode::Watch && !replayOver_) {
         // The replayed game closed the window, or the recording stopped on its way.
-        JudgeReplay(platform::PlaybackEnd::Closed);
+        JudgeReplay(replay::PlaybackEnd::Closed);
     } else if (replayMode_ == TReplayMode::None) {
         GameEnding(TGameEnd::Closed);
     }

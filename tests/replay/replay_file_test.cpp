@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "game/temp_dir.h"
-#include "platform/event_record.h"
+#include "replay/event_record.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ TReplay SampleReplay() {
     s.StartKey = 13;
     s.StartShift = 1;
     s.StartTime = 4000000000u;
-    platform::EventWriter events(s.StartTime, s.FrameInterval);
+    EventWriter events(s.StartTime, s.FrameInterval);
     events.Frame(s.StartTime + 12, 1u, true);
     events.Key(s.StartTime + 20, 'P', 0);
     replay.Events = events.Bytes();

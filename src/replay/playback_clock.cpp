@@ -1,6 +1,6 @@
-#include "platform/playback_clock.h"
+#include "replay/playback_clock.h"
 
-namespace platform {
+namespace replay {
 
 void PlaybackClock::Start(uint32_t realNow, uint32_t recordedTime) {
     lastReal_ = realNow;
@@ -13,4 +13,4 @@ uint32_t PlaybackClock::Advance(uint32_t realNow, bool running) {
     return position_;
 }
 
-}  // namespace platform
+}  // namespace replay

@@ -1,6 +1,6 @@
-#include "platform/event_record.h"
+#include "replay/event_record.h"
 
-namespace platform {
+namespace replay {
 
 namespace {
 
@@ -72,7 +72,7 @@ void EventWriter::Timer(uint32_t time, uint8_t index) {
     HandlerTime(time);
 }
 
-void EventWriter::Key(uint32_t time, uint16_t key, ShiftState shift) {
+void EventWriter::Key(uint32_t time, uint16_t key, platform::ShiftState shift) {
     bytes_.push_back(kKey);
     HandlerTime(time);
     PutVarint(bytes_, key);
@@ -185,7 +185,7 @@ bool EventReader::Decode(RecordedEvent& event) {
             uint32_t key = 0;
             uint8_t shift = 0;
             if (!handlerTime(EventKind::Key) || !Varint(key) || key > 0xFFFF || !Byte(shift) ||
-                shift > (kShift | kAlt | kCtrl)) {
+                shift > (platform::kShift | platform::kAlt | platform::kCtrl)) {
                 return false;
             }
             event.key = uint16_t(key);
@@ -225,4 +225,4 @@ bool EventsAreWhole(const std::vector<uint8_t>& bytes, uint32_t startTime, uint3
     return !reader.Failed();
 }
 
-}  // namespace platform
+}  // namespace replay

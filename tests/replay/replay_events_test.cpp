@@ -7,13 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/event_record.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/script.h"
+#include "replay/event_record.h"
+#include "replay/player.h"
+#include "replay/recorder.h"
 
 namespace {
 
 using namespace platform;
+using namespace replay;
 
 std::vector<RecordedEvent> ReadAll(const std::vector<uint8_t>& bytes, uint32_t start, uint32_t step,
                                    bool* failed = nullptr) {
@@ -122,7 +125,7 @@ TEST(EventRecord, DamagedBytesStopTheReader) {
 // the input states inside a key handler.
 class Probe : public AppEvents, public PlaybackListener {
 public:
-    explicit Probe(Platform& media) : media_(media) {
+    explicit Probe(Platform& media) : media_(media), recorder_(media), player_(media) {
         IntervalTimer& main = media_.CreateTimer([this] { Note("main"); });
         main.SetInterval(100, 0);
         main.SetEnabled(true, 0);
@@ -140,9 +143,9 @@ public:
         if (media_.TickCount() % 70 == 0) Note("clock " + std::to_string(media_.UtcMillisOfDay()));
     }
     void OnKeyDown(uint16_t key, ShiftState shift) override {
-        if (key == 'R' && !media_.Recording() && !media_.Playing()) {
-            media_.StartRecording();
-            startTime = media_.RecordingStartTime();
+        if (key == 'R' && !recorder_.Recording() && !media_.Playing()) {
+            recorder_.Start();
+            startTime = recorder_.StartTime();
             AfterStart();
             return;
         }
@@ -151,8 +154,8 @@ public:
             media_.UpdateInput();
             Note("read " + std::to_string(media_.Input().States()));
         }
-        if (key == 'S' && media_.Recording()) {
-            bytes = media_.StopRecording();
+        if (key == 'S' && recorder_.Recording()) {
+            bytes = recorder_.Stop();
             media_.Quit();
         }
     }
@@ -161,7 +164,7 @@ public:
     void OnMusicEnd() override { Note("music end"); }
     void OnCloseButton() override {
         Note("close");
-        if (media_.Recording()) bytes = media_.StopRecording();
+        if (recorder_.Recording()) bytes = recorder_.Stop();
         media_.Quit();
     }
     void OnWatcherKey(uint16_t key, ShiftState) override { watcherKeys.push_back(key); }
@@ -176,9 +179,11 @@ public:
         Note("start " + std::to_string(media_.Input().States()));
     }
     void PlayBack(const Probe& recorded) {
-        media_.StartPlayback(recorded.bytes, recorded.startTime, 10, *this);
+        player_.Start(recorded.bytes, recorded.startTime, 10, *this);
         AfterStart();
     }
+    PlaybackClock& Pace() { return player_.Pace(); }
+    void StopPlayback() { player_.Stop(); }
 
     std::vector<std::string> log;
     std::vector<uint8_t> bytes;
@@ -190,11 +195,13 @@ public:
 
 private:
     void Note(const std::string& what) {
-        if (media_.Recording() || media_.Playing())
+        if (recorder_.Recording() || media_.Playing())
             log.push_back(std::to_string(media_.TickCount()) + " " + what);
     }
 
     Platform& media_;
+    TRecorder recorder_;
+    TPlayer player_;
 };
 
 HeadlessPlatform::Options Scripted(const std::string& script, int64_t utcMs = 0) {
@@ -274,15 +281,15 @@ TEST(Playback, InRealTimeFollowsSpeedAndPauseAndCannotBurst) {
     second.PlayBack(first);
     // Start at 0 on the real clock: the recorded frames are 10 ms apart.
     EXPECT_EQ(paced.Pass(second, 100), 10);
-    paced.PlaybackPace().Faster();
-    paced.PlaybackPace().Faster();
+    second.Pace().Faster();
+    second.Pace().Faster();
     EXPECT_EQ(paced.Pass(second, 200), 40);  // four times the speed
-    paced.PlaybackPace().TogglePause();
+    second.Pace().TogglePause();
     EXPECT_EQ(paced.Pass(second, 1000), 0);
-    paced.PlaybackPace().TogglePause();
-    paced.PlaybackPace().Faster();
-    paced.PlaybackPace().Faster();  // eight at most
-    EXPECT_EQ(paced.PlaybackPace().Speed(), 8);
+    second.Pace().TogglePause();
+    second.Pace().Faster();
+    second.Pace().Faster();  // eight at most
+    EXPECT_EQ(second.Pace().Speed(), 8);
     // Two seconds late: forty frames, and the rest of the backlog let go.
     EXPECT_EQ(paced.Pass(second, 3000), 40);
     EXPECT_EQ(paced.Pass(second, 3001), 1);  // the frame held back
@@ -309,7 +316,7 @@ TEST(Playback, GivesBackTheTimersFrameClockAndInputAsTheyWere) {
     paced.Input().Restore(0, 0);
     second.mainTimer->SetInterval(40, 0);  // the game may change a timer
     paced.Pass(second, 300);
-    paced.StopPlayback();
+    second.StopPlayback();
     EXPECT_FALSE(paced.Playing());
     EXPECT_EQ(paced.Clock().Interval(), 25u);
     EXPECT_EQ(paced.Input().States(), uint32_t(isLeft));

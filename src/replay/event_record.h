@@ -14,7 +14,7 @@
 
 #include "platform/input.h"
 
-namespace platform {
+namespace replay {
 
 enum class EventKind : uint8_t {
     // Handler records: each is one call of the game with a time.
@@ -42,7 +42,7 @@ struct RecordedEvent {
     uint32_t mask = 0;
     uint8_t timer = 0;
     uint16_t key = 0;
-    ShiftState shift = 0;
+    platform::ShiftState shift = 0;
     uint32_t clock = 0;  // milliseconds of the day
 
     bool IsHandler() const { return kind < EventKind::Input; }
@@ -61,7 +61,7 @@ public:
     // `changed` says whether that reading differs from the one before.
     void Frame(uint32_t time, std::optional<uint32_t> firstInput, bool changed);
     void Timer(uint32_t time, uint8_t index);
-    void Key(uint32_t time, uint16_t key, ShiftState shift);
+    void Key(uint32_t time, uint16_t key, platform::ShiftState shift);
     // Activate, Deactivate, MusicEnd or Close.
     void Plain(EventKind kind, uint32_t time);
     void Input(uint32_t mask, bool changed);
@@ -116,4 +116,4 @@ private:
 // Reads a whole stream; false when it is damaged.
 bool EventsAreWhole(const std::vector<uint8_t>& bytes, uint32_t startTime, uint32_t frameStep);
 
-}  // namespace platform
+}  // namespace replay

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace platform {
+namespace replay {
 
 class PlaybackClock {
 public:
@@ -36,4 +36,4 @@ private:
     bool paused_ = false;
 };
 
-}  // namespace platform
+}  // namespace replay
