@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -64,6 +65,9 @@ enum TScreenState : uint8_t {
     scQuit = 12,
     scPassword = 13,
 };
+
+// Numbers up to this one name a screen.
+constexpr size_t kScreenStates = scPassword + 1;
 
 const char* ScreenName(TScreenState state);
 
@@ -254,10 +258,15 @@ private:
     void DXDrawFinalize();
     void InitializeDisplay(bool fullScreen);
     void FinalizeDisplay();
-    // The actions of the screens: entry, per frame, leave.
-    void EnterScreen();
-    void ScreenFrame();
-    void LeaveScreen();
+    // What a screen does on entering, each frame and on leaving; an empty
+    // action does nothing.
+    struct TScreen {
+        std::function<void()> Enter;
+        std::function<void()> Frame;
+        std::function<void()> Leave;
+    };
+    // One for each TScreenState, made with the window.
+    void MakeScreens();
     void IntroFrame();
     void EndPictureFrame();
     void HighlightButtons();
@@ -327,6 +336,7 @@ private:
     uint32_t introIdleSince_ = 0;
     std::unique_ptr<TLiveValues> liveValues_;
     std::vector<bool> recordedEntries_;
+    std::array<TScreen, kScreenStates> screens_;
 };
 
 }  // namespace shell

@@ -1,6 +1,6 @@
 // The frame loop and the machine of screens. SetScreenState is the only way
 // from one screen to another; each screen has an entry, a per-frame and a
-// leave action.
+// leave action, kept in a table by its number.
 #include "actors/enemy.h"
 #include "actors/game.h"
 #include "engine/image_sprite.h"
@@ -61,13 +61,13 @@ void TMainForm::SetScreenState(TScreenState newState) {
         GameEnding(EndBefore(newState));
     }
     KillAllSprites();
-    LeaveScreen();
+    if (const auto& leave = screens_[State].Leave) leave();
     DXInput().RemoveButtons();
     if (newState != State) ImageList.Clear();
     State = newState;
     ResetStateTime();
     LoadImages(State);
-    EnterScreen();
+    if (const auto& enter = screens_[State].Enter) enter();
 }
 
 void TMainForm::KillAllSprites() {
@@ -113,54 +113,35 @@ engine::TImageSprite* TMainForm::AddCenteredImage(const std::string& imageName, 
     return AddImageAt(imageName, x, y, z);
 }
 
-void TMainForm::EnterScreen() {
-    switch (State) {
-        case scIntro:
-            introIdleSince_ = media_.TickCount();
-            CountLevels();
-            break;
-        case scMainMenu: EnterMainMenu(); break;
-        case scGame: StartLevel(); break;
-        case scHelp: EnterHelp(); break;
-        case scHighScores: EnterHighScores(); break;
-        case scNewHighScore: EnterNewHighScore(); break;
-        case scOptions: EnterOptions(); break;
-        case scPassword: EnterPassword(); break;
-        case scGameOver:
-            AddCenteredImage("GameOver", 5);
-            PlaySound("GameOver");
-            break;
-        case scGameComplete:
-            PlaySound("GameComplete");
-            AddCenteredImage("GameComplete", 5);
-            break;
-        case scQuit: Close(); break;
-        default: break;
-    }
-}
-
-void TMainForm::ScreenFrame() {
-    switch (State) {
-        case scIntro: IntroFrame(); break;
-        case scGame: GameFrame(); break;
-        case scHighScores: HighScoresFrame(); break;
-        case scNewHighScore: NewHighScoreFrame(); break;
-        case scPassword: PasswordFrame(); break;
-        case scGameOver:
-        case scGameComplete: EndPictureFrame(); break;
-        default: break;
-    }
-}
-
-void TMainForm::LeaveScreen() {
-    switch (State) {
-        case scMainMenu:
-        case scHighScores: ButtonCount = 0; break;
-        case scGame: EndLevel(); break;
-        case scNewHighScore: LeaveNewHighScore(); break;
-        case scOptions: WriteSettings(kSettingsFile); break;
-        default: break;
-    }
+void TMainForm::MakeScreens() {
+    screens_[scIntro] = {[this] {
+                             introIdleSince_ = media_.TickCount();
+                             CountLevels();
+                         },
+                         [this] { IntroFrame(); },
+                         {}};
+    screens_[scMainMenu] = {[this] { EnterMainMenu(); }, {}, [this] { ButtonCount = 0; }};
+    screens_[scGame] = {[this] { StartLevel(); }, [this] { GameFrame(); }, [this] { EndLevel(); }};
+    screens_[scHelp] = {[this] { EnterHelp(); }, {}, {}};
+    screens_[scHighScores] = {[this] { EnterHighScores(); }, [this] { HighScoresFrame(); },
+                              [this] { ButtonCount = 0; }};
+    screens_[scNewHighScore] = {[this] { EnterNewHighScore(); }, [this] { NewHighScoreFrame(); },
+                                [this] { LeaveNewHighScore(); }};
+    screens_[scOptions] = {[this] { EnterOptions(); }, {}, [this] { WriteSettings(kSettingsFile); }};
+    screens_[scPassword] = {[this] { EnterPassword(); }, [this] { PasswordFrame(); }, {}};
+    screens_[scGameOver] = {[this] {
+                                AddCenteredImage("GameOver", 5);
+                                PlaySound("GameOver");
+                            },
+                            [this] { EndPictureFrame(); },
+                            {}};
+    screens_[scGameComplete] = {[this] {
+                                    PlaySound("GameComplete");
+                                    AddCenteredImage("GameComplete", 5);
+                                },
+                                [this] { EndPictureFrame(); },
+                                {}};
+    screens_[scQuit] = {[this] { Close(); }, {}, {}};
 }
 
 void TMainForm::DXTimerTimer() {
@@ -172,7 +153,7 @@ void TMainForm::DXTimerTimer() {
     DXSpriteEngine.SweepDead();
     surface.Fill(0);
     DXSpriteEngine.Draw();
-    ScreenFrame();
+    if (const auto& frame = screens_[State].Frame) frame();
     HighlightButtons();
     DrawDebugText();
     media_.Present();

@@ -35,6 +35,7 @@ TMainForm::TMainForm(platform::Platform& media)
       media_(media),
       recorder_(media),
       player_(media) {
+    MakeScreens();
     game::InstallServices(this);
     media_.SetApplicationTitle(kApplicationTitle);
     media_.SetCaption(kApplicationTitle);
