@@ -36,7 +36,7 @@ void MakeBusy(shell::TMainForm& form) {
     for (int i = 0; i < 40; ++i) form.DXTimerTimer();
     new actors::TPlayerSprite(form.DXSpriteEngine.Root(), game::State.GameLevel.PlayerPoint.X,
                               game::State.GameLevel.PlayerPoint.Y);
-    form.SpawnBonus(1);
+    actors::SpawnBonus(1);
 }
 
 int CountMonsters(shell::TMainForm& form) {

@@ -7,6 +7,7 @@
 #include "actors/player.h"
 #include "game/globals.h"
 #include "game/maze_geometry.h"
+#include "game/random.h"
 #include "game/services.h"
 
 namespace actors {
@@ -26,6 +27,9 @@ constexpr int32_t kLivesPerRow = 5;
 constexpr int32_t kSpawnPeriodTicks = 30;
 // Marks a cell of the scratch map as taken, whatever it held.
 constexpr int32_t kTakenCell = 100;
+// The key lies in the maze from about half of the dots on.
+constexpr int32_t kKeyFromPercent = 49;
+constexpr int32_t kKeyToPercent = 51;
 
 engine::TSprite* Root() { return Services().SpriteRoot(); }
 
@@ -181,6 +185,39 @@ TGame::~TGame() {
 }
 
 TGame* CurrentGame() { return current; }
+
+TPlayOutcome TGame::LevelEndOutcome(bool inputGiven) const {
+    if (!LevelDone || !inputGiven) return TPlayOutcome::Playing;
+    return State.CurrentLevel == State.LevelCount ? TPlayOutcome::GameComplete : TPlayOutcome::NextLevel;
+}
+
+int32_t TGame::EatenPercent() const {
+    if (DotTotal <= 0) return 0;
+    return static_cast<int32_t>(std::nearbyint(DotsEaten * 100.0 / DotTotal));
+}
+
+void TGame::PlaceBonusesAndKey(int32_t percent) {
+    TLevel& level = State.GameLevel;
+    for (TBonusThreshold& threshold : BonusThresholds) {
+        if (percent != threshold.Percent || threshold.Fired) continue;
+        threshold.Fired = true;
+        // The classic game knows only the first two kinds.
+        if (State.GameType == gtClassic) level.BonusLevel = 2;
+        // A negative count draws from nearly 2^32 kinds: almost never a real one.
+        SpawnBonus(int(Random(uint32_t(level.BonusLevel)) + 1));
+    }
+    if (level.KeyExist != 0 && percent >= kKeyFromPercent && percent <= kKeyToPercent && !KeyPlaced) {
+        CreateKeyBonus(level.KeyPoint.X, level.KeyPoint.Y);
+        KeyPlaced = true;
+    }
+}
+
+TPlayOutcome ReplaceLostHero() {
+    if (State.PlayersAlive != 0) return TPlayOutcome::Playing;
+    if (State.Lives <= 0) return TPlayOutcome::GameOver;
+    new TPlayerSprite(Root(), State.GameLevel.PlayerPoint.X, State.GameLevel.PlayerPoint.Y);
+    return TPlayOutcome::Playing;
+}
 
 void SpawnMonsters() {
     TGame* game = CurrentGame();

@@ -40,12 +40,25 @@ struct TBonusThreshold {
     bool Fired = false;
 };
 
+// What a frame of play comes to for the screen that shows it.
+enum class TPlayOutcome : uint8_t { Playing, NextLevel, GameComplete, GameOver };
+
 class TGame {
 public:
     explicit TGame(int32_t levelNumber);
     ~TGame();
     TGame(const TGame&) = delete;
     TGame& operator=(const TGame&) = delete;
+
+    // The level done and an input given: the next level, or the game
+    // complete after the last one.
+    TPlayOutcome LevelEndOutcome(bool inputGiven) const;
+    // The share of eaten dots in whole percent, halves to even. A level
+    // without dots cannot be played (its file is refused); it shows 0.
+    int32_t EatenPercent() const;
+    // The random bonuses at their shares of the dots, and the key at about
+    // half of them.
+    void PlaceBonusesAndKey(int32_t percent);
 
     // 1 where a gate is shut right now, indexed like the level map.
     int32_t GateMarks[game::MapRows][game::MapColumns] = {};
@@ -85,6 +98,10 @@ void SpawnMonsters();
 // A random empty cell away from every actor, the monster start cells and
 // the player's start, for a bonus.
 bool FindFreeCell(const game::TLevel& level, int32_t& x, int32_t& y);
+
+// No hero left: game over without lives, otherwise a new hero at the
+// level's start cell.
+TPlayOutcome ReplaceLostHero();
 
 // The first player sprite among the top-level sprites, or null.
 TPlayerSprite* FindPlayer();

@@ -1,12 +1,11 @@
-// The game screen: starting and ending a level and the rules of each frame.
+// The game screen: starting and ending a level, and each frame what the
+// level's rules come to, the message line and the status panel.
 #include <cmath>
 
 #include "actors/bonus.h"
 #include "actors/game.h"
-#include "actors/player.h"
 #include "game/globals.h"
 #include "game/maze_geometry.h"
-#include "game/random.h"
 #include "game/tasks.h"
 #include "shell/main_form.h"
 #include "widgets/message_line.h"
@@ -18,19 +17,9 @@ using namespace game;
 
 namespace {
 
-// The key lies in the maze from about half of the dots on.
-constexpr int32_t kKeyFromPercent = 49;
-constexpr int32_t kKeyToPercent = 51;
 // The key strip lies below the life icons, which fill rows of five from
 // y 250: room for four rows of them.
 constexpr int kKeyHintsY = 400;
-
-// The share of eaten dots in whole percent, halves to even. A level without
-// dots cannot be played (its file is refused); it shows 0.
-int32_t EatenPercent(const actors::TGame& level) {
-    if (level.DotTotal <= 0) return 0;
-    return static_cast<int32_t>(std::nearbyint(level.DotsEaten * 100.0 / level.DotTotal));
-}
 
 }  // namespace
 
@@ -57,7 +46,7 @@ void TMainForm::GameFrame() {
     if (!Game) return;
     // P's pause keeps the panel and says so; the exit prompt's shows nothing.
     if (Paused) {
-        if (PausedByKey) DrawStatusPanel(EatenPercent(*Game), true);
+        if (PausedByKey) DrawStatusPanel(Game->EatenPercent(), true);
         return;
     }
 
@@ -67,40 +56,20 @@ void TMainForm::GameFrame() {
         DXInput().RemoveAll();
         levelEndInputCleared_ = true;
     }
-    if (Game->LevelDone && !DXInput().Empty()) {
-        if (game::State.CurrentLevel == game::State.LevelCount) {
-            SetScreenState(scGameComplete);
-            return;
-        }
-        SetScreenState(scGame);
-        if (!Game) return;
+    switch (Game->LevelEndOutcome(!DXInput().Empty())) {
+        case actors::TPlayOutcome::GameComplete: SetScreenState(scGameComplete); return;
+        case actors::TPlayOutcome::NextLevel:
+            SetScreenState(scGame);
+            if (!Game) return;
+            break;
+        default: break;
     }
-
-    if (game::State.PlayersAlive == 0) {
-        if (game::State.Lives <= 0) {
-            SetScreenState(scGameOver);
-            return;
-        }
-        new actors::TPlayerSprite(DXSpriteEngine.Root(), game::State.GameLevel.PlayerPoint.X,
-                                  game::State.GameLevel.PlayerPoint.Y);
+    if (actors::ReplaceLostHero() == actors::TPlayOutcome::GameOver) {
+        SetScreenState(scGameOver);
+        return;
     }
-
-    const int32_t percent = EatenPercent(*Game);
-
-    for (actors::TBonusThreshold& threshold : Game->BonusThresholds) {
-        if (percent != threshold.Percent || threshold.Fired) continue;
-        threshold.Fired = true;
-        // The classic game knows only the first two kinds.
-        if (game::State.GameType == gtClassic) game::State.GameLevel.BonusLevel = 2;
-        // A negative count draws from nearly 2^32 kinds: almost never a real one.
-        SpawnBonus(int(Random(uint32_t(game::State.GameLevel.BonusLevel)) + 1));
-    }
-
-    if (game::State.GameLevel.KeyExist != 0 && percent >= kKeyFromPercent && percent <= kKeyToPercent &&
-        !Game->KeyPlaced) {
-        actors::CreateKeyBonus(game::State.GameLevel.KeyPoint.X, game::State.GameLevel.KeyPoint.Y);
-        Game->KeyPlaced = true;
-    }
+    const int32_t percent = Game->EatenPercent();
+    Game->PlaceBonusesAndKey(percent);
 
     if (replayMode_ == TReplayMode::Demo) {
         MessageLine->DrawInstead("Demo");
@@ -141,7 +110,7 @@ bool TMainForm::LevelIsDone() const { return Game && Game->LevelDone; }
 
 void TMainForm::DebugKey(uint16_t key, platform::ShiftState shift) {
     if (Game && key >= platform::vk::F1 && key < platform::vk::F1 + actors::BonusKindCount)
-        SpawnBonus(key - platform::vk::F1 + actors::bkMoney);
+        actors::SpawnBonus(key - platform::vk::F1 + actors::bkMoney);
     if ((shift & platform::kCtrl) && key >= '1' && key <= '9' && key - '0' <= game::State.LevelCount) {
         game::State.CurrentLevel = key - '0' - 1;
         SetScreenState(scGame);
@@ -151,7 +120,5 @@ void TMainForm::DebugKey(uint16_t key, platform::ShiftState shift) {
     }
     if (key == platform::vk::Enter && (shift & platform::kCtrl)) game::State.Lives = 1;
 }
-
-void TMainForm::SpawnBonus(int kind) { actors::SpawnBonus(kind); }
 
 }  // namespace shell

@@ -127,7 +127,6 @@ public:
     std::pair<int, int> GetCenteredPos(int width, int height) const;
     engine::TImageSprite* AddCenteredImage(const std::string& imageName, int z) override;
     engine::TImageSprite* AddImageAt(const std::string& imageName, int x, int y, int z);
-    void SpawnBonus(int kind);
 
     // ---- keys ----------------------------------------------------------
     void FormKeyDown(uint16_t key, platform::ShiftState shift);
