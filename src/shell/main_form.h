@@ -100,9 +100,6 @@ public:
     void FormClose();
     void ReadSettings(const std::string& fileName);
     void WriteSettings(const std::string& fileName);
-    // Writes the five settings keys; false when the file could not be written.
-    bool SaveSettings(const std::string& fileName);
-    void ToggleFullScreen();
     void CountLevels();
     // Closes the main window: the program ends once the handler in
     // progress has finished.
@@ -117,38 +114,24 @@ public:
     void DXTimerTimer();
     void MainTimerTimer();
     void TimerMessageLineTimer();
-    void DXTimerActivate();
-    void DXTimerDeactivate();
     void FormActivate();
     void FormDeactivate();
-    void ResetStateTime();
-    void UpdateStateTime();
-    void KillAllSprites();
-    std::pair<int, int> GetCenteredPos(int width, int height) const;
     engine::TImageSprite* AddCenteredImage(const std::string& imageName, int z) override;
-    engine::TImageSprite* AddImageAt(const std::string& imageName, int x, int y, int z);
 
     // ---- keys ----------------------------------------------------------
     void FormKeyDown(uint16_t key, platform::ShiftState shift);
 
     // ---- catalogue -------------------------------------------------------
     void LoadImages(int screen);
-    void AddImageEntry(const std::string& entry);
     const platform::ImageEntry& Image(const std::string& name) override { return ImageList.Find(name); }
     const platform::ImageEntry* ReplaceImage(const std::string& entry) override;
     void LoadSounds();
-    void AddSoundEntry(const std::string& entry);
 
     // ---- music and sound ---------------------------------------------
-    void PlayMusic(const std::string& fileName);
     void PlayLevelMusic(int levelNumber) override;
-    void MediaPlayerNotify();
     void PlaySound(const std::string& soundName) override;
     uint8_t MidiVolume() const { return midiVolume_; }
     void SetMidiVolume(uint8_t attenuation);
-    // M on the game screen: the music is silent until M again; the volume
-    // setting stays as it is.
-    void ToggleMusicMute();
     bool MusicMuted() const { return musicMuted_; }
 
     // ---- components ----------------------------------------------------
@@ -171,17 +154,11 @@ public:
     std::unique_ptr<widgets::TInputLine> InputLine;
     std::unique_ptr<widgets::TMessageLine> MessageLine;
     TScreenState State = scNone;
-    int32_t StateTime = 0;
-    int32_t LastTickCount = 0;
     bool Paused = false;
     // The pause of the P key, without the exit prompt.
     bool PausedByKey = false;
-    // The window mode the settings file asks for.
-    bool FullScreenSetting = false;
-    bool PlayStartJingle = true;
     std::unique_ptr<game::TTimerManager> TimerManager;
     int32_t MainTickCount = 0;
-    engine::TImageSprite* ExitPromptSprite = nullptr;
     engine::TImageSprite* HelpPage = nullptr;
 
     // ---- the rest of the game's services --------------------------------
@@ -203,17 +180,10 @@ public:
     // ---- the game screen (game_screen.cpp) ----------------------------
     // Entry: the next level; leave: the level ends.
     void StartLevel();
-    void EndLevel();
-    // Level end, new player or game over, random bonuses and the key, the
-    // message line and the status panel.
+    // What the level's rules came to, the message line and the status panel.
     void GameFrame();
-    bool LevelIsDone() const;
     // P on the game screen: pauses or resumes play without the exit prompt.
     void TogglePause();
-    // The five lines of the status panel, and "Paused" below them.
-    void DrawStatusPanel(int32_t percent, bool paused);
-    // The test keys of the game screen, with the Debug word only.
-    void DebugKey(uint16_t key, platform::ShiftState shift);
 
     // ---- recordings (replays.cpp) ----------------------------------------
     // Where every game is recorded; none when empty (tests that want no
@@ -227,9 +197,6 @@ public:
     // line that says how it went.
     bool ReplayVerified() const { return replayVerified_; }
     const std::string& ReplayVerdict() const { return replayVerdict_; }
-    // Whether entry i of the high-score table has a recording; the list
-    // shows what it found on entering.
-    std::vector<bool> RecordedEntries();
     const std::vector<bool>& RecordedMarks() const { return recordedEntries_; }
     // "watch", "demo", or empty when no recording plays.
     std::string ReplayMode() const;
@@ -239,20 +206,54 @@ public:
     replay::PlaybackClock& ReplayPace() { return player_.Pace(); }
 
     // ---- menu and information screens (menus.cpp) ---------------------
+    void NewHighScoreFrame();
+    void EnterPassword();
+    void PasswordFrame();
+
+private:
+    // ---- used within the window only ----------------------------------
+    // Writes the five settings keys; false when the file could not be written.
+    bool SaveSettings(const std::string& fileName);
+    void ToggleFullScreen();
+    void DXTimerActivate();
+    void DXTimerDeactivate();
+    void ResetStateTime();
+    void UpdateStateTime();
+    void KillAllSprites();
+    std::pair<int, int> GetCenteredPos(int width, int height) const;
+    engine::TImageSprite* AddImageAt(const std::string& imageName, int x, int y, int z);
+    void AddImageEntry(const std::string& entry);
+    void AddSoundEntry(const std::string& entry);
+    void PlayMusic(const std::string& fileName);
+    void MediaPlayerNotify();
+    // M on the game screen: the music is silent until M again; the volume
+    // setting stays as it is.
+    void ToggleMusicMute();
+    int32_t StateTime = 0;
+    int32_t LastTickCount = 0;
+    // The window mode the settings file asks for.
+    bool FullScreenSetting = false;
+    bool PlayStartJingle = true;
+    engine::TImageSprite* ExitPromptSprite = nullptr;
+    void EndLevel();
+    bool LevelIsDone() const;
+    // The five lines of the status panel, and "Paused" below them.
+    void DrawStatusPanel(int32_t percent, bool paused);
+    // The test keys of the game screen, with the Debug word only.
+    void DebugKey(uint16_t key, platform::ShiftState shift);
+    // Whether entry i of the high-score table has a recording; the list
+    // shows what it found on entering.
+    std::vector<bool> RecordedEntries();
     void EnterMainMenu();
     void EnterHelp();
     void EnterHighScores();
     void HighScoresFrame();
     void EnterNewHighScore();
-    void NewHighScoreFrame();
     void LeaveNewHighScore();
     void EnterOptions();
     // The Return button of a menu screen: Enter goes back to the main menu.
     widgets::TButtonSprite* AddReturnButton();
-    void EnterPassword();
-    void PasswordFrame();
 
-private:
     void DXDrawInitialize();
     void DXDrawFinalize();
     void InitializeDisplay(bool fullScreen);
