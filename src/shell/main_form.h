@@ -116,19 +116,15 @@ public:
     void TimerMessageLineTimer();
     void FormActivate();
     void FormDeactivate();
-    engine::TImageSprite* AddCenteredImage(const std::string& imageName, int z) override;
 
     // ---- keys ----------------------------------------------------------
     void FormKeyDown(uint16_t key, platform::ShiftState shift);
 
     // ---- catalogue -------------------------------------------------------
     void LoadImages(int screen);
-    const platform::ImageEntry& Image(const std::string& name) override { return ImageList.Find(name); }
-    const platform::ImageEntry* ReplaceImage(const std::string& entry) override;
     void LoadSounds();
 
     // ---- music and sound ---------------------------------------------
-    void PlayLevelMusic(int levelNumber) override;
     void PlaySound(const std::string& soundName) override;
     uint8_t MidiVolume() const { return midiVolume_; }
     void SetMidiVolume(uint8_t attenuation);
@@ -160,13 +156,6 @@ public:
     std::unique_ptr<game::TTimerManager> TimerManager;
     int32_t MainTickCount = 0;
     engine::TImageSprite* HelpPage = nullptr;
-
-    // ---- the rest of the game's services --------------------------------
-    engine::TSprite* SpriteRoot() override { return DXSpriteEngine.Root(); }
-    void ShowOnMessageLine(const std::string& text, uint32_t milliseconds) override;
-    uint32_t FrameInterval() override { return DXTimer().Interval(); }
-    int32_t MainTick() override { return MainTickCount; }
-    void ScheduleTask(game::TTimerTask* task) override;
 
     // ---- platform events ---------------------------------------------
     void OnFrame() override { DXTimerTimer(); }
@@ -200,8 +189,6 @@ public:
     const std::vector<bool>& RecordedMarks() const { return recordedEntries_; }
     // "watch", "demo", or empty when no recording plays.
     std::string ReplayMode() const;
-    void OnWatcherKey(uint16_t key, platform::ShiftState shift) override;
-    void OnPlaybackEnd(replay::PlaybackEnd end) override;
     // Speed and pause of the recording being watched.
     replay::PlaybackClock& ReplayPace() { return player_.Pace(); }
 
@@ -211,6 +198,19 @@ public:
     void PasswordFrame();
 
 private:
+    // ---- the game's services and the watcher: called through their interfaces
+    engine::TImageSprite* AddCenteredImage(const std::string& imageName, int z) override;
+    const platform::ImageEntry& Image(const std::string& name) override { return ImageList.Find(name); }
+    const platform::ImageEntry* ReplaceImage(const std::string& entry) override;
+    void PlayLevelMusic(int levelNumber) override;
+    engine::TSprite* SpriteRoot() override { return DXSpriteEngine.Root(); }
+    void ShowOnMessageLine(const std::string& text, uint32_t milliseconds) override;
+    uint32_t FrameInterval() override { return DXTimer().Interval(); }
+    int32_t MainTick() override { return MainTickCount; }
+    void ScheduleTask(game::TTimerTask* task) override;
+    void OnWatcherKey(uint16_t key, platform::ShiftState shift) override;
+    void OnPlaybackEnd(replay::PlaybackEnd end) override;
+
     // ---- used within the window only ----------------------------------
     // Writes the five settings keys; false when the file could not be written.
     bool SaveSettings(const std::string& fileName);
