@@ -33,20 +33,21 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* munchora_state() {
 
 int main(int argc, char** argv) {
     // The page passes the words of its address (munchora/?NoMidi).
-    game::StartOptions = program::ReadStartOptions(argc - 1, argv + 1);
-    game::GameType = game::gtFeatures;
+    game::State.StartOptions = program::ReadStartOptions(argc - 1, argv + 1);
+    game::State.GameType = game::gtFeatures;
 
     static platform::WebPlatform media;
     game::SetRandomClock([] { return media.UtcMillisOfDay(); });
-    game::ProgramDir = kProgramDir;
+    game::Setup.ProgramDir = kProgramDir;
     // The packed directory could be written, but only for this visit.
-    game::SettingsDir = program::ChooseSettingsDirectory(kProgramDir, kSaveDir, false);
+    game::Setup.SettingsDir = program::ChooseSettingsDirectory(kProgramDir, kSaveDir, false);
     static shell::TMainForm form(media);
-    form.ReplayDirectory = game::SettingsDir + shell::kReplaysFolder;
+    form.ReplayDirectory = game::Setup.SettingsDir + shell::kReplaysFolder;
     g_media = &media;
     g_form = &form;
     media.SetOnEnd([] { form.FormClose(); });
-    if (!game::StartOptions.NoSound && !media.InitializeSound()) form.ShowMessage("Can't initialize sound");
+    if (!game::State.StartOptions.NoSound && !media.InitializeSound())
+        form.ShowMessage("Can't initialize sound");
     form.FormShow();
     media.Run(form);
     return 0;
