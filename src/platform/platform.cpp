@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -411,6 +412,21 @@ int Platform::RunPlaybackPass(AppEvents& app, uint32_t now) {
         if (Deliver(app, event) && event.kind == EventKind::Frame) ++frames;
     }
     return frames;
+}
+
+uint32_t Platform::TimeUntilHandler(uint32_t now) {
+    uint32_t wait = UINT32_MAX;
+    if (playback_) {
+        if (playback_->ended) return wait;
+        // An end or a failure is for the next pass to find.
+        const RecordedEvent* next = playbackFinishing_ ? nullptr : playback_->reader.Peek();
+        return next ? playbackPace_.RealTimeUntil(next->time, now, active_) : 0;
+    }
+    for (auto& timer : timers_) {
+        if (timer->Enabled() && timer->Interval() > 0)
+            wait = std::min(wait, timer->Due(now) ? 0 : timer->NextDue() - now);
+    }
+    return wait;
 }
 
 bool Platform::RunPlaybackFrame(AppEvents& app) {

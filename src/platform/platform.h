@@ -185,6 +185,10 @@ protected:
     // A playback shown in real time: the recorded events due by `now` on the
     // playback's clock, and a few frames at most. Returns the frames given.
     int RunPlaybackPass(AppEvents& app, uint32_t now);
+    // Real milliseconds from `now` until a handler other than a frame falls
+    // due: an interval timer, or during a playback its next recorded
+    // handler. UINT32_MAX when only an event of the machine can bring one.
+    uint32_t TimeUntilHandler(uint32_t now);
     // A playback one frame at a time: the recorded events up to and including
     // the next frame. Returns whether a frame was given.
     bool RunPlaybackFrame(AppEvents& app);

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <png.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -291,6 +292,20 @@ void SdlPlatform::PumpEvents(AppEvents& app) {
     while (!QuitRequested() && SDL_PollEvent(&event)) HandleEvent(event, app);
 }
 
+bool SdlPlatform::FramesRunning() { return !QuitRequested() && Active() && Clock().Enabled(); }
+
+void SdlPlatform::WaitForWork(AppEvents& app) {
+    const uint32_t now = ClockTicks();
+    uint32_t wait = TimeUntilHandler(now);
+    if (!Playing()) wait = std::min(wait, pacer_.TimeUntilDue(now, Clock().Interval(), FramesRunning()));
+    if (wait == 0) return;
+    SDL_Event event;
+    const bool arrived = wait == FramePacer::kNever
+                             ? SDL_WaitEvent(&event) == 1
+                             : SDL_WaitEventTimeout(&event, int(std::min<uint32_t>(wait, INT32_MAX))) == 1;
+    if (arrived) HandleEvent(event, app);
+}
+
 void SdlPlatform::Run(AppEvents& app) {
     const auto present = [&] {
         if (!QuitRequested() && frameFinished_) PresentLatest();
@@ -299,25 +314,23 @@ void SdlPlatform::Run(AppEvents& app) {
         PumpEvents(app);
         if (QuitRequested()) break;
         const uint32_t now = ClockTicks();
-        int frames = 0;
         if (Playing()) {
             // A recording plays at its own pace; the game's schedule starts
             // afresh after it.
             pacer_.Reset();
-            frames = RunPlaybackPass(app, now);
-            if (frames > 0) present();
+            if (RunPlaybackPass(app, now) > 0) present();
         } else {
             RunTimers(now, false);
             // The game frames that are due, then the latest of them on the
             // display; waiting for the display costs no game frames.
-            frames = pacer_.RunPass(
-                now, Clock().Interval(), !QuitRequested() && Active() && Clock().Enabled(),
+            pacer_.RunPass(
+                now, Clock().Interval(), FramesRunning(),
                 [&](uint32_t due) {
                     if (!QuitRequested() && !Playing()) RunFrame(app, due);
                 },
                 present);
         }
-        if (frames == 0) SDL_Delay(1);
+        if (!QuitRequested()) WaitForWork(app);
     }
 }
 

@@ -69,6 +69,9 @@ private:
     };
 
     bool CreateRenderer();
+    bool FramesRunning();
+    // Sleeps until a frame or another handler falls due or an event comes.
+    void WaitForWork(AppEvents& app);
     void HandleEvent(const SDL_Event& event, AppEvents& app);
     void OpenController(int deviceIndex);
 
