@@ -39,7 +39,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for i in "${!builds[@]}"; do
   mkdir -p "$work/$i"
-  cp -r "${builds[$i]}"/{Munchora.ini,Data,Levels,Music} "$work/$i"/
+  cp -r "${builds[$i]}"/{Munchora.ini,munchora.png,Data,Levels,Music} "$work/$i"/
 done
 {
   echo '#!/bin/bash'
