@@ -34,7 +34,7 @@ gen_s=$(awk "BEGIN { printf \"%.1f\", ($(date +%s%N) - $gen_start) / 1e9 }")
 
 # Peak memory of the real game with music: a level played for ten seconds
 # in a real window (Xvfb) with the audio synthesised to a dummy device. Once
-# as the game chooses its renderer (SDL's own without a GPU device, as here),
+# as the game chooses its display (the window's own surface without a GPU device, as here),
 # once with OpenGL forced, which runs on Mesa's software rasteriser here.
 peak_game="n/a (needs xvfb-run and xdotool)"
 peak_gl="$peak_game"

@@ -42,6 +42,10 @@ public:
     // Shown in real time: hands the game what is due by `now` on the
     // machine's clock; returns the frames given.
     virtual int RunPass(AppEvents& app, uint32_t now) = 0;
+    // Real milliseconds from `now` until the next recorded handler falls due
+    // in real time; UINT32_MAX while the recorded time stands or the playback
+    // has ended.
+    virtual uint32_t TimeUntilDue(uint32_t now) = 0;
     // One frame at a time: hands the game the events up to and including the
     // next frame; returns whether a frame was given.
     virtual bool RunFrame(AppEvents& app) = 0;

@@ -31,6 +31,12 @@ int FramePacer::FramesDue(uint32_t now, uint32_t intervalMs, bool running) {
     return int(due);
 }
 
+uint32_t FramePacer::TimeUntilDue(uint32_t now, uint32_t intervalMs, bool running) const {
+    if (!running) return kNever;
+    if (intervalMs == 0 || !scheduled_ || intervalMs != interval_ || int32_t(now - next_) >= 0) return 0;
+    return next_ - now;
+}
+
 int FramePacer::RunPass(uint32_t now, uint32_t intervalMs, bool running,
                         const std::function<void(uint32_t due)>& runFrame,
                         const std::function<void()>& present) {

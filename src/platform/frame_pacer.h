@@ -15,6 +15,7 @@ namespace platform {
 class FramePacer {
 public:
     static constexpr int kMaxCatchUp = 5;
+    static constexpr uint32_t kNever = UINT32_MAX;
 
     // The game frames due at `now` (milliseconds), counted as run. Interval 0
     // means as fast as the machine can: one frame each time. While not
@@ -25,12 +26,14 @@ public:
     // When the i-th of the frames FramesDue counted fell due: the game's
     // frames see the times of their schedule, not when the loop got to them.
     uint32_t DueTime(int i) const { return firstDue_ + uint32_t(i) * interval_; }
+    // Milliseconds from `now` until FramesDue would count a frame (0: one is
+    // due now), so that a loop can sleep until then; kNever while not running.
+    uint32_t TimeUntilDue(uint32_t now, uint32_t intervalMs, bool running) const;
     // The schedule starts afresh at the next frame (after a playback).
     void Reset() { scheduled_ = false; }
 
     // One pass of a backend's loop: the due frames, each with its due time,
-    // then one present when a frame ran. Returns the number of frames run;
-    // with none the loop may sleep a little.
+    // then one present when a frame ran. Returns the number of frames run.
     int RunPass(uint32_t now, uint32_t intervalMs, bool running,
                 const std::function<void(uint32_t due)>& runFrame, const std::function<void()>& present);
 

@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -266,6 +267,16 @@ void Platform::HandPlain(AppEvents& app, PlainCall call, uint32_t time) {
         case PlainCall::Close: Guarded([&app] { app.OnCloseButton(); }); break;
     }
     EndHandler();
+}
+
+uint32_t Platform::TimeUntilHandler(uint32_t now) {
+    if (source_) return source_->TimeUntilDue(now);
+    uint32_t wait = UINT32_MAX;
+    for (auto& timer : timers_) {
+        if (timer->Enabled() && timer->Interval() > 0)
+            wait = std::min(wait, timer->Due(now) ? 0 : timer->NextDue() - now);
+    }
+    return wait;
 }
 
 }  // namespace platform

@@ -164,6 +164,10 @@ protected:
     // A playback shown in real time: what is due by `now`. Returns the
     // frames given.
     int RunPlaybackPass(AppEvents& app, uint32_t now) { return source_ ? source_->RunPass(app, now) : 0; }
+    // Real milliseconds from `now` until a handler other than a frame falls
+    // due: an interval timer, or during a playback its next recorded
+    // handler. UINT32_MAX when only an event of the machine can bring one.
+    uint32_t TimeUntilHandler(uint32_t now);
     // A playback one frame at a time, while the window has the focus.
     // Returns whether a frame was given.
     bool RunPlaybackFrame(AppEvents& app) { return source_ && active_ && source_->RunFrame(app); }

@@ -18,6 +18,9 @@ public:
     // The events fell behind: the recorded time goes back to where they are,
     // so a slow machine plays slower rather than in bursts.
     void HoldAt(uint32_t recordedTime) { position_ = recordedTime; }
+    // Real milliseconds from `realNow` until the recorded time reaches
+    // `recordedTime` (0 when it has), UINT32_MAX while it stands.
+    uint32_t RealTimeUntil(uint32_t recordedTime, uint32_t realNow, bool running) const;
 
     int Speed() const { return speed_; }
     void Faster() {

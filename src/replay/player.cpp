@@ -131,6 +131,13 @@ int TPlayer::RunPass(platform::AppEvents& app, uint32_t now) {
     return frames;
 }
 
+uint32_t TPlayer::TimeUntilDue(uint32_t now) {
+    if (ended_) return UINT32_MAX;
+    // An end or a failure is for the next pass to find.
+    const RecordedEvent* next = finishing_ ? nullptr : reader_.Peek();
+    return next ? pace_.RealTimeUntil(next->time, now, media_.Active()) : 0;
+}
+
 bool TPlayer::RunFrame(platform::AppEvents& app) {
     while (!media_.QuitRequested() && !Over()) {
         const RecordedEvent* next = reader_.Peek();

@@ -53,6 +53,7 @@ public:
         listener_->OnWatcherKey(key, shift);
     }
     int RunPass(platform::AppEvents& app, uint32_t now) override;
+    uint32_t TimeUntilDue(uint32_t now) override;
     bool RunFrame(platform::AppEvents& app) override;
 
 private:

@@ -268,6 +268,7 @@ class PacedPlatform : public HeadlessPlatform {
 public:
     PacedPlatform() : HeadlessPlatform(Options{}) {}
     int Pass(AppEvents& app, uint32_t now) { return RunPlaybackPass(app, now); }
+    uint32_t Wait(uint32_t now) { return TimeUntilHandler(now); }
     void Watch(AppEvents& app, uint16_t key) { DeliverKey(app, key, 0); }
 };
 
@@ -281,11 +282,16 @@ TEST(Playback, InRealTimeFollowsSpeedAndPauseAndCannotBurst) {
     second.PlayBack(first);
     // Start at 0 on the real clock: the recorded frames are 10 ms apart.
     EXPECT_EQ(paced.Pass(second, 100), 10);
+    // The loop may sleep until the next recorded frame, in real time.
+    EXPECT_EQ(paced.Wait(100), 10u);
+    EXPECT_EQ(paced.Wait(104), 6u);
     second.Pace().Faster();
     second.Pace().Faster();
     EXPECT_EQ(paced.Pass(second, 200), 40);  // four times the speed
+    EXPECT_EQ(paced.Wait(200), 3u);          // ten recorded ms, rounded up
     second.Pace().TogglePause();
     EXPECT_EQ(paced.Pass(second, 1000), 0);
+    EXPECT_EQ(paced.Wait(1000), UINT32_MAX);  // until a key of the watcher
     second.Pace().TogglePause();
     second.Pace().Faster();
     second.Pace().Faster();  // eight at most

@@ -3,8 +3,10 @@
 #include <SDL.h>
 #include <png.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -21,8 +23,8 @@ namespace {
 Uint32 g_musicEndEvent = 0;
 
 // Without a GPU device OpenGL would run on Mesa's software rasteriser, which
-// costs about 90 MB and several threads to show one picture; SDL's own
-// renderer copies it for a fraction of that. SDL_RENDER_DRIVER still rules.
+// costs about 90 MB and several threads to show one picture; the window's
+// own surface takes it for a fraction of that. SDL_RENDER_DRIVER still rules.
 bool HasGraphicsDevice() {
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", ec)) {
@@ -41,8 +43,8 @@ SdlPlatform::SdlPlatform() {
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", kDesktopId, 0);
     SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", kDesktopId, 0);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    if (!HasGraphicsDevice()) {
-        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    if (!HasGraphicsDevice() && !SDL_getenv("SDL_RENDER_DRIVER")) {
+        drawOnWindowSurface_ = true;
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS | SDL_INIT_GAMECONTROLLER) != 0) {
@@ -59,6 +61,7 @@ SdlPlatform::~SdlPlatform() {
     // Before SDL itself goes.
     texture_.reset();
     renderer_.reset();
+    converted_.reset();
     window_.reset();
     SDL_Quit();
 }
@@ -66,6 +69,7 @@ SdlPlatform::~SdlPlatform() {
 void SdlPlatform::SdlDeleter::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
 void SdlPlatform::SdlDeleter::operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
 void SdlPlatform::SdlDeleter::operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
+void SdlPlatform::SdlDeleter::operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
 
 void SdlPlatform::SetWindowIcon(const std::string& pngPath) {
     if (!window_) return;
@@ -103,15 +107,52 @@ int64_t SdlPlatform::UtcSeconds() {
     return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
 }
 
-bool SdlPlatform::CreateRenderer() {
-    // Some drivers (the dummy one, some virtual displays) refuse vsync.
-    renderer_.reset(
-        SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
-    if (!renderer_) renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
-    if (!renderer_) return false;
-    texture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
-                                     kDisplayWidth, kDisplayHeight));
-    return texture_ != nullptr;
+bool SdlPlatform::CreatePresenter() {
+    Uint32 format = SDL_PIXELFORMAT_RGB888;
+    if (drawOnWindowSurface_) {
+        // The frame converted to the window's format, copied or stretched
+        // onto the window's surface.
+        const SDL_Surface* window = SDL_GetWindowSurface(window_.get());
+        if (!window) return false;
+        if (window->format->BytesPerPixel == 4) format = window->format->format;
+        converted_.reset(SDL_CreateRGBSurfaceWithFormat(0, kDisplayWidth, kDisplayHeight, 32, format));
+        if (!converted_) return false;
+        SDL_SetSurfaceBlendMode(converted_.get(), SDL_BLENDMODE_NONE);
+    } else {
+        // Some drivers (the dummy one, some virtual displays) refuse vsync.
+        renderer_.reset(
+            SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+        if (!renderer_) renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
+        if (!renderer_) return false;
+        // A 32-bit texture the renderer takes as it is, the window's format
+        // where it can: the frame is converted once, on its way into the
+        // texture, rather than again at every present or upload.
+        SDL_RendererInfo info{};
+        SDL_GetRendererInfo(renderer_.get(), &info);
+        const Uint32 windowFormat = SDL_GetWindowPixelFormat(window_.get());
+        format = SDL_PIXELFORMAT_ARGB8888;
+        for (Uint32 i = 0; i < info.num_texture_formats; ++i) {
+            const Uint32 offered = info.texture_formats[i];
+            if (offered == windowFormat && SDL_BYTESPERPIXEL(offered) == 4) {
+                format = offered;
+                break;
+            }
+            if (offered == SDL_PIXELFORMAT_RGB888) format = offered;
+        }
+        texture_.reset(SDL_CreateTexture(renderer_.get(), format, SDL_TEXTUREACCESS_STREAMING, kDisplayWidth,
+                                         kDisplayHeight));
+        if (!texture_) return false;
+        SDL_SetTextureBlendMode(texture_.get(), SDL_BLENDMODE_NONE);
+    }
+    convertedFilled_ = false;
+    inConverted_.assign(size_t(kDisplayWidth) * kDisplayHeight, 0);
+    // Every 16-bit pixel as SDL converts it: the picture is the one SDL's
+    // own conversion showed.
+    std::vector<uint16_t> every(65536);
+    for (size_t i = 0; i < every.size(); ++i) every[i] = uint16_t(i);
+    convertedPixelOf_.resize(every.size());
+    return SDL_ConvertPixels(256, 256, SDL_PIXELFORMAT_RGB565, every.data(), 256 * 2, format,
+                             convertedPixelOf_.data(), 256 * 4) == 0;
 }
 
 bool SdlPlatform::InitializeDisplay(bool fullScreen) {
@@ -119,7 +160,7 @@ bool SdlPlatform::InitializeDisplay(bool fullScreen) {
         window_.reset(SDL_CreateWindow(Caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                        kDisplayWidth, kDisplayHeight,
                                        SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE));
-        if (!window_ || !CreateRenderer()) {
+        if (!window_ || !CreatePresenter()) {
             std::fprintf(stderr, "Can't open the game window: %s\n", SDL_GetError());
             return false;
         }
@@ -130,6 +171,7 @@ bool SdlPlatform::InitializeDisplay(bool fullScreen) {
     if (!fullScreen) SDL_SetWindowSize(window_.get(), kDisplayWidth, kDisplayHeight);
     fullScreen_ = fullScreen;
     displayReady_ = true;
+    windowStale_ = true;
     return true;
 }
 
@@ -137,21 +179,104 @@ void SdlPlatform::FinalizeDisplay() { displayReady_ = false; }
 
 void SdlPlatform::Present() { frameFinished_ = true; }
 
+void SdlPlatform::ShowFrame() {
+    if (QuitRequested() || !displayReady_ || !(texture_ || converted_)) return;
+    if (frameFinished_ || !convertedFilled_) {
+        frameFinished_ = false;
+        // Only the rows between the first and the last that changed.
+        const uint16_t* frame = surface_.Pixels();
+        const uint16_t* held = inConverted_.data();
+        constexpr int w = kDisplayWidth;
+        const auto sameRow = [&](int y) {
+            return std::memcmp(frame + y * w, held + y * w, w * sizeof(uint16_t)) == 0;
+        };
+        int top = 0, bottom = kDisplayHeight;
+        if (convertedFilled_) {
+            while (top < bottom && sameRow(top)) ++top;
+            while (bottom > top && sameRow(bottom - 1)) --bottom;
+        }
+        if (top < bottom) {
+            void* pixels = nullptr;
+            int pitch = 0;
+            if (texture_) {
+                const SDL_Rect rows{0, top, w, bottom - top};
+                if (SDL_LockTexture(texture_.get(), &rows, &pixels, &pitch) != 0) return;
+            } else {
+                pitch = converted_->pitch;
+                pixels = static_cast<uint8_t*>(converted_->pixels) + top * pitch;
+            }
+            for (int y = top; y < bottom; ++y) {
+                const uint16_t* in = frame + y * w;
+                auto* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + (y - top) * pitch);
+                for (int x = 0; x < w; ++x) out[x] = convertedPixelOf_[in[x]];
+            }
+            if (texture_) SDL_UnlockTexture(texture_.get());
+            std::memcpy(inConverted_.data() + top * w, frame + top * w,
+                        size_t(bottom - top) * w * sizeof(uint16_t));
+            convertedFilled_ = true;
+            if (pendingTop_ == pendingBottom_) {
+                pendingTop_ = top;
+                pendingBottom_ = bottom;
+            } else {
+                pendingTop_ = std::min(pendingTop_, top);
+                pendingBottom_ = std::max(pendingBottom_, bottom);
+            }
+        }
+    }
+    if (windowStale_ || pendingTop_ < pendingBottom_) PresentLatest();
+}
+
 void SdlPlatform::PresentLatest() {
-    frameFinished_ = false;
-    if (!displayReady_ || !renderer_) return;
-    SDL_UpdateTexture(texture_.get(), nullptr, surface_.Pixels(), kDisplayWidth * int(sizeof(uint16_t)));
+    const SDL_Rect rows{0, pendingTop_, kDisplayWidth, pendingBottom_ - pendingTop_};
+    const bool whole = windowStale_;
+    windowStale_ = false;
+    pendingTop_ = pendingBottom_ = 0;
     int outputWidth = kDisplayWidth, outputHeight = kDisplayHeight;
-    SDL_GetRendererOutputSize(renderer_.get(), &outputWidth, &outputHeight);
+    SDL_Surface* window = nullptr;
+    if (renderer_) {
+        SDL_GetRendererOutputSize(renderer_.get(), &outputWidth, &outputHeight);
+    } else {
+        window = SDL_GetWindowSurface(window_.get());
+        if (!window) return;
+        outputWidth = window->w;
+        outputHeight = window->h;
+    }
     const Placement placement = PlacePicture(outputWidth, outputHeight);
-    // Whole factors stay sharp; in between, smoothing keeps small text legible.
-    SDL_SetTextureScaleMode(texture_.get(),
-                            placement.WholeFactor() ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-    const SDL_Rect target{placement.x, placement.y, placement.width, placement.height};
-    SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
-    SDL_RenderClear(renderer_.get());
-    SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, &target);
-    SDL_RenderPresent(renderer_.get());
+    SDL_Rect target{placement.x, placement.y, placement.width, placement.height};
+    const bool bars = target.x > 0 || target.y > 0 || target.w < outputWidth || target.h < outputHeight;
+    if (renderer_) {
+        // Whole factors stay sharp; in between, smoothing keeps small text legible.
+        SDL_SetTextureScaleMode(texture_.get(),
+                                placement.WholeFactor() ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+        // Only the bars beside the picture need clearing.
+        if (bars) {
+            SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
+            SDL_RenderClear(renderer_.get());
+        }
+        SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, &target);
+        SDL_RenderPresent(renderer_.get());
+        return;
+    }
+    const bool oneToOne = target.w == kDisplayWidth && target.h == kDisplayHeight;
+    if (oneToOne && !whole) {
+        // The window keeps the rest: only the rows that changed go to it.
+        SDL_Rect to{target.x, target.y + rows.y, rows.w, rows.h};
+        SDL_Rect from = rows;
+        SDL_BlitSurface(converted_.get(), &from, window, &to);
+        SDL_UpdateWindowSurfaceRects(window_.get(), &to, 1);
+        return;
+    }
+    if (bars) SDL_FillRect(window, nullptr, SDL_MapRGB(window->format, 0, 0, 0));
+    if (oneToOne) {
+        SDL_BlitSurface(converted_.get(), nullptr, window, &target);
+    } else if (converted_->format->format != window->format->format) {
+        SDL_BlitScaled(converted_.get(), nullptr, window, &target);
+    } else if (placement.WholeFactor()) {
+        SDL_SoftStretch(converted_.get(), nullptr, window, &target);
+    } else {
+        SDL_SoftStretchLinear(converted_.get(), nullptr, window, &target);
+    }
+    SDL_UpdateWindowSurface(window_.get());
 }
 
 void SdlPlatform::ApplyCaption(const std::string& caption) {
@@ -257,6 +382,9 @@ void SdlPlatform::HandleEvent(const SDL_Event& event, AppEvents& app) {
                 SetActive(false, app);
             } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
                 SetActive(true, app);
+            } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                       event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                windowStale_ = true;
             }
             break;
         case SDL_KEYDOWN: {
@@ -291,33 +419,44 @@ void SdlPlatform::PumpEvents(AppEvents& app) {
     while (!QuitRequested() && SDL_PollEvent(&event)) HandleEvent(event, app);
 }
 
+bool SdlPlatform::FramesRunning() { return !QuitRequested() && Active() && Clock().Enabled(); }
+
+void SdlPlatform::WaitForWork(AppEvents& app) {
+    const uint32_t now = ClockTicks();
+    uint32_t wait = TimeUntilHandler(now);
+    if (!Playing()) wait = std::min(wait, pacer_.TimeUntilDue(now, Clock().Interval(), FramesRunning()));
+    if (wait == 0) return;
+    SDL_Event event;
+    const bool arrived = wait == FramePacer::kNever
+                             ? SDL_WaitEvent(&event) == 1
+                             : SDL_WaitEventTimeout(&event, int(std::min<uint32_t>(wait, INT32_MAX))) == 1;
+    if (arrived) HandleEvent(event, app);
+}
+
 void SdlPlatform::Run(AppEvents& app) {
-    const auto present = [&] {
-        if (!QuitRequested() && frameFinished_) PresentLatest();
-    };
+    const auto present = [&] { ShowFrame(); };
     while (!QuitRequested()) {
         PumpEvents(app);
         if (QuitRequested()) break;
         const uint32_t now = ClockTicks();
-        int frames = 0;
         if (Playing()) {
             // A recording plays at its own pace; the game's schedule starts
             // afresh after it.
             pacer_.Reset();
-            frames = RunPlaybackPass(app, now);
-            if (frames > 0) present();
+            if (RunPlaybackPass(app, now) > 0) present();
         } else {
             RunTimers(now, false);
             // The game frames that are due, then the latest of them on the
             // display; waiting for the display costs no game frames.
-            frames = pacer_.RunPass(
-                now, Clock().Interval(), !QuitRequested() && Active() && Clock().Enabled(),
+            pacer_.RunPass(
+                now, Clock().Interval(), FramesRunning(),
                 [&](uint32_t due) {
                     if (!QuitRequested() && !Playing()) RunFrame(app, due);
                 },
                 present);
         }
-        if (frames == 0) SDL_Delay(1);
+        if (windowStale_) present();  // the window lost its picture
+        if (!QuitRequested()) WaitForWork(app);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <vector>
 
 #include "platform/frame_pacer.h"
 #include "platform/platform.h"
@@ -13,6 +14,7 @@
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
+struct SDL_Surface;
 typedef struct _SDL_GameController SDL_GameController;
 union SDL_Event;
 
@@ -57,7 +59,7 @@ protected:
     int64_t ClockMillisOfDay() override;
     void ApplyCaption(const std::string& caption) override;
     uint32_t HeldInputMask() override;
-    // Shows the latest finished frame; waits for the display with vsync.
+    // Shows the frame converted last; waits for the display with vsync.
     virtual void PresentLatest();
 
 private:
@@ -66,15 +68,37 @@ private:
         void operator()(SDL_Window* window) const;
         void operator()(SDL_Renderer* renderer) const;
         void operator()(SDL_Texture* texture) const;
+        void operator()(SDL_Surface* surface) const;
     };
 
-    bool CreateRenderer();
+    // A renderer and its texture, or without a GPU the converted frame for
+    // the window's own surface.
+    bool CreatePresenter();
+    // After the game's frames: converts the rows of the finished frame that
+    // differ from the converted one, and presents when any did or the window
+    // lost its picture.
+    void ShowFrame();
+    bool FramesRunning();
+    // Sleeps until a frame or another handler falls due or an event comes.
+    void WaitForWork(AppEvents& app);
     void HandleEvent(const SDL_Event& event, AppEvents& app);
     void OpenController(int deviceIndex);
 
     std::unique_ptr<SDL_Window, SdlDeleter> window_;
     std::unique_ptr<SDL_Renderer, SdlDeleter> renderer_;
     std::unique_ptr<SDL_Texture, SdlDeleter> texture_;
+    bool drawOnWindowSurface_ = false;
+    std::unique_ptr<SDL_Surface, SdlDeleter> converted_;  // for the window's surface
+    // The frame's 16-bit pixels in the texture's or the window's format, by
+    // SDL's own conversion, so that a frame is converted in its one copy.
+    std::vector<uint32_t> convertedPixelOf_;
+    std::vector<uint16_t> inConverted_;  // the frame converted last
+    bool convertedFilled_ = false;
+    // Converted rows not yet shown.
+    int pendingTop_ = 0;
+    int pendingBottom_ = 0;
+    // The window lost or never had its picture (exposed, resized).
+    bool windowStale_ = true;
     FramePacer pacer_;
     bool frameFinished_ = false;
     std::unique_ptr<SdlAudio> audio_;
