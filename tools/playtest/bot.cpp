@@ -266,7 +266,8 @@ std::optional<Dir> Bot::WrongBranch(Cell here, Dir heading, Dir chosen) {
         if (d != chosen) others.push_back(d);
     }
     // Only where the way forks: a corridor or a corner leaves nothing to misread.
-    if (ways < 2 || others.empty() || Random(100) >= uint32_t(options_.wrongBranchPercent)) return std::nullopt;
+    if (ways < 2 || others.empty() || Random(100) >= uint32_t(options_.wrongBranchPercent))
+        return std::nullopt;
     return others[Random(uint32_t(others.size()))];
 }
 

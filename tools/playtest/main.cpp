@@ -169,10 +169,11 @@ std::string RunJob(GameDriver& driver, const Job& job, const Options& options) {
         case JobKind::Level: {
             const LevelRun r =
                 PlayLevel(driver, job.level, job.seed, options.profiles[job.profile].bot, options.limits);
-            out << "L " << job.profile << ' ' << job.level << ' ' << r.cleared << ' ' << r.timedOut << ' ' << r.seconds << ' '
-                << r.livesLost << ' ' << r.dotsLeft << ' ' << r.deathsByKind[0] << ' ' << r.deathsByKind[1]
-                << ' ' << r.deathsByKind[2] << ' ' << r.stuckMonsters << ' ' << r.stuckAt.x << ' '
-                << r.stuckAt.y << ' ' << r.stuckSeconds << ' ' << r.keyAppeared << ' ' << r.gatesOpened << ' ' << r.error;
+            out << "L " << job.profile << ' ' << job.level << ' ' << r.cleared << ' ' << r.timedOut << ' '
+                << r.seconds << ' ' << r.livesLost << ' ' << r.dotsLeft << ' ' << r.deathsByKind[0] << ' '
+                << r.deathsByKind[1] << ' ' << r.deathsByKind[2] << ' ' << r.stuckMonsters << ' '
+                << r.stuckAt.x << ' ' << r.stuckAt.y << ' ' << r.stuckSeconds << ' ' << r.keyAppeared << ' '
+                << r.gatesOpened << ' ' << r.error;
             break;
         }
         case JobKind::Catch: {
@@ -210,8 +211,9 @@ void TakeResult(const std::string& line, Summary& summary, std::map<int, size_t>
         in >> g.number >> g.reached >> g.completed;
         // Runs end in any order; the report lists the games as they were asked for.
         std::vector<GameRun>& games = summary.profiles[profile].games;
-        const auto place = std::upper_bound(games.begin(), games.end(), g,
-                                            [](const GameRun& a, const GameRun& b) { return a.number < b.number; });
+        const auto place =
+            std::upper_bound(games.begin(), games.end(), g,
+                             [](const GameRun& a, const GameRun& b) { return a.number < b.number; });
         games.insert(place, g);
         return;
     }
@@ -340,7 +342,8 @@ int WriteDemoScript(GameDriver& driver, const Options& options) {
     }
     std::ofstream out(options.demoScript);
     out << "# The demo game: the playtest bot's keys (build/tools/playtest --demo-script FILE --profiles "
-        << options.profiles.front().name << " --seed " << options.seed << "),\n# played by the build with the headless runner (see CMakeLists.txt).\n"
+        << options.profiles.front().name << " --seed " << options.seed
+        << "),\n# played by the build with the headless runner (see CMakeLists.txt).\n"
         << demo.script;
     if (!out) return UsageError("can't write " + options.demoScript);
     return 0;
@@ -391,7 +394,8 @@ int main(int argc, char** argv) {
             options.seed = uint32_t(seed);
         } else if (arg == "--profiles" && value) {
             if (!ParseProfiles(argv[++i], options.profiles)) return UsageError("bad --profiles");
-        } else if (arg == "--delay" || arg == "--jitter" || arg == "--lookahead" || arg == "--wrong-branches" || arg == "--margin") {
+        } else if (arg == "--delay" || arg == "--jitter" || arg == "--lookahead" ||
+                   arg == "--wrong-branches" || arg == "--margin") {
             int v = 0;
             if (!number(v, 0)) return UsageError("bad " + arg);
             traits.emplace_back(arg, v);
@@ -458,7 +462,8 @@ int main(int argc, char** argv) {
     for (int level = last; level >= options.firstLevel; --level) {
         for (size_t p = 0; p < options.profiles.size(); ++p) {
             for (int i = 0; i < options.games; ++i)
-                jobs.push_back({JobKind::Level, p, level, i, Mix(options.seed, uint32_t(level), uint32_t(i))});
+                jobs.push_back(
+                    {JobKind::Level, p, level, i, Mix(options.seed, uint32_t(level), uint32_t(i))});
         }
     }
     for (int level = last; level >= options.firstLevel; --level) {

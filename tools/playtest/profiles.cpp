@@ -4,20 +4,23 @@ namespace playtest {
 
 const std::vector<Profile>& Profiles() {
     static const std::vector<Profile> profiles = [] {
-        Profile expert{"expert", "150 ms, steady; thinks 6 cells ahead; no wrong branches; plans around bosses",
-                       {},
-                       {}};
+        Profile expert{
+            "expert",
+            "150 ms, presses on time; thinks 6 cells ahead; no wrong branches; plans around bosses",
+            {},
+            {}};
         expert.bot.delayMs = 150;
         expert.bot.lookahead = 6;
         expert.targets.lateLow = 60;
         expert.targets.wholeCompleteShare = 0.25;
 
         Profile regular{"regular",
-                        "250 ms +- 50; thinks 4 cells ahead; a wrong branch at 3% of crossings; plans around bosses",
+                        "250 ms, presses up to 40 ms early; thinks 4 cells ahead; a wrong branch at 3% of "
+                        "crossings; plans around bosses",
                         {},
                         {}};
         regular.bot.delayMs = 250;
-        regular.bot.jitterMs = 50;
+        regular.bot.jitterMs = 40;
         regular.bot.lookahead = 4;
         regular.bot.wrongBranchPercent = 3;
         regular.targets.firstLevelsClear = 90;
@@ -27,12 +30,13 @@ const std::vector<Profile>& Profiles() {
         regular.targets.wholeReach = 7;
 
         Profile casual{"casual",
-                       "400 ms +- 100; thinks 2 cells ahead; a wrong branch at 8% of crossings; takes a boss for "
+                       "400 ms, presses up to 60 ms early; thinks 2 cells ahead; a wrong branch at 8% of "
+                       "crossings; takes a boss for "
                        "an ordinary monster",
                        {},
                        {}};
         casual.bot.delayMs = 400;
-        casual.bot.jitterMs = 100;
+        casual.bot.jitterMs = 60;
         casual.bot.lookahead = 2;
         casual.bot.wrongBranchPercent = 8;
         casual.bot.knowsBosses = false;

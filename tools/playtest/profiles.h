@@ -16,12 +16,12 @@
 namespace playtest {
 
 struct ProfileTargets {
-    double firstLevelsClear = 0;  // levels 1 to 3 cleared at least this often (percent)
-    double lowestClear = -1;      // no level below this (percent); -1: no such target
-    bool smoothFall = false;      // no level more than 15 points below the one before but after a password
-    double lateLow = -1;          // levels 25 to 30: at least this (percent); -1: no lower bound
-    double lateHigh = -1;         // and at most this; -1: no upper bound
-    int wholeReach = 0;           // half of the whole games reach this level (0: no such target)
+    double firstLevelsClear = 0;    // levels 1 to 3 cleared at least this often (percent)
+    double lowestClear = -1;        // no level below this (percent); -1: no such target
+    bool smoothFall = false;        // no level more than 15 points below the one before but after a password
+    double lateLow = -1;            // levels 25 to 30: at least this (percent); -1: no lower bound
+    double lateHigh = -1;           // and at most this; -1: no upper bound
+    int wholeReach = 0;             // half of the whole games reach this level (0: no such target)
     double wholeCompleteShare = 0;  // at least this share of the whole games wins all levels
 };
 

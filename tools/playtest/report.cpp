@@ -187,7 +187,9 @@ namespace {
 
 class TargetList {
 public:
-    void Add(const std::string& text, bool met, const std::string& detail) { targets_.push_back({text, met, detail}); }
+    void Add(const std::string& text, bool met, const std::string& detail) {
+        targets_.push_back({text, met, detail});
+    }
     std::vector<Target> Take() { return std::move(targets_); }
 
 private:
@@ -229,12 +231,14 @@ void CheckLevelInfo(const Summary& s, TargetList& targets) {
         if (l.nameWidth > l.nameRoom) names.Miss(tag + " (" + std::to_string(l.nameWidth) + " px)");
     }
     if (stillLooked) {
-        targets.Add("no level catches a player who never moves in the first 3 seconds", early.met, early.detail);
+        targets.Add("no level catches a player who never moves in the first 3 seconds", early.met,
+                    early.detail);
         targets.Add("every level catches a player who never moves within 30 seconds (no safe spot)", late.met,
                     late.detail);
     }
     if (arrowLooked) {
-        targets.Add("no level catches a player holding one arrow in the first 2 seconds", arrow.met, arrow.detail);
+        targets.Add("no level catches a player holding one arrow in the first 2 seconds", arrow.met,
+                    arrow.detail);
     }
     targets.Add("every level name fits the status panel", names.met, names.detail);
 }
@@ -283,21 +287,24 @@ void CheckProfile(const Summary& s, const ProfileSummary& p, TargetList& targets
                     first.met, first.detail);
     }
     if (numbered && anyRuns && want.lowestClear >= 0) {
-        targets.Add(who + Format("no level cleared less than %.0f%% of the time", want.lowestClear), lowest.met,
-                    lowest.detail);
+        targets.Add(who + Format("no level cleared less than %.0f%% of the time", want.lowestClear),
+                    lowest.met, lowest.detail);
     }
     if (numbered && anyRuns && want.smoothFall) {
-        targets.Add(who + "no level clears more than 15 points less than the one before (but after a password)",
-                    fall.met, fall.detail);
+        targets.Add(
+            who + "no level clears more than 15 points less than the one before (but after a password)",
+            fall.met, fall.detail);
     }
     if (numbered && anyLate && (want.lateLow >= 0 || want.lateHigh >= 0)) {
-        std::string range = want.lateHigh < 0   ? Format("at least %.0f%%", want.lateLow)
-                            : want.lateLow < 0 ? Format("at most %.0f%%", want.lateHigh)
-                                               : Format("%.0f", want.lateLow) + Format(" to %.0f%%", want.lateHigh);
+        std::string range = want.lateHigh < 0 ? Format("at least %.0f%%", want.lateLow)
+                            : want.lateLow < 0
+                                ? Format("at most %.0f%%", want.lateHigh)
+                                : Format("%.0f", want.lateLow) + Format(" to %.0f%%", want.lateHigh);
         targets.Add(who + "levels 25 to 30 cleared " + range + " of the time", late.met, late.detail);
     }
     if (numbered && deathsEarly > 0) {
-        targets.Add(who + "bosses cause at most half of the deaths on levels 1 to 12", 2 * bossEarly <= deathsEarly,
+        targets.Add(who + "bosses cause at most half of the deaths on levels 1 to 12",
+                    2 * bossEarly <= deathsEarly,
                     std::to_string(bossEarly) + " of " + std::to_string(deathsEarly) + " deaths");
     }
     if (numbered && deathsAll > 0 && anyLate) {
@@ -305,24 +312,27 @@ void CheckProfile(const Summary& s, const ProfileSummary& p, TargetList& targets
                     std::to_string(bossAll) + " of " + std::to_string(deathsAll) + " deaths");
     }
     if (anyRuns) {
-        targets.Add(who + "no monster keeps to a 5 x 5-cell box for more than 10 s while the hero is 6 cells away",
-                    stuck.met, stuck.detail);
+        targets.Add(
+            who + "no monster keeps to a 5 x 5-cell box for more than 10 s while the hero is 6 cells away",
+            stuck.met, stuck.detail);
         targets.Add(who + "no level shows a message (a broken level or picture)", errors.met, errors.detail);
     }
     if (!p.games.empty()) {
         const long n = long(p.games.size());
         if (want.wholeReach > 0) {
-            const auto reached = std::count_if(p.games.begin(), p.games.end(),
-                                               [&](const GameRun& g) { return g.reached >= want.wholeReach; });
+            const auto reached = std::count_if(p.games.begin(), p.games.end(), [&](const GameRun& g) {
+                return g.reached >= want.wholeReach;
+            });
             targets.Add(who + "whole games: at least half reach level " + std::to_string(want.wholeReach),
                         2 * reached >= n, std::to_string(reached) + " of " + std::to_string(n));
         }
         if (want.wholeCompleteShare > 0) {
             const auto won =
                 std::count_if(p.games.begin(), p.games.end(), [](const GameRun& g) { return g.completed; });
-            targets.Add(who + Format("whole games: at least %.0f%% win every level", 100 * want.wholeCompleteShare),
-                        double(won) >= want.wholeCompleteShare * double(n),
-                        std::to_string(won) + " of " + std::to_string(n));
+            targets.Add(
+                who + Format("whole games: at least %.0f%% win every level", 100 * want.wholeCompleteShare),
+                double(won) >= want.wholeCompleteShare * double(n),
+                std::to_string(won) + " of " + std::to_string(n));
         }
     }
 }
@@ -332,9 +342,10 @@ void CheckProfile(const Summary& s, const ProfileSummary& p, TargetList& targets
 std::vector<Target> CheckTargets(const Summary& s) {
     TargetList targets;
     const double cellsPerSecond = s.intervalMs > 0 ? 1000.0 / s.intervalMs * 8 / kCell : 0;
-    targets.Add("the hero moves 10 to 15.6 cells a second (a frame every 16 to 25 ms)",
-                s.intervalMs >= 16 && s.intervalMs <= 25,
-                Format("%.1f cells a second at ", cellsPerSecond) + std::to_string(s.intervalMs) + " ms a frame");
+    targets.Add(
+        "the hero moves 10 to 15.6 cells a second (a frame every 16 to 25 ms)",
+        s.intervalMs >= 16 && s.intervalMs <= 25,
+        Format("%.1f cells a second at ", cellsPerSecond) + std::to_string(s.intervalMs) + " ms a frame");
     CheckLevelInfo(s, targets);
     for (const ProfileSummary& p : s.profiles) CheckProfile(s, p, targets);
     return targets.Take();
@@ -344,8 +355,9 @@ namespace {
 
 std::string ProfileTable(const Summary& s, const ProfileSummary& p) {
     std::string out = "### " + p.profile.name + "\n\n" + p.profile.description + ".\n\n";
-    out += "| level | name | clear | median s to clear | lives lost a game | dots left on failure | "
-           "deaths ordinary/boss/ghost | stuck monsters | key appeared / gates opened |\n";
+    out +=
+        "| level | name | clear | median s to clear | lives lost a game | dots left on failure | "
+        "deaths ordinary/boss/ghost | stuck monsters | key appeared / gates opened |\n";
     out += "|---:|---|---:|---:|---:|---:|---|---|---|\n";
     for (size_t i = 0; i < p.levels.size(); ++i) {
         const LevelSummary& l = p.levels[i];
@@ -357,10 +369,11 @@ std::string ProfileTable(const Summary& s, const ProfileSummary& p) {
         std::string stuck = std::to_string(l.Stuck());
         if (l.Stuck()) stuck += " (" + l.StuckPlace() + ")";
         out += "| " + std::to_string(l.level) + " | " + info.name + " | ";
-        out += l.runs.empty() ? "- | - | - | - | "
-                              : Format("%.0f%%", l.ClearRate()) + " | " + SecondsOrDash(l.MedianClearSeconds()) +
-                                    " | " + Format("%.2f", l.LivesLostPerGame()) + " | " +
-                                    SecondsOrDash(l.DotsLeftOnFailure(), "%.0f") + " | ";
+        out += l.runs.empty()
+                   ? "- | - | - | - | "
+                   : Format("%.0f%%", l.ClearRate()) + " | " + SecondsOrDash(l.MedianClearSeconds()) + " | " +
+                         Format("%.2f", l.LivesLostPerGame()) + " | " +
+                         SecondsOrDash(l.DotsLeftOnFailure(), "%.0f") + " | ";
         out += std::to_string(deaths[0]) + "/" + std::to_string(deaths[1]) + "/" + std::to_string(deaths[2]) +
                " | " + stuck + " | " + keys + " |\n";
     }
@@ -388,7 +401,8 @@ std::string WatchTable(const Summary& s) {
         out += "| " + std::to_string(l.level) + " | " + l.name + " | ";
         out += (l.stillCatch.empty() ? "-" : CatchText(l.FirstStillCatch(), "")) + " | ";
         out += (l.stillCatch.empty() ? "-" : last.seconds < 0 ? "never" : CatchText(last, "")) + " | ";
-        out += (l.arrowCatch.empty() ? "-" : CatchText(arrowCatch, std::string(kArrowNames[arrow]) + ", ")) + " |\n";
+        out += (l.arrowCatch.empty() ? "-" : CatchText(arrowCatch, std::string(kArrowNames[arrow]) + ", ")) +
+               " |\n";
     }
     return out + "\n";
 }
@@ -399,18 +413,21 @@ std::string Table(const Summary& s) {
     std::string out;
     out += Format("Frame interval %.0f ms", s.intervalMs) +
            Format(" (hero %.1f cells a second), ", 1000.0 / s.intervalMs * 8 / kCell);
-    out += std::to_string(s.gamesPerLevel) + " games a level for each profile, " + std::to_string(s.catchSeeds) +
-           " seeds for the first catches (looked for " + Format("%.0f s).\n\n", s.firstCatchLimit);
+    out += std::to_string(s.gamesPerLevel) + " games a level for each profile, " +
+           std::to_string(s.catchSeeds) + " seeds for the first catches (looked for " +
+           Format("%.0f s).\n\n", s.firstCatchLimit);
     for (const ProfileSummary& p : s.profiles) out += ProfileTable(s, p);
-    if (std::any_of(s.levels.begin(), s.levels.end(), [](const LevelInfo& l) { return !l.stillCatch.empty(); }))
+    if (std::any_of(s.levels.begin(), s.levels.end(),
+                    [](const LevelInfo& l) { return !l.stillCatch.empty(); }))
         out += WatchTable(s);
     const std::vector<Target> targets = CheckTargets(s);
     out += "| target | met | detail |\n|---|---|---|\n";
     for (const Target& t : targets) {
         out += "| " + t.text + " | " + (t.met ? "yes" : "**no**") + " | " + t.detail + " |\n";
     }
-    out += Format("\n%.0f s of wall time", s.wallSeconds) + Format(", %.0f s of processor time in ", s.cpuSeconds) +
-           std::to_string(s.processes) + " processes.\n";
+    out += Format("\n%.0f s of wall time", s.wallSeconds) +
+           Format(", %.0f s of processor time in ", s.cpuSeconds) + std::to_string(s.processes) +
+           " processes.\n";
     return out;
 }
 
@@ -426,13 +443,16 @@ std::string Json(const Summary& s, const std::vector<Target>& targets) {
         const Catch stillCatch = l.FirstStillCatch();
         out += i ? ",\n    {" : "\n    {";
         out += "\"level\": " + std::to_string(l.level) + ", \"name\": " + JsonString(l.name);
-        out += ", \"name_width\": " + std::to_string(l.nameWidth) + ", \"name_room\": " + std::to_string(l.nameRoom);
+        out += ", \"name_width\": " + std::to_string(l.nameWidth) +
+               ", \"name_room\": " + std::to_string(l.nameRoom);
         out += ", \"first_catch_still\": " + JsonNumber(stillCatch.seconds);
         out += ", \"first_catch_still_by\": " +
                (stillCatch.seconds < 0 ? "null" : JsonString(KindName(stillCatch.kind)));
-        out += ", \"last_catch_still\": " + JsonNumber(l.stillCatch.empty() ? -1 : l.LastStillCatch().seconds);
+        out +=
+            ", \"last_catch_still\": " + JsonNumber(l.stillCatch.empty() ? -1 : l.LastStillCatch().seconds);
         out += ", \"first_catch_one_arrow\": " + JsonNumber(arrowCatch.seconds);
-        out += ", \"first_catch_arrow\": " + (arrowCatch.seconds < 0 ? "null" : JsonString(kArrowNames[arrow]));
+        out +=
+            ", \"first_catch_arrow\": " + (arrowCatch.seconds < 0 ? "null" : JsonString(kArrowNames[arrow]));
         out += ", \"first_catch_one_arrow_by\": " +
                (arrowCatch.seconds < 0 ? "null" : JsonString(KindName(arrowCatch.kind))) + "}";
     }
@@ -452,7 +472,8 @@ std::string Json(const Summary& s, const std::vector<Target>& targets) {
             out += ", \"dots_left_on_failure\": " + JsonNumber(l.DotsLeftOnFailure());
             out += ", \"timed_out\": " + std::to_string(l.TimedOut());
             out += ", \"deaths\": {\"ordinary\": " + std::to_string(deaths[0]) +
-                   ", \"boss\": " + std::to_string(deaths[1]) + ", \"ghost\": " + std::to_string(deaths[2]) + "}";
+                   ", \"boss\": " + std::to_string(deaths[1]) + ", \"ghost\": " + std::to_string(deaths[2]) +
+                   "}";
             out += ", \"stuck_monsters\": " + std::to_string(l.Stuck());
             out += ", \"key_appeared\": " + std::to_string(l.KeyAppeared());
             out += ", \"gates_opened\": " + std::to_string(l.GatesOpened());
@@ -471,8 +492,8 @@ std::string Json(const Summary& s, const std::vector<Target>& targets) {
     out += "\n  ],\n  \"targets\": [";
     for (size_t i = 0; i < targets.size(); ++i) {
         out += std::string(i ? ",\n    " : "\n    ") + "{\"target\": " + JsonString(targets[i].text) +
-               ", \"met\": " + (targets[i].met ? "true" : "false") + ", \"detail\": " + JsonString(targets[i].detail) +
-               "}";
+               ", \"met\": " + (targets[i].met ? "true" : "false") +
+               ", \"detail\": " + JsonString(targets[i].detail) + "}";
     }
     out += "\n  ],\n";
     out += "  \"wall_seconds\": " + JsonNumber(s.wallSeconds) + ",\n";

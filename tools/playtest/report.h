@@ -16,8 +16,8 @@ namespace playtest {
 struct LevelInfo {
     int level = 0;
     std::string name;
-    int nameWidth = 0;  // "Level: " + name on the status panel, pixels
-    int nameRoom = 0;   // what the panel has
+    int nameWidth = 0;                             // "Level: " + name on the status panel, pixels
+    int nameRoom = 0;                              // what the panel has
     std::vector<Catch> stillCatch;                 // per seed
     std::vector<std::array<Catch, 4>> arrowCatch;  // per seed: up, right, down, left
 
