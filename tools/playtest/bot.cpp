@@ -43,6 +43,7 @@ Cell SpriteCell(const SpriteView& s) { return CellOf(s.x - kMazeLeft, s.y - kMaz
 Bot::Bot(const BotOptions& options, int intervalMs)
     : options_(options),
       delayFrames_(int(std::lround(double(options.delayMs) / std::max(1, intervalMs)))),
+      jitterFrames_(int(std::lround(double(options.jitterMs) / std::max(1, intervalMs)))),
       framesPerSecond_(1000 / std::max(1, intervalMs)),
       random_(options.seed * 2654435761u + 1) {}
 
@@ -172,7 +173,16 @@ uint16_t Bot::Play(const Screen& screen) {
         pending_.clear();
         return 0;
     }
-    if (const std::optional<Dir> choice = Decide(seen)) pending_.push_back({frame_ + delayFrames_, *choice});
+    if (const std::optional<Dir> choice = Decide(seen)) {
+        const int64_t planned = frame_ + delayFrames_;
+        // An unsteady hand presses early, as people do, so that a turn is
+        // rarely missed: the game keeps a key until the way is open.
+        int64_t when = planned;
+        if (jitterFrames_ > 0) when -= int64_t(Random(uint32_t(jitterFrames_ + 1)));
+        // A hand does not press in another order than it decided.
+        if (!pending_.empty()) when = std::max(when, pending_.back().frame);
+        pending_.push_back({std::max(when, frame_), planned, *choice});
+    }
     uint16_t key = 0;
     while (!pending_.empty() && pending_.front().frame <= frame_) {
         const Dir d = pending_.front().dir;
@@ -194,7 +204,7 @@ std::optional<Dir> Bot::Decide(const Seen& seen) {
     std::vector<Monster> monsters = seen.monsters;
     auto press = pending_.begin();
     for (int k = 0; k < delayFrames_; ++k) {
-        for (; press != pending_.end() && press->frame <= frame_ + k; ++press) hero.wish = press->dir;
+        for (; press != pending_.end() && press->planned <= frame_ + k; ++press) hero.wish = press->dir;
         StepHero(maze_, hero, keyTaken_);
         for (Hero& other : others) {
             other.wish = hero.wish;
@@ -202,9 +212,12 @@ std::optional<Dir> Bot::Decide(const Seen& seen) {
         }
         // What it eats on the way will be gone by then.
         maze_.EatAt(hero.x, hero.y);
-        for (Monster& m : monsters) StepMonster(maze_, m, hero);
+        for (Monster& m : monsters) StepMonster(maze_, m, hero, options_.knowsBosses);
     }
-    if (!AtCellCentre(hero.x, hero.y)) return std::nullopt;
+    if (!AtCellCentre(hero.x, hero.y)) {
+        lastDecidedAt_.reset();
+        return std::nullopt;
+    }
 
     const Cell here = CellOf(hero.x, hero.y);
     const std::vector<int> distance = TargetDistances(seen, here);
@@ -235,7 +248,27 @@ std::optional<Dir> Bot::Decide(const Seen& seen) {
             bestTie = tie;
         }
     }
+    if (best) {
+        if (const std::optional<Dir> wrong = WrongBranch(here, hero.dir, *best)) return wrong;
+    }
     return best;
+}
+
+std::optional<Dir> Bot::WrongBranch(Cell here, Dir heading, Dir chosen) {
+    if (options_.wrongBranchPercent <= 0 || lastDecidedAt_ == here) return std::nullopt;
+    lastDecidedAt_ = here;
+    std::vector<Dir> others;
+    int ways = 0;
+    for (Dir d : {kUp, kRight, kDown, kLeft}) {
+        Cell next;
+        if (d == Reverse(heading) || !maze_.HeroStep(here, d, keyTaken_, next)) continue;
+        ++ways;
+        if (d != chosen) others.push_back(d);
+    }
+    // Only where the way forks: a corridor or a corner leaves nothing to misread.
+    if (ways < 2 || others.empty() || Random(100) >= uint32_t(options_.wrongBranchPercent))
+        return std::nullopt;
+    return others[Random(uint32_t(others.size()))];
 }
 
 int Bot::Survive(const Hero& start, std::vector<Hero> others, std::vector<Monster> monsters, Dir first,
@@ -249,7 +282,7 @@ int Bot::Survive(const Hero& start, std::vector<Hero> others, std::vector<Monste
             other.wish = first;
             StepHero(maze_, other, keyTaken_);
         }
-        for (Monster& m : monsters) StepMonster(maze_, m, hero);
+        for (Monster& m : monsters) StepMonster(maze_, m, hero, options_.knowsBosses);
         ++frames;
         for (const Monster& m : monsters) {
             if (Touches(hero, m, options_.margin)) return frames;

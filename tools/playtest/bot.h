@@ -18,9 +18,12 @@ namespace playtest {
 
 struct BotOptions {
     int delayMs = 250;
-    int lookahead = 6;  // decisions (cell centres) the bot thinks ahead after the delay
-    int margin = 0;     // pixels of room it wants between itself and a monster
-    int nearCells = 5;  // how far it turns aside for a red ball or a bonus
+    int jitterMs = 0;            // each press lands up to this much earlier than planned
+    int lookahead = 6;           // decisions (cell centres) the bot thinks ahead after the delay
+    int wrongBranchPercent = 0;  // crossings where it takes another way than the one it chose
+    bool knowsBosses = true;     // expects a boss to come for a hero within five cells
+    int margin = 0;              // pixels of room it wants between itself and a monster
+    int nearCells = 5;           // how far it turns aside for a red ball or a bonus
     uint32_t seed = 1;
 };
 
@@ -43,7 +46,8 @@ private:
         std::optional<Cell> key;
     };
     struct Press {
-        int64_t frame;
+        int64_t frame;    // when the hand presses it
+        int64_t planned;  // when the bot meant it to land: what it plans with
         Dir dir;
     };
 
@@ -65,11 +69,16 @@ private:
 
     BotOptions options_;
     int delayFrames_;
+    int jitterFrames_;
     int framesPerSecond_;
     int64_t frame_ = 0;
     Maze maze_;
     std::deque<Press> pending_;
-    Dir wish_ = kNone;  // the last direction pressed, as the hero takes it
+    // Another open way than `chosen` at a crossing, or none when it is no crossing.
+    std::optional<Dir> WrongBranch(Cell here, Dir heading, Dir chosen);
+
+    Dir wish_ = kNone;                   // the last direction pressed, as the hero takes it
+    std::optional<Cell> lastDecidedAt_;  // a crossing is misread at most once a visit
     bool keyTaken_ = false;
     bool keysSwapped_ = false;
     bool heroWasAlive_ = false;

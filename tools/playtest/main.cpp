@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "game_driver.h"
+#include "profiles.h"
 #include "report.h"
 #include "runs.h"
 
@@ -38,15 +39,17 @@ constexpr const char* kUsage =
     "  --catch-seconds S how long to wait for that first catch (default 60)\n"
     "  --whole-games N   also N whole games from level 1 (default 0)\n"
     "  --seed S          the first seed (default 1)\n"
-    "  --delay MS        the bot's reaction delay (default 250)\n"
-    "  --lookahead N     cell centres the bot thinks ahead (default 6)\n"
+    "  --profiles LIST   the players, by name, separated by commas, or 'all' (default regular):\n"
+    "                    expert, regular, casual\n"
+    "  --delay MS, --jitter MS, --lookahead N, --wrong-branches PERCENT, --bosses-unknown\n"
+    "                    change those traits of every profile chosen\n"
     "  --timer MS        the frame interval (default: Timer of the settings file)\n"
     "  --max-seconds S   a level not cleared after S seconds of play is a failure (default 300)\n"
     "  --jobs N          runs at once (default: the number of processors)\n"
     "  --json FILE       write the results as JSON\n"
     "  --markdown FILE   write the table into FILE between '<!-- playtest -->' and '<!-- /playtest -->'\n"
     "  --check           exit with 1 when a tuning target is not met\n"
-    "  --demo-script F   instead: the bot plays level 1 from the title screen (seed --seed) and\n"
+    "  --demo-script F   instead: the first profile plays level 1 from the title screen (seed --seed) and\n"
     "                    F gets its keys as a script for munchora-headless (the build's demo)\n";
 
 constexpr const char* kMarkBegin = "<!-- playtest -->";
@@ -61,7 +64,7 @@ struct Options {
     int catchSeeds = 5;
     int wholeGames = 0;
     uint32_t seed = 1;
-    BotOptions bot;
+    std::vector<Profile> profiles{*FindProfile("regular")};
     int timerMs = 0;
     Limits limits;
     int jobs = 0;
@@ -114,6 +117,33 @@ std::string ProgramDirFor(const std::string& data, const std::string& levelFile,
     return Trailing(dir.string());
 }
 
+// "all", or names separated by commas.
+bool ParseProfiles(const std::string& list, std::vector<Profile>& profiles) {
+    if (list == "all") {
+        profiles = Profiles();
+        return true;
+    }
+    std::vector<Profile> chosen;
+    std::istringstream in(list);
+    for (std::string name; std::getline(in, name, ',');) {
+        const std::optional<Profile> profile = FindProfile(name);
+        if (!profile) return false;
+        chosen.push_back(*profile);
+    }
+    if (chosen.empty()) return false;
+    profiles = chosen;
+    return true;
+}
+
+void ChangeTrait(BotOptions& bot, const std::string& trait, int value) {
+    if (trait == "--delay") bot.delayMs = value;
+    if (trait == "--jitter") bot.jitterMs = value;
+    if (trait == "--lookahead") bot.lookahead = value;
+    if (trait == "--wrong-branches") bot.wrongBranchPercent = value;
+    if (trait == "--margin") bot.margin = value;
+    if (trait == "--bosses-unknown") bot.knowsBosses = false;
+}
+
 uint32_t Mix(uint32_t a, uint32_t b, uint32_t c) {
     uint32_t h = a * 0x9E3779B1u ^ (b + 0x7F4A7C15u) * 0x85EBCA77u ^ (c + 0x165667B1u) * 0xC2B2AE3Du;
     h ^= h >> 15;
@@ -126,6 +156,7 @@ enum class JobKind { Level, Catch, Game };
 
 struct Job {
     JobKind kind;
+    size_t profile;
     int level;
     int index;
     uint32_t seed;
@@ -136,11 +167,13 @@ std::string RunJob(GameDriver& driver, const Job& job, const Options& options) {
     std::ostringstream out;
     switch (job.kind) {
         case JobKind::Level: {
-            const LevelRun r = PlayLevel(driver, job.level, job.seed, options.bot, options.limits);
-            out << "L " << job.level << ' ' << r.cleared << ' ' << r.timedOut << ' ' << r.seconds << ' '
-                << r.livesLost << ' ' << r.dotsLeft << ' ' << r.deathsByKind[0] << ' ' << r.deathsByKind[1]
-                << ' ' << r.deathsByKind[2] << ' ' << r.stuckMonsters << ' ' << r.stuckAt.x << ' '
-                << r.stuckAt.y << ' ' << r.keyAppeared << ' ' << r.gatesOpened << ' ' << r.error;
+            const LevelRun r =
+                PlayLevel(driver, job.level, job.seed, options.profiles[job.profile].bot, options.limits);
+            out << "L " << job.profile << ' ' << job.level << ' ' << r.cleared << ' ' << r.timedOut << ' '
+                << r.seconds << ' ' << r.livesLost << ' ' << r.dotsLeft << ' ' << r.deathsByKind[0] << ' '
+                << r.deathsByKind[1] << ' ' << r.deathsByKind[2] << ' ' << r.stuckMonsters << ' '
+                << r.stuckAt.x << ' ' << r.stuckAt.y << ' ' << r.stuckSeconds << ' ' << r.keyAppeared << ' '
+                << r.gatesOpened << ' ' << r.error;
             break;
         }
         case JobKind::Catch: {
@@ -152,8 +185,12 @@ std::string RunJob(GameDriver& driver, const Job& job, const Options& options) {
             break;
         }
         case JobKind::Game: {
-            const GameRun g = PlayGame(driver, job.seed, options.bot, options.limits);
-            out << "G " << job.index << ' ' << g.reached << ' ' << g.completed;
+            const GameRun g = PlayGame(driver, job.seed, options.profiles[job.profile].bot, options.limits);
+            out << "G " << job.profile << ' ' << job.index << ' ' << g.reached << ' ' << g.completed;
+            if (!g.levels.empty() && !g.levels.back().error.empty()) {
+                std::fprintf(stderr, "playtest: whole game %d (seed %u), level %d: %s\n", job.index, job.seed,
+                             g.reached, g.levels.back().error.c_str());
+            }
             break;
         }
     }
@@ -164,28 +201,34 @@ void TakeResult(const std::string& line, Summary& summary, std::map<int, size_t>
     std::istringstream in(line);
     char kind = 0;
     in >> kind;
+    size_t profile = 0;
+    if (kind != 'C') {
+        in >> profile;
+        if (profile >= summary.profiles.size()) return;
+    }
     if (kind == 'G') {
         GameRun g;
         in >> g.number >> g.reached >> g.completed;
         // Runs end in any order; the report lists the games as they were asked for.
+        std::vector<GameRun>& games = summary.profiles[profile].games;
         const auto place =
-            std::upper_bound(summary.games.begin(), summary.games.end(), g,
+            std::upper_bound(games.begin(), games.end(), g,
                              [](const GameRun& a, const GameRun& b) { return a.number < b.number; });
-        summary.games.insert(place, g);
+        games.insert(place, g);
         return;
     }
     int level = 0;
     in >> level;
     if (!byLevel.count(level)) return;
-    LevelSummary& l = summary.levels[byLevel[level]];
+    LevelInfo& l = summary.levels[byLevel[level]];
     if (kind == 'L') {
         LevelRun r;
         r.level = level;
         in >> r.cleared >> r.timedOut >> r.seconds >> r.livesLost >> r.dotsLeft >> r.deathsByKind[0] >>
             r.deathsByKind[1] >> r.deathsByKind[2] >> r.stuckMonsters >> r.stuckAt.x >> r.stuckAt.y >>
-            r.keyAppeared >> r.gatesOpened;
+            r.stuckSeconds >> r.keyAppeared >> r.gatesOpened;
         std::getline(in >> std::ws, r.error);
-        l.runs.push_back(r);
+        summary.profiles[profile].levels[byLevel[level]].runs.push_back(r);
     } else if (kind == 'C') {
         Catch still;
         std::array<Catch, 4> arrows{};
@@ -247,7 +290,7 @@ void RunAll(GameDriver& driver, const std::vector<Job>& jobs, const Options& opt
                 LevelRun r;
                 r.level = job.level;
                 r.error = "the run ended abnormally";
-                summary.levels[byLevel[job.level]].runs.push_back(r);
+                summary.profiles[job.profile].levels[byLevel[job.level]].runs.push_back(r);
             }
             continue;
         }
@@ -289,7 +332,7 @@ double CpuSeconds() {
 // The demo is kept only when the bot cleared the level without losing a
 // life: another --seed makes another game.
 int WriteDemoScript(GameDriver& driver, const Options& options) {
-    const DemoGame demo = PlayDemo(driver, options.seed, options.bot, options.limits);
+    const DemoGame demo = PlayDemo(driver, options.seed, options.profiles.front().bot, options.limits);
     const LevelRun& level = demo.level;
     std::printf("seed %u: level 1 %s in %.1f s, %d lives lost, score %d\n", options.seed,
                 level.cleared ? "cleared" : "not cleared", level.seconds, level.livesLost, demo.score);
@@ -298,8 +341,9 @@ int WriteDemoScript(GameDriver& driver, const Options& options) {
         return 1;
     }
     std::ofstream out(options.demoScript);
-    out << "# The demo game: the playtest bot's keys (build/tools/playtest --demo-script FILE --seed "
-        << options.seed << "),\n# played by the build with the headless runner (see CMakeLists.txt).\n"
+    out << "# The demo game: the playtest bot's keys (build/tools/playtest --demo-script FILE --profiles "
+        << options.profiles.front().name << " --seed " << options.seed
+        << "),\n# played by the build with the headless runner (see CMakeLists.txt).\n"
         << demo.script;
     if (!out) return UsageError("can't write " + options.demoScript);
     return 0;
@@ -309,6 +353,7 @@ int main(int argc, char** argv) {
     Options options;
     std::error_code ec;
     options.data = fs::read_symlink("/proc/self/exe", ec).parent_path().parent_path().string();
+    std::vector<std::pair<std::string, int>> traits;  // applied once the profiles are chosen
     std::string command = argv[0];
     for (int i = 1; i < argc; ++i) command += std::string(" ") + argv[i];
     for (int i = 1; i < argc; ++i) {
@@ -347,10 +392,15 @@ int main(int argc, char** argv) {
         } else if (arg == "--seed") {
             if (!number(seed, 0)) return UsageError("bad --seed");
             options.seed = uint32_t(seed);
-        } else if (arg == "--delay") {
-            if (!number(options.bot.delayMs, 0)) return UsageError("bad --delay");
-        } else if (arg == "--lookahead") {
-            if (!number(options.bot.lookahead, 0)) return UsageError("bad --lookahead");
+        } else if (arg == "--profiles" && value) {
+            if (!ParseProfiles(argv[++i], options.profiles)) return UsageError("bad --profiles");
+        } else if (arg == "--delay" || arg == "--jitter" || arg == "--lookahead" ||
+                   arg == "--wrong-branches" || arg == "--margin") {
+            int v = 0;
+            if (!number(v, 0)) return UsageError("bad " + arg);
+            traits.emplace_back(arg, v);
+        } else if (arg == "--bosses-unknown") {
+            traits.emplace_back(arg, 0);
         } else if (arg == "--timer") {
             if (!number(options.timerMs, 1)) return UsageError("bad --timer");
         } else if (arg == "--max-seconds") {
@@ -373,6 +423,9 @@ int main(int argc, char** argv) {
             return UsageError("unknown argument '" + arg + "'");
         }
     }
+    for (Profile& profile : options.profiles) {
+        for (const auto& [trait, v] : traits) ChangeTrait(profile.bot, trait, v);
+    }
     options.data = Trailing(options.data);
     std::string programDir = options.data;
     if (!options.levelFile.empty()) {
@@ -394,34 +447,44 @@ int main(int argc, char** argv) {
 
     Summary summary;
     summary.intervalMs = driver.IntervalMs();
-    summary.delayMs = options.bot.delayMs;
     summary.gamesPerLevel = options.games;
     summary.catchSeeds = options.catchSeeds;
     summary.firstCatchLimit = options.limits.firstCatchSeconds;
     summary.oneFile = !options.levelFile.empty();
     std::map<int, size_t> byLevel;
+    // Every profile plays the same seeds, so their figures compare game for game.
     std::vector<Job> jobs;
-    for (int i = 0; i < options.wholeGames; ++i)
-        jobs.push_back({JobKind::Game, 1, i, Mix(options.seed, 0, uint32_t(i))});
+    for (size_t p = 0; p < options.profiles.size(); ++p) {
+        for (int i = 0; i < options.wholeGames; ++i)
+            jobs.push_back({JobKind::Game, p, 1, i, Mix(options.seed, 0, uint32_t(i))});
+    }
     // The longest runs first, so the last ones to end are short.
     for (int level = last; level >= options.firstLevel; --level) {
-        for (int i = 0; i < options.games; ++i)
-            jobs.push_back({JobKind::Level, level, i, Mix(options.seed, uint32_t(level), uint32_t(i))});
+        for (size_t p = 0; p < options.profiles.size(); ++p) {
+            for (int i = 0; i < options.games; ++i)
+                jobs.push_back(
+                    {JobKind::Level, p, level, i, Mix(options.seed, uint32_t(level), uint32_t(i))});
+        }
     }
     for (int level = last; level >= options.firstLevel; --level) {
         for (int i = 0; i < options.catchSeeds; ++i) {
             jobs.push_back(
-                {JobKind::Catch, level, i, Mix(options.seed, uint32_t(level), 1000u + uint32_t(i))});
+                {JobKind::Catch, 0, level, i, Mix(options.seed, uint32_t(level), 1000u + uint32_t(i))});
         }
     }
     for (int level = options.firstLevel; level <= last; ++level) {
-        LevelSummary l;
+        LevelInfo l;
         l.level = level;
         l.name = driver.LevelName(level);
         l.nameWidth = driver.PanelNameWidth(l.name);
         l.nameRoom = GameDriver::PanelRoom();
         byLevel[level] = summary.levels.size();
         summary.levels.push_back(l);
+    }
+    for (const Profile& profile : options.profiles) {
+        ProfileSummary p{profile, {}, {}};
+        for (const LevelInfo& l : summary.levels) p.levels.push_back({l.level, {}});
+        summary.profiles.push_back(p);
     }
     const long processors = sysconf(_SC_NPROCESSORS_ONLN);
     summary.processes = options.jobs ? options.jobs : int(std::max(1L, processors));

@@ -152,7 +152,7 @@ void StepHero(const Maze& maze, Hero& hero, bool keyTaken) {
     }
 }
 
-void StepMonster(const Maze& maze, Monster& m, const Hero& hero) {
+void StepMonster(const Maze& maze, Monster& m, const Hero& hero, bool bossRoutes) {
     if (m.slow && --m.slowSteps < 0) m.slow = false;
     if (m.slow) {
         const bool skip = m.skipNext;
@@ -182,7 +182,7 @@ void StepMonster(const Maze& maze, Monster& m, const Hero& hero) {
         case MonsterKind::Boss: {
             Wrap(maze, m.x, m.y, 0);
             if (AtCellCentre(m.x, m.y)) {
-                Dir d = BossRoute(maze, m, hero);
+                Dir d = bossRoutes ? BossRoute(maze, m, hero) : kNone;
                 if (d == kNone)
                     d = BossBlockedAhead(maze, m) ? Pick(maze, m, hero, kMonsterSpeed, false, false) : m.dir;
                 m.dir = d;

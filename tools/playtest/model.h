@@ -84,8 +84,10 @@ struct Monster {
     int slowSteps = 0;      // steps before it is fast again
 };
 
-// One frame of a monster chasing the hero.
-void StepMonster(const Maze& maze, Monster& monster, const Hero& hero);
+// One frame of a monster chasing the hero. Without `bossRoutes` a boss is
+// expected to run on like an ordinary monster, as a player who has not
+// learnt the bosses' way expects.
+void StepMonster(const Maze& maze, Monster& monster, const Hero& hero, bool bossRoutes = true);
 
 // Do the hero and a dangerous monster overlap, with `margin` pixels to spare?
 bool Touches(const Hero& hero, const Monster& monster, int margin);

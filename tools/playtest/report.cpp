@@ -13,6 +13,11 @@ namespace {
 // The levels that follow a password may start easier than the one before.
 const std::set<int> kPasswordLevels = {7, 13, 19, 25};
 constexpr double kMaxDrop = 15;
+// A still player must not be caught before the monsters could fairly reach
+// it, and must be caught in the end: a level must hold no safe spot.
+constexpr double kStillCatchEarliest = 3;
+constexpr double kStillCatchLatest = 30;
+constexpr double kArrowCatchEarliest = 2;
 
 double Median(std::vector<double> values) {
     if (values.empty()) return -1;
@@ -83,12 +88,6 @@ double LevelSummary::LivesLostPerGame() const {
     return lost / double(runs.size());
 }
 
-double LevelSummary::MedianLivesLost() const {
-    std::vector<double> lost;
-    for (const LevelRun& r : runs) lost.push_back(r.livesLost);
-    return Median(lost);
-}
-
 double LevelSummary::DotsLeftOnFailure() const {
     std::vector<double> left;
     for (const LevelRun& r : runs) {
@@ -105,7 +104,7 @@ bool Earlier(const Catch& c, const Catch& than) {
 
 }  // namespace
 
-Catch LevelSummary::FirstStillCatch() const {
+Catch LevelInfo::FirstStillCatch() const {
     Catch first;
     for (const Catch& c : stillCatch) {
         if (Earlier(c, first)) first = c;
@@ -113,7 +112,16 @@ Catch LevelSummary::FirstStillCatch() const {
     return first;
 }
 
-Catch LevelSummary::FirstArrowCatch(int* arrow) const {
+Catch LevelInfo::LastStillCatch() const {
+    Catch last;
+    for (const Catch& c : stillCatch) {
+        if (c.seconds < 0) return {};
+        if (c.seconds > last.seconds) last = c;
+    }
+    return last;
+}
+
+Catch LevelInfo::FirstArrowCatch(int* arrow) const {
     Catch first;
     for (const auto& seed : arrowCatch) {
         for (int a = 0; a < 4; ++a) {
@@ -142,13 +150,17 @@ int LevelSummary::Stuck() const {
 
 std::string LevelSummary::StuckPlace() const {
     std::map<std::pair<int, int>, int> places;
+    double longest = 0;
     for (const LevelRun& r : runs) {
-        if (r.stuckMonsters) ++places[{r.stuckAt.x, r.stuckAt.y}];
+        if (!r.stuckMonsters) continue;
+        ++places[{r.stuckAt.x, r.stuckAt.y}];
+        longest = std::max(longest, r.stuckSeconds);
     }
     if (places.empty()) return "-";
     const auto most = std::max_element(places.begin(), places.end(),
                                        [](const auto& a, const auto& b) { return a.second < b.second; });
-    return "cell " + std::to_string(most->first.first) + "," + std::to_string(most->first.second);
+    return "cell " + std::to_string(most->first.first) + "," + std::to_string(most->first.second) +
+           Format(", up to %.0f s", longest);
 }
 
 int LevelSummary::KeyAppeared() const {
@@ -171,145 +183,245 @@ std::vector<std::string> LevelSummary::Errors() const {
     return {errors.begin(), errors.end()};
 }
 
-std::vector<Target> CheckTargets(const Summary& s) {
-    std::vector<Target> targets;
-    const auto add = [&](const std::string& text, bool met, const std::string& detail) {
-        targets.push_back({text, met, detail});
-    };
-    const double cellsPerSecond = s.intervalMs > 0 ? 1000.0 / s.intervalMs * 8 / kCell : 0;
-    add("the hero moves 10 to 15 cells a second", cellsPerSecond >= 10 && cellsPerSecond <= 15,
-        Format("%.1f cells a second at ", cellsPerSecond) + std::to_string(s.intervalMs) + " ms a frame");
+namespace {
 
-    std::string still, arrow, easy, drops, late, stuck, names, errors;
-    bool stillMet = true, arrowMet = true, easyMet = true, dropsMet = true, lateMet = true;
-    int bossDeaths = 0, allDeaths = 0, stuckCount = 0, wide = 0, failedRuns = 0;
-    const LevelSummary* previous = nullptr;
-    for (const LevelSummary& l : s.levels) {
-        const std::string tag = "level " + std::to_string(l.level);
+class TargetList {
+public:
+    void Add(const std::string& text, bool met, const std::string& detail) {
+        targets_.push_back({text, met, detail});
+    }
+    std::vector<Target> Take() { return std::move(targets_); }
+
+private:
+    std::vector<Target> targets_;
+};
+
+// Collects the levels that miss a target, with a word on each.
+struct Misses {
+    bool met = true;
+    std::string detail;
+    void Miss(const std::string& what) {
+        met = false;
+        detail += what + "; ";
+    }
+};
+
+std::string LevelTag(int level) { return "level " + std::to_string(level); }
+
+void CheckLevelInfo(const Summary& s, TargetList& targets) {
+    Misses early, late, arrow, names;
+    bool stillLooked = false, arrowLooked = false;
+    for (const LevelInfo& l : s.levels) {
+        const std::string tag = LevelTag(l.level);
         if (!l.stillCatch.empty()) {
-            const double t = l.FirstStillCatch().seconds;
-            if (t >= 0 && t <= 3) {
-                stillMet = false;
-                still += tag + Format(" at %.2f s; ", t);
-            }
+            stillLooked = true;
+            const double first = l.FirstStillCatch().seconds;
+            if (first >= 0 && first < kStillCatchEarliest) early.Miss(tag + Format(" at %.2f s", first));
+            const double last = l.LastStillCatch().seconds;
+            if (last < 0 || last > kStillCatchLatest)
+                late.Miss(tag + (last < 0 ? std::string(" never") : Format(" at %.2f s", last)));
         }
         if (!l.arrowCatch.empty()) {
+            arrowLooked = true;
             int which = 0;
             const double t = l.FirstArrowCatch(&which).seconds;
-            if (t >= 0 && t <= 2) {
-                arrowMet = false;
-                arrow += tag + " (" + kArrowNames[which] + Format(") at %.2f s; ", t);
-            }
+            if (t >= 0 && t < kArrowCatchEarliest)
+                arrow.Miss(tag + " (" + kArrowNames[which] + Format(") at %.2f s", t));
         }
-        if (!l.runs.empty()) {
-            if (l.level <= 3 && (l.ClearRate() < 90 || l.MedianLivesLost() > 0)) {
-                easyMet = false;
-                easy += tag + Format(" clears %.0f%%", l.ClearRate()) +
-                        Format(", median lives lost %.1f; ", l.MedianLivesLost());
-            }
-            if (previous && previous->level == l.level - 1 && !previous->runs.empty() &&
-                !kPasswordLevels.count(l.level) && l.ClearRate() < previous->ClearRate() - kMaxDrop) {
-                dropsMet = false;
-                drops +=
-                    tag + Format(" %.0f%% after ", l.ClearRate()) + Format("%.0f%%; ", previous->ClearRate());
-            }
-            if (l.level >= 25 && l.level <= 30 && l.ClearRate() > 60) {
-                lateMet = false;
-                late += tag + Format(" %.0f%%; ", l.ClearRate());
-            }
-            if (l.level <= 12) {
-                const auto deaths = l.Deaths();
-                bossDeaths += deaths[1];
-                allDeaths += deaths[0] + deaths[1] + deaths[2];
-            }
-            stuckCount += l.Stuck();
-            if (l.Stuck()) stuck += tag + ": " + std::to_string(l.Stuck()) + " (" + l.StuckPlace() + "); ";
-            for (const std::string& e : l.Errors()) errors += tag + ": " + e + "; ";
-            for (const LevelRun& r : l.runs) failedRuns += !r.error.empty();
-            previous = &l;
-        }
-        if (l.nameWidth > l.nameRoom) {
-            ++wide;
-            names += tag + " (" + std::to_string(l.nameWidth) + " px); ";
-        }
+        if (l.nameWidth > l.nameRoom) names.Miss(tag + " (" + std::to_string(l.nameWidth) + " px)");
     }
-    const auto any = [&](auto pred) { return std::any_of(s.levels.begin(), s.levels.end(), pred); };
-    if (any([](const LevelSummary& l) { return !l.stillCatch.empty(); })) {
-        add("no level catches a player who never moves in the first 3 seconds", stillMet, still);
+    if (stillLooked) {
+        targets.Add("no level catches a player who never moves in the first 3 seconds", early.met,
+                    early.detail);
+        targets.Add("every level catches a player who never moves within 30 seconds (no safe spot)", late.met,
+                    late.detail);
     }
-    if (any([](const LevelSummary& l) { return !l.arrowCatch.empty(); })) {
-        add("no level catches a player holding one arrow in the first 2 seconds", arrowMet, arrow);
+    if (arrowLooked) {
+        targets.Add("no level catches a player holding one arrow in the first 2 seconds", arrow.met,
+                    arrow.detail);
     }
-    const bool numbered = !s.oneFile;
-    if (numbered && any([](const LevelSummary& l) { return l.level <= 3 && !l.runs.empty(); })) {
-        add("levels 1 to 3: clear rate at least 90%, median lives lost 0", easyMet, easy);
-    }
-    if (any([](const LevelSummary& l) { return !l.runs.empty(); })) {
-        if (numbered) {
-            add("no level clears more than 15 points less than the one before (but after a password)",
-                dropsMet, drops);
-        }
-        if (numbered && any([](const LevelSummary& l) { return l.level >= 25 && !l.runs.empty(); })) {
-            add("levels 25 to 30: clear rate at most 60%", lateMet, late);
-        }
-        if (numbered && allDeaths > 0) {
-            add("bosses cause at most half of the deaths on levels 1 to 12", 2 * bossDeaths <= allDeaths,
-                std::to_string(bossDeaths) + " of " + std::to_string(allDeaths) + " deaths");
-        }
-        add("no monster stays within 2 cells of one place for more than 10 s", stuckCount == 0, stuck);
-        add("no level shows a message (a broken level or picture)", failedRuns == 0, errors);
-    }
-    add("every level name fits the status panel", wide == 0, names);
-    if (!s.games.empty()) {
-        const auto seventh =
-            std::count_if(s.games.begin(), s.games.end(), [](const GameRun& g) { return g.reached >= 7; });
-        add("whole games from level 1: at least half reach level 7", 2 * seventh >= long(s.games.size()),
-            std::to_string(seventh) + " of " + std::to_string(s.games.size()));
-    }
-    return targets;
+    targets.Add("every level name fits the status panel", names.met, names.detail);
 }
 
-std::string Table(const Summary& s) {
-    std::string out;
-    out += Format("Frame interval %.0f ms", s.intervalMs) +
-           Format(" (hero %.1f cells a second), ", 1000.0 / s.intervalMs * 8 / kCell);
-    out += Format("bot delay %.0f ms, ", s.delayMs) + std::to_string(s.gamesPerLevel) + " games a level, " +
-           std::to_string(s.catchSeeds) + " seeds for the first catches (looked for " +
-           Format("%.0f s).\n\n", s.firstCatchLimit);
+void CheckProfile(const Summary& s, const ProfileSummary& p, TargetList& targets) {
+    const ProfileTargets& want = p.profile.targets;
+    const std::string who = p.profile.name + ": ";
+    const bool numbered = !s.oneFile;
+    Misses first, lowest, fall, late, stuck, errors;
+    bool anyFirst = false, anyLate = false, anyRuns = false;
+    int bossEarly = 0, deathsEarly = 0, bossAll = 0, deathsAll = 0;
+    const LevelSummary* previous = nullptr;
+    for (const LevelSummary& l : p.levels) {
+        if (l.runs.empty()) continue;
+        anyRuns = true;
+        const std::string tag = LevelTag(l.level);
+        const double rate = l.ClearRate();
+        if (l.level <= 3) {
+            anyFirst = true;
+            if (rate < want.firstLevelsClear) first.Miss(tag + Format(" %.0f%%", rate));
+        }
+        if (want.lowestClear >= 0 && rate < want.lowestClear) lowest.Miss(tag + Format(" %.0f%%", rate));
+        if (previous && previous->level == l.level - 1 && !kPasswordLevels.count(l.level) &&
+            rate < previous->ClearRate() - kMaxDrop) {
+            fall.Miss(tag + Format(" %.0f%% after ", rate) + Format("%.0f%%", previous->ClearRate()));
+        }
+        if (l.level >= 25 && l.level <= 30) {
+            anyLate = true;
+            if ((want.lateLow >= 0 && rate < want.lateLow) || (want.lateHigh >= 0 && rate > want.lateHigh))
+                late.Miss(tag + Format(" %.0f%%", rate));
+        }
+        const auto deaths = l.Deaths();
+        const int all = deaths[0] + deaths[1] + deaths[2];
+        bossAll += deaths[1];
+        deathsAll += all;
+        if (l.level <= 12) {
+            bossEarly += deaths[1];
+            deathsEarly += all;
+        }
+        if (l.Stuck()) stuck.Miss(tag + ": " + std::to_string(l.Stuck()) + " (" + l.StuckPlace() + ")");
+        for (const std::string& e : l.Errors()) errors.Miss(tag + ": " + e);
+        previous = &l;
+    }
+    if (numbered && anyFirst && want.firstLevelsClear > 0) {
+        targets.Add(who + Format("levels 1 to 3 cleared at least %.0f%% of the time", want.firstLevelsClear),
+                    first.met, first.detail);
+    }
+    if (numbered && anyRuns && want.lowestClear >= 0) {
+        targets.Add(who + Format("no level cleared less than %.0f%% of the time", want.lowestClear),
+                    lowest.met, lowest.detail);
+    }
+    if (numbered && anyRuns && want.smoothFall) {
+        targets.Add(
+            who + "no level clears more than 15 points less than the one before (but after a password)",
+            fall.met, fall.detail);
+    }
+    if (numbered && anyLate && (want.lateLow >= 0 || want.lateHigh >= 0)) {
+        std::string range = want.lateHigh < 0 ? Format("at least %.0f%%", want.lateLow)
+                            : want.lateLow < 0
+                                ? Format("at most %.0f%%", want.lateHigh)
+                                : Format("%.0f", want.lateLow) + Format(" to %.0f%%", want.lateHigh);
+        targets.Add(who + "levels 25 to 30 cleared " + range + " of the time", late.met, late.detail);
+    }
+    if (numbered && deathsEarly > 0) {
+        targets.Add(who + "bosses cause at most half of the deaths on levels 1 to 12",
+                    2 * bossEarly <= deathsEarly,
+                    std::to_string(bossEarly) + " of " + std::to_string(deathsEarly) + " deaths");
+    }
+    if (numbered && deathsAll > 0 && anyLate) {
+        targets.Add(who + "bosses cause at most 60% of all deaths", 10 * bossAll <= 6 * deathsAll,
+                    std::to_string(bossAll) + " of " + std::to_string(deathsAll) + " deaths");
+    }
+    if (anyRuns) {
+        targets.Add(
+            who + "no monster keeps to a 5 x 5-cell box for more than 10 s while the hero is 6 cells away",
+            stuck.met, stuck.detail);
+        targets.Add(who + "no level shows a message (a broken level or picture)", errors.met, errors.detail);
+    }
+    if (!p.games.empty()) {
+        const long n = long(p.games.size());
+        if (want.wholeReach > 0) {
+            const auto reached = std::count_if(p.games.begin(), p.games.end(), [&](const GameRun& g) {
+                return g.reached >= want.wholeReach;
+            });
+            targets.Add(who + "whole games: at least half reach level " + std::to_string(want.wholeReach),
+                        2 * reached >= n, std::to_string(reached) + " of " + std::to_string(n));
+        }
+        if (want.wholeCompleteShare > 0) {
+            const auto won =
+                std::count_if(p.games.begin(), p.games.end(), [](const GameRun& g) { return g.completed; });
+            targets.Add(
+                who + Format("whole games: at least %.0f%% win every level", 100 * want.wholeCompleteShare),
+                double(won) >= want.wholeCompleteShare * double(n),
+                std::to_string(won) + " of " + std::to_string(n));
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<Target> CheckTargets(const Summary& s) {
+    TargetList targets;
+    const double cellsPerSecond = s.intervalMs > 0 ? 1000.0 / s.intervalMs * 8 / kCell : 0;
+    targets.Add(
+        "the hero moves 10 to 15.6 cells a second (a frame every 16 to 25 ms)",
+        s.intervalMs >= 16 && s.intervalMs <= 25,
+        Format("%.1f cells a second at ", cellsPerSecond) + std::to_string(s.intervalMs) + " ms a frame");
+    CheckLevelInfo(s, targets);
+    for (const ProfileSummary& p : s.profiles) CheckProfile(s, p, targets);
+    return targets.Take();
+}
+
+namespace {
+
+std::string ProfileTable(const Summary& s, const ProfileSummary& p) {
+    std::string out = "### " + p.profile.name + "\n\n" + p.profile.description + ".\n\n";
     out +=
         "| level | name | clear | median s to clear | lives lost a game | dots left on failure | "
-        "first catch, still | first catch, one arrow | deaths ordinary/boss/ghost | stuck monsters | "
-        "key appeared / gates opened |\n";
-    out += "|---:|---|---:|---:|---:|---:|---:|---:|---|---:|---|\n";
-    for (const LevelSummary& l : s.levels) {
-        int arrow = 0;
-        const Catch arrowCatch = l.FirstArrowCatch(&arrow);
+        "deaths ordinary/boss/ghost | stuck monsters | key appeared / gates opened |\n";
+    out += "|---:|---|---:|---:|---:|---:|---|---|---|\n";
+    for (size_t i = 0; i < p.levels.size(); ++i) {
+        const LevelSummary& l = p.levels[i];
+        const LevelInfo& info = s.levels[i];
         const auto deaths = l.Deaths();
         std::string keys = "-";
-        if (l.KeyAppeared() || l.GatesOpened()) {
+        if (l.KeyAppeared() || l.GatesOpened())
             keys = std::to_string(l.KeyAppeared()) + " / " + std::to_string(l.GatesOpened());
-        }
-        out += "| " + std::to_string(l.level) + " | " + l.name + " | ";
+        std::string stuck = std::to_string(l.Stuck());
+        if (l.Stuck()) stuck += " (" + l.StuckPlace() + ")";
+        out += "| " + std::to_string(l.level) + " | " + info.name + " | ";
         out += l.runs.empty()
                    ? "- | - | - | - | "
                    : Format("%.0f%%", l.ClearRate()) + " | " + SecondsOrDash(l.MedianClearSeconds()) + " | " +
                          Format("%.2f", l.LivesLostPerGame()) + " | " +
                          SecondsOrDash(l.DotsLeftOnFailure(), "%.0f") + " | ";
-        out += (l.stillCatch.empty() ? "-" : CatchText(l.FirstStillCatch(), "")) + " | ";
-        out += l.arrowCatch.empty() ? "-" : CatchText(arrowCatch, std::string(kArrowNames[arrow]) + ", ");
-        out += " | " + std::to_string(deaths[0]) + "/" + std::to_string(deaths[1]) + "/" +
-               std::to_string(deaths[2]) + " | " + std::to_string(l.Stuck()) + " | " + keys + " |\n";
+        out += std::to_string(deaths[0]) + "/" + std::to_string(deaths[1]) + "/" + std::to_string(deaths[2]) +
+               " | " + stuck + " | " + keys + " |\n";
     }
-    if (!s.games.empty()) {
+    if (!p.games.empty()) {
         std::string list;
-        for (const GameRun& g : s.games) {
+        int won = 0;
+        for (const GameRun& g : p.games) {
             list += (list.empty() ? "" : ", ") + std::to_string(g.reached) + (g.completed ? " (won)" : "");
+            won += g.completed;
         }
-        out += "\nWhole games from level 1 (3 lives, " + std::to_string(s.games.size()) +
-               " seeds), the last level reached: " + list + ".\n";
+        out += "\nWhole games from level 1 (3 lives, " + std::to_string(p.games.size()) +
+               " seeds), the last level reached: " + list + "; " + std::to_string(won) + " won.\n";
     }
+    return out + "\n";
+}
+
+std::string WatchTable(const Summary& s) {
+    std::string out = "### A player who never moves, and one who holds one arrow\n\n";
+    out += "| level | name | still: first catch | still: last catch | one arrow: first catch |\n";
+    out += "|---:|---|---:|---:|---:|\n";
+    for (const LevelInfo& l : s.levels) {
+        int arrow = 0;
+        const Catch arrowCatch = l.FirstArrowCatch(&arrow);
+        const Catch last = l.LastStillCatch();
+        out += "| " + std::to_string(l.level) + " | " + l.name + " | ";
+        out += (l.stillCatch.empty() ? "-" : CatchText(l.FirstStillCatch(), "")) + " | ";
+        out += (l.stillCatch.empty() ? "-" : last.seconds < 0 ? "never" : CatchText(last, "")) + " | ";
+        out += (l.arrowCatch.empty() ? "-" : CatchText(arrowCatch, std::string(kArrowNames[arrow]) + ", ")) +
+               " |\n";
+    }
+    return out + "\n";
+}
+
+}  // namespace
+
+std::string Table(const Summary& s) {
+    std::string out;
+    out += Format("Frame interval %.0f ms", s.intervalMs) +
+           Format(" (hero %.1f cells a second), ", 1000.0 / s.intervalMs * 8 / kCell);
+    out += std::to_string(s.gamesPerLevel) + " games a level for each profile, " +
+           std::to_string(s.catchSeeds) + " seeds for the first catches (looked for " +
+           Format("%.0f s).\n\n", s.firstCatchLimit);
+    for (const ProfileSummary& p : s.profiles) out += ProfileTable(s, p);
+    if (std::any_of(s.levels.begin(), s.levels.end(),
+                    [](const LevelInfo& l) { return !l.stillCatch.empty(); }))
+        out += WatchTable(s);
     const std::vector<Target> targets = CheckTargets(s);
-    out += "\n| target | met | detail |\n|---|---|---|\n";
+    out += "| target | met | detail |\n|---|---|---|\n";
     for (const Target& t : targets) {
         out += "| " + t.text + " | " + (t.met ? "yes" : "**no**") + " | " + t.detail + " |\n";
     }
@@ -322,50 +434,62 @@ std::string Table(const Summary& s) {
 std::string Json(const Summary& s, const std::vector<Target>& targets) {
     std::string out = "{\n";
     out += "  \"interval_ms\": " + std::to_string(s.intervalMs) + ",\n";
-    out += "  \"delay_ms\": " + std::to_string(s.delayMs) + ",\n";
     out += "  \"games_per_level\": " + std::to_string(s.gamesPerLevel) + ",\n";
     out += "  \"levels\": [";
     for (size_t i = 0; i < s.levels.size(); ++i) {
-        const LevelSummary& l = s.levels[i];
+        const LevelInfo& l = s.levels[i];
         int arrow = 0;
         const Catch arrowCatch = l.FirstArrowCatch(&arrow);
         const Catch stillCatch = l.FirstStillCatch();
-        const auto deaths = l.Deaths();
         out += i ? ",\n    {" : "\n    {";
         out += "\"level\": " + std::to_string(l.level) + ", \"name\": " + JsonString(l.name);
         out += ", \"name_width\": " + std::to_string(l.nameWidth) +
                ", \"name_room\": " + std::to_string(l.nameRoom);
-        out += ", \"games\": " + std::to_string(l.runs.size());
-        out += ", \"clear_rate\": " + JsonNumber(l.runs.empty() ? -1 : l.ClearRate());
-        out += ", \"median_seconds_to_clear\": " + JsonNumber(l.MedianClearSeconds());
-        out += ", \"lives_lost_per_game\": " + JsonNumber(l.runs.empty() ? -1 : l.LivesLostPerGame());
-        out += ", \"median_lives_lost\": " + JsonNumber(l.MedianLivesLost());
-        out += ", \"dots_left_on_failure\": " + JsonNumber(l.DotsLeftOnFailure());
-        out += ", \"timed_out\": " + std::to_string(l.TimedOut());
         out += ", \"first_catch_still\": " + JsonNumber(stillCatch.seconds);
         out += ", \"first_catch_still_by\": " +
                (stillCatch.seconds < 0 ? "null" : JsonString(KindName(stillCatch.kind)));
+        out +=
+            ", \"last_catch_still\": " + JsonNumber(l.stillCatch.empty() ? -1 : l.LastStillCatch().seconds);
         out += ", \"first_catch_one_arrow\": " + JsonNumber(arrowCatch.seconds);
         out +=
             ", \"first_catch_arrow\": " + (arrowCatch.seconds < 0 ? "null" : JsonString(kArrowNames[arrow]));
         out += ", \"first_catch_one_arrow_by\": " +
-               (arrowCatch.seconds < 0 ? "null" : JsonString(KindName(arrowCatch.kind)));
-        out += ", \"deaths\": {\"ordinary\": " + std::to_string(deaths[0]) +
-               ", \"boss\": " + std::to_string(deaths[1]) + ", \"ghost\": " + std::to_string(deaths[2]) + "}";
-        out += ", \"stuck_monsters\": " + std::to_string(l.Stuck());
-        out += ", \"key_appeared\": " + std::to_string(l.KeyAppeared());
-        out += ", \"gates_opened\": " + std::to_string(l.GatesOpened());
-        out += ", \"errors\": [";
-        const auto errors = l.Errors();
-        for (size_t e = 0; e < errors.size(); ++e) out += (e ? ", " : "") + JsonString(errors[e]);
+               (arrowCatch.seconds < 0 ? "null" : JsonString(KindName(arrowCatch.kind))) + "}";
+    }
+    out += "\n  ],\n  \"profiles\": [";
+    for (size_t pi = 0; pi < s.profiles.size(); ++pi) {
+        const ProfileSummary& p = s.profiles[pi];
+        out += std::string(pi ? "," : "") + "\n    {\"name\": " + JsonString(p.profile.name) +
+               ", \"delay_ms\": " + std::to_string(p.profile.bot.delayMs) + ", \"levels\": [";
+        for (size_t i = 0; i < p.levels.size(); ++i) {
+            const LevelSummary& l = p.levels[i];
+            const auto deaths = l.Deaths();
+            out += i ? ",\n      {" : "\n      {";
+            out += "\"level\": " + std::to_string(l.level) + ", \"games\": " + std::to_string(l.runs.size());
+            out += ", \"clear_rate\": " + JsonNumber(l.runs.empty() ? -1 : l.ClearRate());
+            out += ", \"median_seconds_to_clear\": " + JsonNumber(l.MedianClearSeconds());
+            out += ", \"lives_lost_per_game\": " + JsonNumber(l.runs.empty() ? -1 : l.LivesLostPerGame());
+            out += ", \"dots_left_on_failure\": " + JsonNumber(l.DotsLeftOnFailure());
+            out += ", \"timed_out\": " + std::to_string(l.TimedOut());
+            out += ", \"deaths\": {\"ordinary\": " + std::to_string(deaths[0]) +
+                   ", \"boss\": " + std::to_string(deaths[1]) + ", \"ghost\": " + std::to_string(deaths[2]) +
+                   "}";
+            out += ", \"stuck_monsters\": " + std::to_string(l.Stuck());
+            out += ", \"key_appeared\": " + std::to_string(l.KeyAppeared());
+            out += ", \"gates_opened\": " + std::to_string(l.GatesOpened());
+            out += ", \"errors\": [";
+            const auto errors = l.Errors();
+            for (size_t e = 0; e < errors.size(); ++e) out += (e ? ", " : "") + JsonString(errors[e]);
+            out += "]}";
+        }
+        out += "\n    ], \"whole_games\": [";
+        for (size_t i = 0; i < p.games.size(); ++i) {
+            out += (i ? ", " : "") + std::string("{\"reached\": ") + std::to_string(p.games[i].reached) +
+                   ", \"completed\": " + (p.games[i].completed ? "true" : "false") + "}";
+        }
         out += "]}";
     }
-    out += "\n  ],\n  \"whole_games\": [";
-    for (size_t i = 0; i < s.games.size(); ++i) {
-        out += (i ? ", " : "") + std::string("{\"reached\": ") + std::to_string(s.games[i].reached) +
-               ", \"completed\": " + (s.games[i].completed ? "true" : "false") + "}";
-    }
-    out += "],\n  \"targets\": [";
+    out += "\n  ],\n  \"targets\": [";
     for (size_t i = 0; i < targets.size(); ++i) {
         out += std::string(i ? ",\n    " : "\n    ") + "{\"target\": " + JsonString(targets[i].text) +
                ", \"met\": " + (targets[i].met ? "true" : "false") +

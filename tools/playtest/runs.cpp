@@ -3,37 +3,37 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <set>
 
 namespace playtest {
 
 namespace {
 
 constexpr double kStuckSeconds = 10.0;
-constexpr int kStuckBox = 4 * kCell;  // within 2 cells either way of one place
+constexpr int kStuckBox = 4 * kCell;  // a box of 5 x 5 cells: 4 cells from the first to the last
+constexpr int kFarAway = 6 * kCell;   // a monster this far from every hero is not chasing
 constexpr double kSampleSeconds = 0.1;
-constexpr int kChaseRange = 4 * kCell;
 
-// Monsters that stay in one small patch of the maze for too long.
+// Monsters that keep to one small patch of the maze for long while no hero
+// is near: a corner they circle in, a corridor they bounce along.
 class StuckWatch {
 public:
     void Sample(const Facts& facts, double now) {
         if (now < nextSample_) return;
         nextSample_ = now + kSampleSeconds;
-        std::map<const void*, Track> tracks;
+        std::map<const void*, std::deque<Point>> tracks;
         for (const MonsterFact& m : facts.monsters) {
-            // A monster on the hero's heels is chasing, not stuck.
-            const bool chasing =
-                std::any_of(facts.heroes.begin(), facts.heroes.end(), [&](const SpriteView& h) {
-                    return std::max(std::abs(h.x - m.x), std::abs(h.y - m.y)) <= kChaseRange;
-                });
-            if (!m.moving || chasing) continue;
-            Track track = tracks_.count(m.id) ? std::move(tracks_[m.id]) : Track{};
-            track.samples.push_back({now, m.x, m.y});
-            while (track.samples.size() > 1 && track.samples[1].t <= now - kStuckSeconds)
-                track.samples.pop_front();
-            if (!track.counted && track.samples.front().t <= now - kStuckSeconds && Small(track)) {
-                track.counted = true;
-                if (stuck_++ == 0) firstAt_ = CellOf(m.x - kMazeLeft, m.y - kMazeTop);
+            const bool near = std::any_of(facts.heroes.begin(), facts.heroes.end(), [&](const SpriteView& h) {
+                return std::max(std::abs(h.x - m.x), std::abs(h.y - m.y)) < kFarAway;
+            });
+            if (!m.moving || near) continue;
+            std::deque<Point> track = tracks_.count(m.id) ? std::move(tracks_[m.id]) : std::deque<Point>{};
+            track.push_back({now, m.x, m.y});
+            while (!InBox(track)) track.pop_front();
+            const double stayed = now - track.front().t;
+            if (stayed > kStuckSeconds) {
+                if (counted_.insert(m.id).second && stuck_++ == 0) firstAt_ = BoxCentre(track);
+                longest_ = std::max(longest_, stayed);
             }
             tracks[m.id] = std::move(track);
         }
@@ -41,30 +41,40 @@ public:
     }
     int Stuck() const { return stuck_; }
     Cell FirstAt() const { return firstAt_; }
+    double Longest() const { return longest_; }
 
 private:
     struct Point {
         double t;
         int x, y;
     };
-    struct Track {
-        std::deque<Point> samples;
-        bool counted = false;
+    struct Box {
+        int minX, maxX, minY, maxY;
     };
-    static bool Small(const Track& track) {
-        int minX = track.samples.front().x, maxX = minX, minY = track.samples.front().y, maxY = minY;
-        for (const Point& p : track.samples) {
-            minX = std::min(minX, p.x);
-            maxX = std::max(maxX, p.x);
-            minY = std::min(minY, p.y);
-            maxY = std::max(maxY, p.y);
+    static Box Bounds(const std::deque<Point>& track) {
+        Box b{track.front().x, track.front().x, track.front().y, track.front().y};
+        for (const Point& p : track) {
+            b.minX = std::min(b.minX, p.x);
+            b.maxX = std::max(b.maxX, p.x);
+            b.minY = std::min(b.minY, p.y);
+            b.maxY = std::max(b.maxY, p.y);
         }
-        return maxX - minX <= kStuckBox && maxY - minY <= kStuckBox;
+        return b;
     }
-    std::map<const void*, Track> tracks_;
+    static bool InBox(const std::deque<Point>& track) {
+        const Box b = Bounds(track);
+        return b.maxX - b.minX <= kStuckBox && b.maxY - b.minY <= kStuckBox;
+    }
+    static Cell BoxCentre(const std::deque<Point>& track) {
+        const Box b = Bounds(track);
+        return CellOf((b.minX + b.maxX) / 2 - kMazeLeft, (b.minY + b.maxY) / 2 - kMazeTop);
+    }
+    std::map<const void*, std::deque<Point>> tracks_;
+    std::set<const void*> counted_;
     double nextSample_ = 0;
     int stuck_ = 0;
     Cell firstAt_;
+    double longest_ = 0;
 };
 
 // Watches one level being played and fills its record.
@@ -90,6 +100,7 @@ public:
         stuck_.Sample(facts, now);
         run_.stuckMonsters = stuck_.Stuck();
         run_.stuckAt = stuck_.FirstAt();
+        run_.stuckSeconds = stuck_.Longest();
         run_.seconds = now;
         if (facts.allDotsEaten) {
             run_.cleared = true;
@@ -178,6 +189,11 @@ GameRun PlayGame(GameDriver& driver, uint32_t seed, const BotOptions& options, c
         if (!game.levels.back().cleared) break;
         // The level-complete picture waits for a press of fire.
         for (int frames = 0; frames < 1000 && !driver.Inspect().levelDone; ++frames) driver.Frame();
+        if (!driver.Inspect().levelDone) {
+            game.levels.back().cleared = false;
+            game.levels.back().error = "the level was cleared but never ended";
+            break;
+        }
         driver.Frame();
         driver.PressFire();
         driver.Frame();

@@ -21,8 +21,9 @@ struct LevelRun {
     int livesLost = 0;
     int dotsLeft = 0;
     std::array<int, 3> deathsByKind{};  // ordinary monster, boss, ghost
-    int stuckMonsters = 0;              // monsters that stayed within 2 cells of a place for over 10 s
-    Cell stuckAt;                       // where the first of them was
+    int stuckMonsters = 0;              // monsters that kept to a 5 x 5-cell box for over 10 s, no hero near
+    Cell stuckAt;                       // the middle of the first one's box
+    double stuckSeconds = 0;            // the longest such stay
     bool keyAppeared = false;
     bool gatesOpened = false;
     std::string error;  // a message the game showed
