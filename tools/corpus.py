@@ -284,7 +284,7 @@ def capture_games(build):
         if seed > 10 * GAME_COUNT:
             sys.exit("corpus: the bot found too few games worth keeping")
         path = os.path.join(GAMES, f"seed-{seed:03d}.script")
-        result = subprocess.run([playtest, "--data", os.path.abspath(build) + "/", "--demo-script", path,
+        result = subprocess.run([playtest, "--data", os.path.abspath(build) + "/", "--demo-script", path, "--profiles", "expert",
                                  "--seed", str(seed)], capture_output=True, text=True)
         if result.returncode == 0:
             # Without the bot's quitting, the game goes on to the next level.
