@@ -188,8 +188,9 @@ std::string RunJob(GameDriver& driver, const Job& job, const Options& options) {
             const GameRun g = PlayGame(driver, job.seed, options.profiles[job.profile].bot, options.limits);
             out << "G " << job.profile << ' ' << job.index << ' ' << g.reached << ' ' << g.completed;
             if (!g.levels.empty() && !g.levels.back().error.empty()) {
-                std::fprintf(stderr, "playtest: whole game %d (seed %u), level %d: %s\n", job.index, job.seed,
-                             g.reached, g.levels.back().error.c_str());
+                std::fprintf(stderr, "playtest: %s, whole game %d (seed %u), level %d: %s\n",
+                             options.profiles[job.profile].name.c_str(), job.index, job.seed, g.reached,
+                             g.levels.back().error.c_str());
             }
             break;
         }
