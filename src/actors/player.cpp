@@ -144,6 +144,10 @@ void TPlayerSprite::Eat() {
         game::Services().PlaySound("EatDot");
         if (level->DotsEaten == level->DotTotal) {
             level->AllDotsEaten = true;
+            // Caught in this very step, the hero still ends the level: its
+            // happy animation outlasts the death countdown, and taking it
+            // away first would leave a level that never ends.
+            DeathCountdown = -1;
             Direction = DirNone;
             CanCollide = false;
             Speed = 0;

@@ -185,8 +185,8 @@ TEST_F(PlayerRules, LastDotEndsTheLevelWithThePassword) {
     EXPECT_FALSE(player.CanCollide);
     EXPECT_NE(Events().find("sound LevelComplete"), std::string::npos);
     EXPECT_FALSE(Game().LevelDone);
-    // "ChomperHappy" has 4 patterns at 0.25 a step: 16 steps, done at the 17th.
-    Step(16);
+    // "ChomperHappy" has 8 patterns at 0.25 a step: 32 steps, done at the 33rd.
+    Step(32);
     EXPECT_FALSE(Game().LevelDone);
     Step();
     EXPECT_TRUE(Game().LevelDone);
@@ -199,9 +199,24 @@ TEST_F(PlayerRules, NoPasswordAfterTheLastOneInTheTable) {
     game::State.CurrentLevel = 29;
     EnterGame();
     game::State.LastKey = platform::vk::Right;
-    Step(4 + 17);
+    Step(4 + 33);
     EXPECT_TRUE(Game().LevelDone);
     EXPECT_EQ(services_.MessageText, "Ready!");
+}
+
+TEST_F(PlayerRules, CaughtInTheStepItEatsTheLastDotStillEndsTheLevel) {
+    // The happy animation outlasts the death countdown: were the hero taken
+    // away at its end, the level would never end.
+    WriteLevel(1, "PlayerPointX=1\nPlayerPointY=1", {"BBB", "BAB", "BBB"});
+    EnterGame();
+    bool done = false;
+    Player().HandleCollision(HunterAt(1, 1), done);
+    Step();
+    EXPECT_TRUE(Game().AllDotsEaten);
+    EXPECT_EQ(game::State.Lives, 2);
+    Step(40);
+    EXPECT_TRUE(Game().LevelDone);
+    EXPECT_EQ(game::State.PlayersAlive, 1);
 }
 
 TEST_F(PlayerRules, CaughtWithTheLastLifeLosesItAtOnceAndLeavesAfterItsDeath) {

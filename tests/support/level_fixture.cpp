@@ -9,10 +9,11 @@ namespace testing_support {
 
 void LevelFixture::SetUp() {
     GameFixture::SetUp();
-    const char* files[] = {nullptr, "One", "Two", nullptr, "Four"};
+    const char* files[] = {nullptr, "One", "Two", nullptr, "Four", nullptr, nullptr, nullptr, "Eight"};
     WriteFile("Data/One.bmp", Bitmap(32, 32));
     WriteFile("Data/Two.bmp", Bitmap(64, 32));
     WriteFile("Data/Four.bmp", Bitmap(128, 32));
+    WriteFile("Data/Eight.bmp", Bitmap(256, 32));
     std::string ini = "[General]\r\nTimer=10\r\n[Scene3]\r\n";
     for (const TestPicture& picture : GameScreenPictures()) {
         ini += picture.name + "=Data\\" + files[picture.patterns] + ".bmp,32,32\r\n";

@@ -66,7 +66,7 @@ std::vector<TestPicture> GameScreenPictures() {
         {"PLeft", 2},
         {"PRight", 2},
         {"Death", 4},
-        {"ChomperHappy", 4},
+        {"ChomperHappy", 8},
         {"ChomperLife", 1},
         {"KeyHints", 1},
         {"Dot", 1},
