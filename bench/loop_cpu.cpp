@@ -49,10 +49,10 @@ protected:
     }
 };
 
-class PlayingApp : public platform::AppEvents {
+class PlayingApp : public platform::ForwardingEvents {
 public:
     PlayingApp(shell::TMainForm& form, CountingPlatform& media, int seconds)
-        : form_(form), media_(media), seconds_(seconds) {}
+        : ForwardingEvents(form), media_(media), seconds_(seconds) {}
     int frames = 0;
     int presentsAtStart = 0;
     int changedFrames = 0;
@@ -69,8 +69,8 @@ public:
         // A turn every second keeps the player walking the corridors.
         static constexpr uint16_t kTurns[] = {platform::vk::Right, platform::vk::Down, platform::vk::Left,
                                               platform::vk::Up};
-        if (frames % 50 == 0) form_.OnKeyDown(kTurns[(frames / 50) % 4], 0);
-        form_.OnFrame();
+        if (frames % 50 == 0) OnKeyDown(kTurns[(frames / 50) % 4], 0);
+        ForwardingEvents::OnFrame();
         game::State.Lives = 1000;  // catches must not end the level
         const double compareStart = ThreadSeconds();
         const platform::Surface& picture = media_.Display();
@@ -82,14 +82,8 @@ public:
         last = Clock::now();
         if (last - first >= std::chrono::seconds(seconds_)) media_.Quit();
     }
-    void OnKeyDown(uint16_t key, platform::ShiftState shift) override { form_.OnKeyDown(key, shift); }
-    void OnActivate() override { form_.OnActivate(); }
-    void OnDeactivate() override { form_.OnDeactivate(); }
-    void OnMusicEnd() override { form_.OnMusicEnd(); }
-    void OnCloseButton() override { form_.OnCloseButton(); }
 
 private:
-    shell::TMainForm& form_;
     CountingPlatform& media_;
     int seconds_;
     std::vector<uint16_t> last_;

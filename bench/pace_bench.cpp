@@ -42,28 +42,22 @@ private:
 };
 
 // The game's own window, counting its frames until the time is up.
-class CountingApp : public platform::AppEvents {
+class CountingApp : public platform::ForwardingEvents {
 public:
     CountingApp(shell::TMainForm& form, platform::Platform& media, uint32_t seconds)
-        : form_(form), media_(media), seconds_(seconds) {}
+        : ForwardingEvents(form), media_(media), seconds_(seconds) {}
     int frames = 0;
     Clock::time_point first, last;
 
     void OnFrame() override {
         if (frames == 0) first = Clock::now();
-        form_.OnFrame();
+        ForwardingEvents::OnFrame();
         ++frames;
         last = Clock::now();
         if (last - first >= std::chrono::seconds(seconds_)) media_.Quit();
     }
-    void OnKeyDown(uint16_t key, platform::ShiftState shift) override { form_.OnKeyDown(key, shift); }
-    void OnActivate() override { form_.OnActivate(); }
-    void OnDeactivate() override { form_.OnDeactivate(); }
-    void OnMusicEnd() override { form_.OnMusicEnd(); }
-    void OnCloseButton() override { form_.OnCloseButton(); }
 
 private:
-    shell::TMainForm& form_;
     platform::Platform& media_;
     uint32_t seconds_;
 };

@@ -40,6 +40,22 @@ public:
     virtual void OnCloseButton() = 0;                            // the window's close button
 };
 
+// Hands every call on to another receiver: a bench or a test derives from it
+// to watch the frames and leaves the rest to the game.
+class ForwardingEvents : public AppEvents {
+public:
+    explicit ForwardingEvents(AppEvents& to) : to_(to) {}
+    void OnFrame() override { to_.OnFrame(); }
+    void OnKeyDown(uint16_t key, ShiftState shift) override { to_.OnKeyDown(key, shift); }
+    void OnActivate() override { to_.OnActivate(); }
+    void OnDeactivate() override { to_.OnDeactivate(); }
+    void OnMusicEnd() override { to_.OnMusicEnd(); }
+    void OnCloseButton() override { to_.OnCloseButton(); }
+
+private:
+    AppEvents& to_;
+};
+
 // The game breaks the lines of a message with CR, or CR LF; message boxes
 // and logs break them with LF.
 std::string MessageLines(const std::string& text);

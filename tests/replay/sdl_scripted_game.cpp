@@ -72,10 +72,10 @@ void Push(const platform::ScriptCommand& command) {
 }
 
 // The game's window, with the script's events pushed after each frame.
-class ScriptedApp : public platform::AppEvents {
+class ScriptedApp : public platform::ForwardingEvents {
 public:
     ScriptedApp(shell::TMainForm& form, platform::Platform& media, platform::Script script, int frames)
-        : form_(form), media_(media), script_(std::move(script)), frames_(frames) {}
+        : ForwardingEvents(form), media_(media), script_(std::move(script)), frames_(frames) {}
 
     void PushFor(int frame) {
         const auto it = script_.byFrame.find(frame);
@@ -84,18 +84,12 @@ public:
     }
 
     void OnFrame() override {
-        form_.OnFrame();
+        ForwardingEvents::OnFrame();
         if (++done_ >= frames_) media_.Quit();
         PushFor(done_ + 1);
     }
-    void OnKeyDown(uint16_t key, platform::ShiftState shift) override { form_.OnKeyDown(key, shift); }
-    void OnActivate() override { form_.OnActivate(); }
-    void OnDeactivate() override { form_.OnDeactivate(); }
-    void OnMusicEnd() override { form_.OnMusicEnd(); }
-    void OnCloseButton() override { form_.OnCloseButton(); }
 
 private:
-    shell::TMainForm& form_;
     platform::Platform& media_;
     platform::Script script_;
     int frames_;
