@@ -12,10 +12,10 @@
 #include "actors/enemy.h"
 #include "actors/game.h"
 #include "actors/player.h"
+#include "formats/files.h"
 #include "game/globals.h"
 #include "game/level.h"
 #include "game/random.h"
-#include "platform/files.h"
 #include "platform/headless/headless_platform.h"
 #include "shell/main_form.h"
 
@@ -48,7 +48,7 @@ int CountMonsters(shell::TMainForm& form) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string dataDir = argc > 1 ? argv[1] : platform::ExecutableDirectory() + "../";
+    std::string dataDir = argc > 1 ? argv[1] : formats::ExecutableDirectory() + "../";
     if (dataDir.back() != '/') dataDir += '/';
     const int level = argc > 2 ? std::atoi(argv[2]) : 3;
 

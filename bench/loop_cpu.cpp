@@ -73,7 +73,7 @@ public:
         ForwardingEvents::OnFrame();
         game::State.Lives = 1000;  // catches must not end the level
         const double compareStart = ThreadSeconds();
-        const platform::Surface& picture = media_.Display();
+        const media::Surface& picture = media_.Display();
         const size_t bytes = size_t(picture.Width()) * size_t(picture.Height()) * sizeof(uint16_t);
         if (frames > 0 && std::memcmp(last_.data(), picture.Pixels(), bytes) != 0) ++changedFrames;
         last_.assign(picture.Pixels(), picture.Pixels() + bytes / sizeof(uint16_t));

@@ -9,29 +9,29 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
-#include "platform/midi_file.h"
-#include "platform/midi_sequencer.h"
+#include "formats/files.h"
+#include "formats/midi_file.h"
+#include "media/midi_sequencer.h"
 #include "platform/sdl/fluid_synth.h"
 #include "platform/sdl/sdl_audio.h"
 
 int main(int argc, char** argv) {
-    std::string dir = argc > 1 ? argv[1] : platform::ExecutableDirectory() + "../";
+    std::string dir = argc > 1 ? argv[1] : formats::ExecutableDirectory() + "../";
     if (dir.back() != '/') dir += '/';
     constexpr int kRate = platform::SdlAudio::kSampleRate;
     constexpr int kBlock = 1024;
     double loudest = 0;
     std::string loudestName;
-    for (const std::string& name : platform::FindFiles(dir + "Music", "*.mid")) {
-        const auto bytes = platform::ReadFileBytes(dir + "Music/" + name);
-        auto song = bytes ? platform::ParseMidiFile(*bytes) : std::nullopt;
+    for (const std::string& name : formats::FindFiles(dir + "Music", "*.mid")) {
+        const auto bytes = formats::ReadFileBytes(dir + "Music/" + name);
+        auto song = bytes ? formats::ParseMidiFile(*bytes) : std::nullopt;
         auto synth = platform::FluidSynth::Create(kRate);
         if (!song || !synth) {
             std::fprintf(stderr, "%s: cannot be played\n", name.c_str());
             return 1;
         }
         const double seconds = double(song->lengthUs) / 1e6;
-        platform::MidiSequencer sequencer(kRate);
+        media::MidiSequencer sequencer(kRate);
         sequencer.Load(std::move(*song));
         sequencer.Play();
         std::vector<float> block(2 * kBlock);

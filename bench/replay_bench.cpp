@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <string>
 
+#include "formats/files.h"
 #include "game/globals.h"
 #include "game/random.h"
-#include "platform/files.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/script.h"
 #include "replay/recorder.h"
@@ -75,7 +75,7 @@ double PlatformNanosPerFrame(bool recording) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string dataDir = argc > 1 ? argv[1] : platform::ExecutableDirectory() + "../";
+    std::string dataDir = argc > 1 ? argv[1] : formats::ExecutableDirectory() + "../";
     if (dataDir.back() != '/') dataDir += '/';
     const std::string fiveMinutes = argc > 2 ? argv[2] : "five-minutes.mnr";
 
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
         form.FormClose();
         std::printf("writing it at the game's end: %.2f ms\n", (ThreadSeconds() - start) * 1000.0);
     }
-    const auto files = platform::FindFiles(replays.string(), "*.mnr");
+    const auto files = formats::FindFiles(replays.string(), "*.mnr");
     if (files.empty()) {
         std::fprintf(stderr, "replay_bench: the game was not recorded\n");
         return 1;

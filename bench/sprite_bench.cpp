@@ -17,7 +17,7 @@
 #include "engine/background_sprite.h"
 #include "engine/image_sprite.h"
 #include "engine/sprite.h"
-#include "platform/image.h"
+#include "media/image.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ double ThreadSeconds() {
 
 // Eight 32 x 32 patterns of a disc whose colour changes from frame to frame;
 // the corners stay transparent like those of a real actor.
-std::shared_ptr<const platform::Picture> MakeActorPicture() {
+std::shared_ptr<const media::Picture> MakeActorPicture() {
     const int w = kCell * 4;
     const int h = kCell * 2;
     std::vector<uint16_t> pixels(size_t(w) * h, 0);
@@ -49,35 +49,35 @@ std::shared_ptr<const platform::Picture> MakeActorPicture() {
                 const int dx = x - 16;
                 const int dy = y - 16;
                 if (dx * dx + dy * dy < 15 * 15) {
-                    pixels[size_t(oy + y) * w + ox + x] = platform::ToRgb565(255, uint8_t(30 * p), 0);
+                    pixels[size_t(oy + y) * w + ox + x] = media::ToRgb565(255, uint8_t(30 * p), 0);
                 }
             }
         }
     }
-    return std::make_shared<platform::Picture>(w, h, std::move(pixels));
+    return std::make_shared<media::Picture>(w, h, std::move(pixels));
 }
 
 // Four cell patterns: a solid wall, a floor dot (mostly transparent), a
 // half-filled cell and a striped one.
-std::shared_ptr<const platform::Picture> MakeTilePicture() {
+std::shared_ptr<const media::Picture> MakeTilePicture() {
     const int w = kCell * 4;
     std::vector<uint16_t> pixels(size_t(w) * kCell, 0);
     for (int y = 0; y < kCell; ++y) {
         for (int x = 0; x < kCell; ++x) {
             uint16_t* row = &pixels[size_t(y) * w];
-            row[x] = platform::ToRgb565(0, 0, 200);
-            if (x >= 14 && x < 18 && y >= 14 && y < 18) row[kCell + x] = platform::ToRgb565(255, 255, 255);
-            if (y < 16) row[2 * kCell + x] = platform::ToRgb565(0, 120, 0);
-            if (x % 4 < 2) row[3 * kCell + x] = platform::ToRgb565(120, 120, 120);
+            row[x] = media::ToRgb565(0, 0, 200);
+            if (x >= 14 && x < 18 && y >= 14 && y < 18) row[kCell + x] = media::ToRgb565(255, 255, 255);
+            if (y < 16) row[2 * kCell + x] = media::ToRgb565(0, 120, 0);
+            if (x % 4 < 2) row[3 * kCell + x] = media::ToRgb565(120, 120, 120);
         }
     }
-    return std::make_shared<platform::Picture>(w, kCell, std::move(pixels));
+    return std::make_shared<media::Picture>(w, kCell, std::move(pixels));
 }
 
 // An animated 32 x 32 actor.
 class TActor : public engine::TImageSprite {
 public:
-    TActor(engine::TSprite* parent, const platform::ImageEntry* image, int seed) : TImageSprite(parent) {
+    TActor(engine::TSprite* parent, const media::ImageEntry* image, int seed) : TImageSprite(parent) {
         Image = image;
         Width = Height = kCell;
         FrameCount = kFrameCount;
@@ -90,7 +90,7 @@ public:
 // Bounces around the screen, keeping its group of followers on it.
 class TLeader : public TActor {
 public:
-    TLeader(engine::TSprite* parent, const platform::ImageEntry* image, int seed)
+    TLeader(engine::TSprite* parent, const media::ImageEntry* image, int seed)
         : TActor(parent, image, seed), dx_(1 + seed % 3), dy_(1 + (seed / 3) % 3) {}
 
     void Step(int moveCount) override {
@@ -110,7 +110,7 @@ private:
 // newcomer in its place.
 class TFollower : public TActor {
 public:
-    TFollower(engine::TSprite* parent, const platform::ImageEntry* image, int seed)
+    TFollower(engine::TSprite* parent, const media::ImageEntry* image, int seed)
         : TActor(parent, image, seed), lifetime_(50 + seed * 37 % 200) {}
 
     void Step(int moveCount) override {
@@ -133,11 +133,11 @@ private:
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
 
-    platform::Surface surface(kScreenWidth, kScreenHeight);
-    platform::ImageEntry actor("Actor", MakeActorPicture());
+    media::Surface surface(kScreenWidth, kScreenHeight);
+    media::ImageEntry actor("Actor", MakeActorPicture());
     actor.SetPatternWidth(kCell);
     actor.SetPatternHeight(kCell);
-    platform::ImageEntry tiles("Tiles", MakeTilePicture());
+    media::ImageEntry tiles("Tiles", MakeTilePicture());
     tiles.SetPatternWidth(kCell);
     tiles.SetPatternHeight(kCell);
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "formats/ini_file.h"
 #include "game/high_scores.h"
 #include "game/level.h"
 #include "game/random.h"
-#include "platform/ini_file.h"
 #include "replay/event_record.h"
 #include "replay/replay_file.h"
 
@@ -112,14 +112,14 @@ bool SameRecord(const game::THighScoreRecord& a, const game::THighScoreRecord& b
 
 const char* CheckIni(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    platform::IniFile ini = platform::IniFile::FromText(text);
+    formats::IniFile ini = formats::IniFile::FromText(text);
 
     for (const std::string& section : SectionsOf(text)) {
         // A small buffer too, so the cutting of names is exercised.
         ini.ReadSectionKeys(section, size % 64);
         const std::vector<std::string> keys = ini.ReadSectionKeys(section);
         for (size_t i = 0; i < keys.size() && i < 8; ++i) {
-            platform::ParseIniInteger(ini.ReadString(section, keys[i], ""));
+            formats::ParseIniInteger(ini.ReadString(section, keys[i], ""));
             ini.ReadInteger(section, keys[i], -7);
         }
         if (keys.empty() || section.empty()) continue;
@@ -130,13 +130,13 @@ const char* CheckIni(const uint8_t* data, size_t size) {
         if (key.size() >= 8190) continue;  // the listing may have cut it
         ini.WriteInteger(section, key, int32_t(size));
         if (ini.ReadInteger(section, key, -1) != int32_t(size)) return "written key reads back";
-        const platform::IniFile again = platform::IniFile::FromText(ini.ToText());
+        const formats::IniFile again = formats::IniFile::FromText(ini.ToText());
         if (again.ReadInteger(section, key, -1) != int32_t(size)) return "written key survives the text";
         if (again.ReadSectionKeys(section) != ini.ReadSectionKeys(section)) return "keys survive the text";
     }
 
     ini.WriteString("FuzzSection", "FuzzKey", "value");
-    const platform::IniFile again = platform::IniFile::FromText(ini.ToText());
+    const formats::IniFile again = formats::IniFile::FromText(ini.ToText());
     if (again.ReadString("FuzzSection", "FuzzKey", "") != "value") return "new section survives the text";
     return nullptr;
 }

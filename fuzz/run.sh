@@ -26,8 +26,8 @@ out=build-fuzz
 mkdir -p "$out"
 
 # The readers under test depend only on each other and the standard library.
-sources=(src/platform/ini_file.cpp src/platform/files.cpp src/game/level.cpp src/game/random.cpp
-    src/game/globals.cpp src/game/high_scores.cpp src/game/replay_file.cpp src/platform/event_record.cpp)
+sources=(src/formats/ini_file.cpp src/formats/files.cpp src/game/level.cpp src/game/random.cpp
+    src/game/globals.cpp src/game/high_scores.cpp src/replay/replay_file.cpp src/replay/event_record.cpp)
 
 seed() {
     local name="$1" corpus="$out/corpus/$1"

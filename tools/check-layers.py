@@ -5,11 +5,16 @@ The folders of src/ form layers; each may include only its own headers and
 those of the layers below it:
 
     program -> shell -> actors, widgets, replay -> game -> engine -> platform
+        -> media -> formats
 
 (actors, widgets and replay stand side by side and do not include each other). No
 two folders may include each other, directly or round a longer cycle; the
-main window is named only in shell/ and program/; and the actor tests reach
-nothing of the shell, not even through the test fixtures.
+main window is named only in shell/ and program/; the backends
+(platform/sdl, platform/headless, platform/web) are named only by the entry
+points in program/, and only they include SDL, FluidSynth or libpng; and the
+actor tests reach nothing of the shell, not even through the test fixtures.
+The build holds the same layers with a library per folder; this script names
+the line that breaks them.
 """
 
 import os
@@ -19,16 +24,21 @@ import sys
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 
 # The folders each folder of src/ may include.
+BELOW_PLATFORM = {"platform", "media", "formats"}
 ALLOWED = {
-    "platform": {"platform"},
-    "engine": {"engine", "platform"},
-    "game": {"game", "engine", "platform"},
-    "actors": {"actors", "game", "engine", "platform"},
-    "widgets": {"widgets", "game", "engine", "platform"},
-    "replay": {"replay", "game", "engine", "platform"},
-    "shell": {"shell", "actors", "widgets", "replay", "game", "engine", "platform"},
-    "program": {"program", "shell", "actors", "widgets", "replay", "game", "engine", "platform"},
+    "formats": {"formats"},
+    "media": {"media", "formats"},
+    "platform": BELOW_PLATFORM,
+    "engine": {"engine"} | BELOW_PLATFORM,
+    "game": {"game", "engine"} | BELOW_PLATFORM,
+    "actors": {"actors", "game", "engine"} | BELOW_PLATFORM,
+    "widgets": {"widgets", "game", "engine"} | BELOW_PLATFORM,
+    "replay": {"replay", "game", "engine"} | BELOW_PLATFORM,
+    "shell": {"shell", "actors", "widgets", "replay", "game", "engine"} | BELOW_PLATFORM,
+    "program": {"program", "shell", "actors", "widgets", "replay", "game", "engine"} | BELOW_PLATFORM,
 }
+BACKENDS = ("platform/sdl/", "platform/headless/", "platform/web/")
+MACHINE_HEADER = re.compile(r'^\s*#\s*include\s+<(SDL|SDL2/|fluidsynth|png\.h)')
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 MAIN_FORM = re.compile(r"\bT?MainForm\b")
 
@@ -54,6 +64,10 @@ def rel(path):
     return os.path.relpath(path, ROOT)
 
 
+def in_backend(path):
+    return rel(path).replace(os.sep, "/").startswith(tuple("src/" + b for b in BACKENDS))
+
+
 def folder_of(path):
     """The folder of src/ a file lies in."""
     return rel(path).split(os.sep)[1]
@@ -72,8 +86,14 @@ def check_src(problems):
                 continue  # a header beside the file, or a library's
             if there not in ALLOWED[here]:
                 problems.append(f"{rel(path)}:{number}: {here} may not include {name}")
+            elif name.startswith(BACKENDS) and here != "program" and not in_backend(path):
+                problems.append(f"{rel(path)}:{number}: only the entry points name a backend ({name})")
             if there != here:
                 edges.setdefault((here, there), f"{rel(path)}:{number}")
+        with open(path, encoding="utf-8", errors="replace") as f:
+            for number, line in enumerate(f, 1):
+                if MACHINE_HEADER.match(line) and not in_backend(path):
+                    problems.append(f"{rel(path)}:{number}: only a backend includes SDL, FluidSynth or libpng")
         if here not in ("shell", "program"):
             with open(path, encoding="utf-8", errors="replace") as f:
                 for number, line in enumerate(f, 1):

@@ -54,13 +54,16 @@ def data_digest(build):
     """The game's data and the demo's keys: what the corpus's outcomes depend
     on besides the code."""
     h = hashlib.sha256()
-    paths = [os.path.join(ROOT, "assets", "demo.script"), os.path.join(build, "Munchora.ini")]
+    # Named as they are in the source and the build, wherever the build is.
+    named = [("assets/demo.script", os.path.join(ROOT, "assets", "demo.script")),
+             ("Munchora.ini", os.path.join(build, "Munchora.ini"))]
     for entry in ("Data", "Levels", "Music"):
-        paths += sorted(p for p in glob.glob(os.path.join(build, entry, "**"), recursive=True) if os.path.isfile(p))
-    for path in paths:
+        found = sorted(p for p in glob.glob(os.path.join(build, entry, "**"), recursive=True) if os.path.isfile(p))
+        named += [(os.path.relpath(p, build), p) for p in found]
+    for name, path in named:
         if path.endswith("Demo.mnr"):
             continue
-        h.update(os.path.relpath(path, build).encode() + b"\0")
+        h.update(name.encode() + b"\0")
         with open(path, "rb") as f:
             h.update(f.read())
     return h.hexdigest()[:16]

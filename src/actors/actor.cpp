@@ -7,9 +7,9 @@
 
 namespace actors {
 
-const platform::ImageEntry* FindImage(const std::string& name) { return &game::Services().Image(name); }
+const media::ImageEntry* FindImage(const std::string& name) { return &game::Services().Image(name); }
 
-void ShowImage(engine::TImageSprite& sprite, const platform::ImageEntry* image) {
+void ShowImage(engine::TImageSprite& sprite, const media::ImageEntry* image) {
     sprite.Image = image;
     sprite.Width = image ? image->PatternWidth() : 0;
     sprite.Height = image ? image->PatternHeight() : 0;

@@ -23,7 +23,7 @@ public:
     // and calls `procedure` when it is over, or after delayMs milliseconds.
     void PlayOnce(const std::string& imageName, int delayMs, std::function<void()> procedure, double speed);
 
-    const platform::ImageEntry* DeathImage = nullptr;
+    const media::ImageEntry* DeathImage = nullptr;
     double DeathSpeed = 0.0;
     bool TimerActive = false;
     bool IsDying = false;
@@ -34,10 +34,10 @@ public:
 };
 
 // The catalogue's picture of that name; throws "Image '<name>' not found".
-const platform::ImageEntry* FindImage(const std::string& name);
+const media::ImageEntry* FindImage(const std::string& name);
 // Shows the picture with the sprite sized to one pattern and FrameCount set
 // to the number of patterns (all 0 for no picture).
-void ShowImage(engine::TImageSprite& sprite, const platform::ImageEntry* image);
+void ShowImage(engine::TImageSprite& sprite, const media::ImageEntry* image);
 
 // Direction codes shared by the player and the monsters.
 constexpr uint8_t DirUp = 0;

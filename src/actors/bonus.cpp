@@ -236,7 +236,7 @@ void TGateSprite::Step(int moveCount) {
 
     // The opening or shutting animation plays once and stays on its last
     // pattern.
-    auto show = [this](const platform::ImageEntry* image) {
+    auto show = [this](const media::ImageEntry* image) {
         Image = image;
         FrameCount = image->PatternCount();
         FramePos = 0;

@@ -51,8 +51,8 @@ public:
 
     bool IsOpen = false;
     bool WasNear = false;
-    const platform::ImageEntry* OpenImage = nullptr;
-    const platform::ImageEntry* ShutImage = nullptr;
+    const media::ImageEntry* OpenImage = nullptr;
+    const media::ImageEntry* ShutImage = nullptr;
 };
 
 class TRedBallSprite : public engine::TImageSprite {

@@ -130,7 +130,7 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
     // The background picture belongs to the level: the entry of the previous
     // level (kept when the game screen is entered again) is replaced.
     // A picture that failed to load has been reported and the window closes.
-    const platform::ImageEntry* picture =
+    const media::ImageEntry* picture =
         services.ReplaceImage("Background=\\Levels\\Level" + digits + ".bmp," +
                               std::to_string(game::State.GameLevel.MapWidth * kCellSize) + "," +
                               std::to_string(game::State.GameLevel.MapHeight * kCellSize));
@@ -238,7 +238,7 @@ bool FindFreeCell(const TLevel& level, int32_t& x, int32_t& y) {
             !dynamic_cast<TBonusSprite*>(&sprite)) {
             return;
         }
-        const platform::Rect bounds = sprite.GetBounds();
+        const media::Rect bounds = sprite.GetBounds();
         const int left = bounds.left;
         const int top = bounds.top;
         const int right = left + sprite.Width;

@@ -23,7 +23,7 @@ public:
     void AddLife();
     void RemoveLife();
 
-    const platform::ImageEntry* IconImage = nullptr;
+    const media::ImageEntry* IconImage = nullptr;
     int32_t OriginX;
     int32_t OriginY;
     int32_t PerRow;

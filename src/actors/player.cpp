@@ -183,9 +183,9 @@ bool TPlayerSprite::CanMoveTo(double x, double y) {
     const double oldY = Y;
     X = x;
     Y = y;
-    const platform::Rect bounds = GetBounds();
+    const media::Rect bounds = GetBounds();
     engine::ForEachChild<TPlayerSprite>(*game::Services().SpriteRoot(), [&](TPlayerSprite& other) {
-        if (&other != this && platform::Overlaps(other.GetBounds(), bounds)) {
+        if (&other != this && media::Overlaps(other.GetBounds(), bounds)) {
             free = false;
             BlockedByPlayer = true;
         }

@@ -16,8 +16,8 @@ int WrapIndex(int i, int n) {
 
 TBackgroundSprite::TBackgroundSprite(TSprite* parent) : TSprite(parent) { CanCollide = false; }
 
-platform::Rect TBackgroundSprite::GetBounds() const {
-    if (Wrap) return Engine != nullptr ? Engine->SurfaceRect() : platform::Rect{};
+media::Rect TBackgroundSprite::GetBounds() const {
+    if (Wrap) return Engine != nullptr ? Engine->SurfaceRect() : media::Rect{};
     if (Image == nullptr) return {};
     const int left = static_cast<int>(AbsX());
     const int top = static_cast<int>(AbsY());
@@ -52,7 +52,7 @@ void TBackgroundSprite::Paint() {
     const int h = Image->PatternHeight();
     // A picture without patterns has no cell size to lay out.
     if (w <= 0 || h <= 0) return;
-    platform::Surface& surface = *Engine->Surface();
+    media::Surface& surface = *Engine->Surface();
 
     const int ax = static_cast<int>(AbsX());
     const int ay = static_cast<int>(AbsY());

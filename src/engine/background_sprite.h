@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/sprite.h"
-#include "platform/image.h"
+#include "media/image.h"
 
 namespace engine {
 
@@ -16,7 +16,7 @@ public:
     void Paint() override;
     // With Wrap the whole surface; otherwise the map's area, empty without
     // an image.
-    platform::Rect GetBounds() const override;
+    media::Rect GetBounds() const override;
 
     // Resizes the map and sets every cell to pattern 0; a size of 0 or less
     // in either direction gives an empty map.
@@ -29,7 +29,7 @@ public:
     void SetCell(int x, int y, int pattern);
 
     // Belongs to the picture catalogue; null draws nothing.
-    const platform::ImageEntry* Image = nullptr;
+    const media::ImageEntry* Image = nullptr;
     bool Wrap = false;
 
 private:

@@ -9,7 +9,7 @@ void TImageSprite::Paint() {
     const int pattern = static_cast<int>(FramePos) + FirstPattern;
     // Out of range the picture draws nothing, wherever it would have gone.
     if (pattern < 0 || pattern >= Image->PatternCount()) return;
-    const platform::Rect r = GetBounds();
+    const media::Rect r = GetBounds();
     // A picture of another size than the bounds is centred on them.
     const int x = r.left + (r.Width() - Image->PatternWidth()) / 2;
     const int y = r.top + (r.Height() - Image->PatternHeight()) / 2;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/sprite.h"
-#include "platform/image.h"
+#include "media/image.h"
 
 namespace engine {
 
@@ -23,7 +23,7 @@ public:
     double FrameSpeed = 0.0;
     int FirstPattern = 0;
     // Belongs to the picture catalogue; null draws nothing.
-    const platform::ImageEntry* Image = nullptr;
+    const media::ImageEntry* Image = nullptr;
 };
 
 }  // namespace engine

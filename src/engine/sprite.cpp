@@ -15,8 +15,8 @@ TSpriteEngine* EngineOf(TSprite* parent) {
 
 // Overlap means a shared pixel, so an empty rectangle meets nothing (the
 // plain edge test alone would let a zero-sized rectangle inside another hit).
-bool Meets(const platform::Rect& a, const platform::Rect& b) {
-    return !a.Empty() && !b.Empty() && platform::Overlaps(a, b);
+bool Meets(const media::Rect& a, const media::Rect& b) {
+    return !a.Empty() && !b.Empty() && media::Overlaps(a, b);
 }
 
 // Removes one pointer, searching from the back: sprites mostly leave their
@@ -61,7 +61,7 @@ void TSprite::Paint() {}
 
 void TSprite::Step(int) {}
 
-platform::Rect TSprite::GetBounds() const {
+media::Rect TSprite::GetBounds() const {
     const int left = static_cast<int>(AbsX());
     const int top = static_cast<int>(AbsY());
     return {left, top, left + Width, top + Height};
@@ -207,7 +207,7 @@ void TSpriteEngine::DrawAll() {
     DrawTree();
 }
 
-void TSpriteEngine::SetSurface(platform::Surface* surface) {
+void TSpriteEngine::SetSurface(media::Surface* surface) {
     surface_ = surface;
     if (surface_ == nullptr) return;
     surfaceRect_ = {0, 0, surface_->Width(), surface_->Height()};

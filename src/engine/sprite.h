@@ -22,21 +22,21 @@
 #include <type_traits>
 #include <vector>
 
-#include "platform/errors.h"
-#include "platform/surface.h"
+#include "formats/errors.h"
+#include "media/surface.h"
 
 namespace engine {
 
 // Child(i) on a sprite that has no children at all.
-class ESpriteError : public platform::GameError {
+class ESpriteError : public formats::GameError {
 public:
-    using platform::GameError::GameError;
+    using formats::GameError::GameError;
 };
 
 // Child(i) with an index outside a non-empty child list.
-class EListError : public platform::GameError {
+class EListError : public formats::GameError {
 public:
-    using platform::GameError::GameError;
+    using formats::GameError::GameError;
 };
 
 class TSpriteEngine;
@@ -55,7 +55,7 @@ public:
     virtual void Paint();
     virtual void Step(int moveCount);
     // (trunc AbsX, trunc AbsY) with size Width x Height.
-    virtual platform::Rect GetBounds() const;
+    virtual media::Rect GetBounds() const;
     virtual bool AcceptsCollision(TSprite* other) const;
     virtual ~TSprite();
 
@@ -124,18 +124,18 @@ public:
     void DrawAll();
     // The display hands over its surface when it has one and null when it
     // lets it go; the last size is kept while there is none.
-    void SetSurface(platform::Surface* surface);
+    void SetSurface(media::Surface* surface);
 
     int SpriteCount() const { return spriteCount_; }
     const std::vector<TSprite*>& DeadSprites() const { return deadSprites_; }
     int DrawnCount() const { return drawnCount_; }
-    platform::Surface* Surface() const { return surface_; }
-    const platform::Rect& SurfaceRect() const { return surfaceRect_; }
+    media::Surface* Surface() const { return surface_; }
+    const media::Rect& SurfaceRect() const { return surfaceRect_; }
 
     // State of the collision pass that is running (see TSprite::Collide).
     int HitCount = 0;
     bool HitDone = false;
-    platform::Rect HitRect;
+    media::Rect HitRect;
     TSprite* HitSprite = nullptr;
 
 private:
@@ -145,8 +145,8 @@ private:
     // Killed sprites, still owned by their parents until FlushDead.
     std::vector<TSprite*> deadSprites_;
     int drawnCount_ = 0;
-    platform::Surface* surface_ = nullptr;
-    platform::Rect surfaceRect_;
+    media::Surface* surface_ = nullptr;
+    media::Rect surfaceRect_;
 };
 
 // Calls f for every child of `parent` that is a T (every child when T is

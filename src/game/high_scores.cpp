@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/files.h"
+#include "formats/files.h"
 
 namespace game {
 
@@ -28,7 +28,7 @@ std::string CutName(const std::string& name) {
 }  // namespace
 
 bool THighScoresCollection::Load(const std::string& path) {
-    const auto bytes = platform::ReadFileBytes(path);
+    const auto bytes = formats::ReadFileBytes(path);
     if (!bytes) return false;
     // A trailing partial record and records beyond the seventh are ignored.
     Count = int32_t(std::min(bytes->size() / RecordSize, size_t(MaxEntries)));
@@ -59,7 +59,7 @@ bool THighScoresCollection::Save(const std::string& path) const {
         WriteInt32(record + kScoreOffset + 8, entry.Bonuses);
         WriteInt32(record + kScoreOffset + 12, entry.Level);
     }
-    return platform::WriteFileAtomically(path, bytes);
+    return formats::WriteFileAtomically(path, bytes);
 }
 
 bool THighScoresCollection::Qualifies(int32_t score) const {

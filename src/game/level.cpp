@@ -2,9 +2,9 @@
 
 #include <vector>
 
+#include "formats/files.h"
+#include "formats/ini_file.h"
 #include "game/random.h"
-#include "platform/files.h"
-#include "platform/ini_file.h"
 
 namespace game {
 
@@ -13,7 +13,7 @@ namespace {
 constexpr const char* kGeneral = "General";
 
 // The keys in their fixed order, each with its default.
-void ReadKeys(const platform::IniFile& ini, TLevel& level) {
+void ReadKeys(const formats::IniFile& ini, TLevel& level) {
     level.Name = ini.ReadString(kGeneral, "Name", "Noname");
     level.MapWidth = ini.ReadInteger(kGeneral, "MapWidth", 17);
     level.MapHeight = ini.ReadInteger(kGeneral, "MapHeight", 17);
@@ -40,13 +40,13 @@ std::string LevelDigits(int32_t n) { return (n >= 0 && n < 10 ? "0" : "") + std:
 
 LevelLoadResult LoadLevel(const std::string& path, TLevel& level) {
     // Read once: the INI pass and the map pass see the same contents.
-    const auto bytes = platform::ReadFileBytes(path);
+    const auto bytes = formats::ReadFileBytes(path);
     const std::string text = bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
 
     // Work on a copy: a refused file must not leave a half-read level (say, a
     // size the grid cannot hold) for the grid readers.
     TLevel next = level;
-    ReadKeys(platform::IniFile::FromText(text), next);
+    ReadKeys(formats::IniFile::FromText(text), next);
     if (!bytes) {
         level = next;
         return LevelLoadResult::CantOpen;
@@ -64,7 +64,7 @@ LevelLoadResult LoadLevel(const std::string& path, TLevel& level) {
         for (int32_t& cell : row) cell = CellEmpty;
     }
 
-    const std::vector<std::string> lines = platform::SplitLines(text);
+    const std::vector<std::string> lines = formats::SplitLines(text);
     size_t mapLine = 0;
     while (mapLine < lines.size() && lines[mapLine].compare(0, 5, "[Map]") != 0) ++mapLine;
     // Without the "[Map]" line or with rows missing the maze is undefined.

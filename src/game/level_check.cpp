@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "formats/files.h"
+#include "formats/ini_file.h"
 #include "game/maze_geometry.h"
-#include "platform/files.h"
-#include "platform/ini_file.h"
 
 namespace game {
 
@@ -209,7 +209,7 @@ private:
 
 // The lines after the "[Map]" line (endings removed), or none without it.
 std::optional<std::vector<std::string>> MapRows(const std::string& text) {
-    const std::vector<std::string> lines = platform::SplitLines(text);
+    const std::vector<std::string> lines = formats::SplitLines(text);
     for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].compare(0, 5, "[Map]") == 0)
             return std::vector<std::string>(lines.begin() + i + 1, lines.end());
@@ -219,7 +219,7 @@ std::optional<std::vector<std::string>> MapRows(const std::string& text) {
 
 // Why the reader refused a file it could open.
 std::string Refusal(const std::string& text) {
-    const platform::IniFile ini = platform::IniFile::FromText(text);
+    const formats::IniFile ini = formats::IniFile::FromText(text);
     const int32_t w = ini.ReadInteger("General", "MapWidth", 17),
                   h = ini.ReadInteger("General", "MapHeight", 17);
     if (w < 1 || w > MaxMapWidth || h < 1 || h > MaxMapHeight)
@@ -275,14 +275,14 @@ LevelReport CheckLevelFile(const std::string& path) {
     switch (LoadLevel(path, level)) {
         case LevelLoadResult::CantOpen: return refuse("cannot open the file");
         case LevelLoadResult::BadFile: {
-            const auto bytes = platform::ReadFileBytes(path);
+            const auto bytes = formats::ReadFileBytes(path);
             return refuse("the game refuses the file: " +
                           Refusal(bytes ? std::string(bytes->begin(), bytes->end()) : std::string()));
         }
         case LevelLoadResult::Ok: break;
     }
     report = CheckLevel(level);
-    const auto bytes = platform::ReadFileBytes(path);
+    const auto bytes = formats::ReadFileBytes(path);
     if (bytes) CheckRowLengths(std::string(bytes->begin(), bytes->end()), level, report);
     return report;
 }

@@ -12,7 +12,7 @@ class TSprite;
 class TImageSprite;
 }  // namespace engine
 
-namespace platform {
+namespace media {
 class ImageEntry;
 }
 
@@ -27,11 +27,11 @@ public:
     // ---- pictures and sprites -------------------------------------------
     // The catalogue's picture of that name; throws GameError
     // "Image '<name>' not found".
-    virtual const platform::ImageEntry& Image(const std::string& name) = 0;
+    virtual const media::ImageEntry& Image(const std::string& name) = 0;
     // Replaces the picture a catalogue entry ("Name=file,width,height")
     // names with the one it describes. Null when that picture could not be
     // loaded: that has been reported and the window closes.
-    virtual const platform::ImageEntry* ReplaceImage(const std::string& entry) = 0;
+    virtual const media::ImageEntry* ReplaceImage(const std::string& entry) = 0;
     // The root of the sprite tree.
     virtual engine::TSprite* SpriteRoot() = 0;
     // A picture sprite centred on the display.

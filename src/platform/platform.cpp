@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <exception>
 
-#include "platform/bitmap_file.h"
-#include "platform/errors.h"
-#include "platform/files.h"
-#include "platform/wave_file.h"
+#include "formats/bitmap_file.h"
+#include "formats/errors.h"
+#include "formats/files.h"
+#include "formats/wave_file.h"
 
 namespace platform {
 
@@ -63,7 +63,7 @@ void Platform::SetCaptionOverride(const std::string& caption) {
 }
 
 void Platform::DrawText(int x, int y, const std::string& text, const std::string& face, int points,
-                        Colour colour) {
+                        media::Colour colour) {
     fonts_.Draw(surface_, x, y, text, face, points, colour);
 }
 
@@ -71,28 +71,29 @@ int Platform::TextWidth(const std::string& text, const std::string& face, int po
     return fonts_.Width(text, face, points);
 }
 
-std::shared_ptr<const Picture> Platform::LoadPicture(const std::string& path) {
-    const auto bytes = ReadFileBytes(path);
-    if (!bytes) throw GameError("Can't open picture file " + NativePath(path));
-    const auto bitmap = DecodeBmp(*bytes);
-    if (!bitmap) throw GameError("Not a readable bitmap: " + NativePath(path));
+std::shared_ptr<const media::Picture> Platform::LoadPicture(const std::string& path) {
+    const auto bytes = formats::ReadFileBytes(path);
+    if (!bytes) throw formats::GameError("Can't open picture file " + formats::NativePath(path));
+    const auto bitmap = formats::DecodeBmp(*bytes);
+    if (!bitmap) throw formats::GameError("Not a readable bitmap: " + formats::NativePath(path));
     std::vector<uint16_t> pixels(size_t(bitmap->width) * bitmap->height);
     for (size_t i = 0; i < pixels.size(); ++i) {
         const uint8_t r = bitmap->rgb[i * 3], g = bitmap->rgb[i * 3 + 1], b = bitmap->rgb[i * 3 + 2];
-        uint16_t c = ToRgb565(r, g, b);
+        uint16_t c = media::ToRgb565(r, g, b);
         // Only true black is transparent: a near-black that the 16-bit
         // format would round to 0 keeps the darkest visible value.
         if (c == 0 && (r | g | b) != 0) c = 0x0020;
         pixels[i] = c;
     }
-    return std::make_shared<Picture>(bitmap->width, bitmap->height, std::move(pixels));
+    return std::make_shared<media::Picture>(bitmap->width, bitmap->height, std::move(pixels));
 }
 
-std::shared_ptr<Wave> Platform::LoadWave(const std::string& path) {
-    auto bytes = ReadFileBytes(path);
-    if (!bytes) throw GameError("Can't open sound file " + NativePath(path));
-    if (!DecodeWave(*bytes)) throw GameError("Not a readable wave file: " + NativePath(path));
-    return std::make_shared<Wave>(std::move(*bytes));
+std::shared_ptr<media::Wave> Platform::LoadWave(const std::string& path) {
+    auto bytes = formats::ReadFileBytes(path);
+    if (!bytes) throw formats::GameError("Can't open sound file " + formats::NativePath(path));
+    if (!formats::DecodeWave(*bytes))
+        throw formats::GameError("Not a readable wave file: " + formats::NativePath(path));
+    return std::make_shared<media::Wave>(std::move(*bytes));
 }
 
 void Platform::UpdateInput() {

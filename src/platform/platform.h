@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "media/fonts.h"
+#include "media/image.h"
+#include "media/surface.h"
+#include "media/wave.h"
 #include "platform/clock.h"
 #include "platform/event_hooks.h"
-#include "platform/fonts.h"
-#include "platform/image.h"
 #include "platform/input.h"
-#include "platform/surface.h"
-#include "platform/wave.h"
 
 namespace platform {
 
@@ -93,7 +93,7 @@ public:
     virtual void FinalizeDisplay() = 0;
     bool CanDraw() const { return displayReady_; }
     bool FullScreen() const { return fullScreen_; }
-    Surface& Display() { return surface_; }
+    media::Surface& Display() { return surface_; }
     // The frame on the surface is finished; the loop shows the latest
     // finished frame when the display can take it.
     virtual void Present() = 0;
@@ -109,18 +109,19 @@ public:
     virtual void SetWindowIcon(const std::string&) {}
 
     // ---- text ---------------------------------------------------------
-    Fonts& Text() { return fonts_; }
-    void DrawText(int x, int y, const std::string& text, const std::string& face, int points, Colour colour);
+    media::Fonts& Text() { return fonts_; }
+    void DrawText(int x, int y, const std::string& text, const std::string& face, int points,
+                  media::Colour colour);
     int TextWidth(const std::string& text, const std::string& face, int points);
 
     // ---- pictures and sounds -----------------------------------------
     // Both throw GameError with a readable text when the file is unusable.
-    std::shared_ptr<const Picture> LoadPicture(const std::string& path);
-    std::shared_ptr<Wave> LoadWave(const std::string& path);
+    std::shared_ptr<const media::Picture> LoadPicture(const std::string& path);
+    std::shared_ptr<media::Wave> LoadWave(const std::string& path);
     virtual bool InitializeSound() = 0;
     // volume: hundredths of a decibel, 0 full, -10000 silent. Each play is a
     // new voice that may overlap earlier ones.
-    virtual void PlayWave(Wave& wave, const std::string& name, int volume) = 0;
+    virtual void PlayWave(media::Wave& wave, const std::string& name, int volume) = 0;
 
     // ---- MIDI ---------------------------------------------------------
     virtual bool MidiOpen(const std::string& path) = 0;
@@ -198,7 +199,7 @@ protected:
     void RunFrame(AppEvents& app, uint32_t time);
     void SetActive(bool active, AppEvents& app);
 
-    Surface surface_{kDisplayWidth, kDisplayHeight};
+    media::Surface surface_{kDisplayWidth, kDisplayHeight};
     bool displayReady_ = false;
     bool fullScreen_ = false;
     bool active_ = true;
@@ -224,7 +225,7 @@ private:
     FrameClock clock_;
     std::vector<std::unique_ptr<IntervalTimer>> timers_;
     InputStates input_;
-    Fonts fonts_;
+    media::Fonts fonts_;
 };
 
 }  // namespace platform

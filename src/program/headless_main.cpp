@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "formats/files.h"
 #include "game/globals.h"
 #include "game/random.h"
-#include "platform/files.h"
 #include "platform/headless/headless_platform.h"
-#include "platform/png_writer.h"
+#include "platform/headless/png_writer.h"
 #include "program/command_line.h"
 #include "shell/main_form.h"
 #include "shell/state_dump.h"
@@ -53,7 +53,7 @@ bool ParseNumber(const std::string& text, long long& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string dataDir = platform::ExecutableDirectory();
+    std::string dataDir = formats::ExecutableDirectory();
     std::string scriptPath;
     std::string outDir = ".";
     long long frames = 1000000;
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
 
     platform::HeadlessPlatform::Options options;
     if (!scriptPath.empty()) {
-        const auto bytes = platform::ReadFileBytes(scriptPath);
+        const auto bytes = formats::ReadFileBytes(scriptPath);
         if (!bytes) return UsageError("can't read the script " + scriptPath);
         try {
             options.script = platform::ParseScript(std::string(bytes->begin(), bytes->end()));

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
+#include "formats/files.h"
 #include "game/globals.h"
 #include "game/random.h"
-#include "platform/files.h"
 #include "platform/sdl/sdl_platform.h"
 #include "program/command_line.h"
 #include "program/settings_place.h"
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     platform::SdlPlatform media;
     game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
     game::Setup.ProgramDir =
-        program::FindProgramDirectory(platform::ExecutableDirectory(), MUNCHORA_INSTALLED_DATA);
+        program::FindProgramDirectory(formats::ExecutableDirectory(), MUNCHORA_INSTALLED_DATA);
     // Asking for the user's directory creates it: only when it is needed.
     const bool writable = program::CanWriteInto(game::Setup.ProgramDir);
     game::Setup.SettingsDir = program::ChooseSettingsDirectory(

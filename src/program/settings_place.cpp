@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "platform/files.h"
+#include "formats/files.h"
 
 namespace program {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "platform/files.h"
+#include "formats/files.h"
 
 namespace replay {
 
@@ -33,7 +33,7 @@ long RecordingNumber(const std::string& name) {
 // The recordings of a directory, newest first.
 std::vector<std::pair<long, std::string>> Recordings(const std::string& directory) {
     std::vector<std::pair<long, std::string>> found;
-    for (const std::string& name : platform::FindFiles(directory, std::string("*") + kExtension)) {
+    for (const std::string& name : formats::FindFiles(directory, std::string("*") + kExtension)) {
         if (const long number = RecordingNumber(name); number >= 0) found.emplace_back(number, name);
     }
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
@@ -75,8 +75,8 @@ std::string TLibrary::NextName() const {
 }
 
 bool TLibrary::Write(const std::string& name, const TReplay& replay) const {
-    return platform::MakeDirectories(directory_) &&
-           platform::WriteFileAtomically(directory_ + name, EncodeReplay(replay));
+    return formats::MakeDirectories(directory_) &&
+           formats::WriteFileAtomically(directory_ + name, EncodeReplay(replay));
 }
 
 void TLibrary::Prune(const game::THighScoresCollection& table) const {
@@ -91,7 +91,7 @@ void TLibrary::Prune(const game::THighScoresCollection& table) const {
                 behindEntry = behindEntry || IsBehindEntry(replay, table.Entries[size_t(k)]);
             }
         }
-        if (!behindEntry) platform::RemoveFile(path);
+        if (!behindEntry) formats::RemoveFile(path);
     }
 }
 

@@ -3,9 +3,9 @@
 #include <array>
 #include <cstring>
 
+#include "formats/files.h"
+#include "formats/ini_file.h"
 #include "game/high_scores.h"
-#include "platform/files.h"
-#include "platform/ini_file.h"
 #include "replay/event_record.h"
 
 namespace replay {
@@ -292,7 +292,7 @@ TReplayFault DecodeReplay(const std::vector<uint8_t>& bytes, TReplay& replay) {
 }
 
 TReplayFault ReadReplayFile(const std::string& path, TReplay& replay) {
-    const auto bytes = platform::ReadFileBytes(path);
+    const auto bytes = formats::ReadFileBytes(path);
     if (!bytes) return TReplayFault::CantOpen;
     if (bytes->size() > kMaxFileSize) return TReplayFault::Damaged;
     return DecodeReplay(*bytes, replay);
@@ -301,20 +301,20 @@ TReplayFault ReadReplayFile(const std::string& path, TReplay& replay) {
 uint64_t LevelsDigest(const std::string& programDir) {
     Digest digest;
     const std::string levels = programDir + "Levels/";
-    for (const std::string& name : platform::FindFiles(levels, "*.map")) {
+    for (const std::string& name : formats::FindFiles(levels, "*.map")) {
         digest.Add(name);
-        const auto bytes = platform::ReadFileBytes(levels + name);
+        const auto bytes = formats::ReadFileBytes(levels + name);
         if (bytes) digest.Add(bytes->data(), bytes->size());
         digest.Add(bytes ? "read" : "unreadable");
     }
     digest.Add("music");
-    for (const std::string& name : platform::FindFiles(programDir + "Music", "*.mid")) digest.Add(name);
+    for (const std::string& name : formats::FindFiles(programDir + "Music", "*.mid")) digest.Add(name);
     return digest.Value();
 }
 
 uint64_t CatalogueDigest(const std::string& programDir) {
     Digest digest;
-    const auto ini = platform::IniFile::Load(programDir + "Munchora.ini");
+    const auto ini = formats::IniFile::Load(programDir + "Munchora.ini");
     if (!ini) return digest.Value();
     for (const std::string& section : ini->SectionNames()) {
         std::string lower;

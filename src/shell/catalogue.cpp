@@ -2,9 +2,9 @@
 // of the settings file, one picture section per screen and one for sounds.
 #include <cctype>
 
+#include "formats/errors.h"
+#include "formats/ini_file.h"
 #include "game/globals.h"
-#include "platform/errors.h"
-#include "platform/ini_file.h"
 #include "shell/main_form.h"
 
 namespace shell {
@@ -17,7 +17,7 @@ constexpr size_t kSectionKeyBuffer = 8192;
 // "key=value" for every key of the section, in file order; false when the
 // settings file cannot be read.
 bool ReadSectionEntries(const std::string& section, std::vector<std::string>& entries) {
-    const auto ini = platform::IniFile::Load(game::Setup.ProgramDir + kSettingsFile);
+    const auto ini = formats::IniFile::Load(game::Setup.ProgramDir + kSettingsFile);
     if (!ini) return false;
     for (const std::string& key : ini->ReadSectionKeys(section, kSectionKeyBuffer)) {
         entries.push_back(key + "=" + ini->ReadString(section, key, ""));
@@ -74,19 +74,19 @@ void TMainForm::AddImageEntry(const std::string& entry) {
         int patternWidth = 0, patternHeight = 0;
         if (!ParseDecimal(FieldAfterComma(value, 1), patternWidth) ||
             !ParseDecimal(FieldAfterComma(value, 2), patternHeight)) {
-            throw platform::GameError("bad pattern size");
+            throw formats::GameError("bad pattern size");
         }
-        platform::ImageEntry& image = ImageList.Add(name, std::move(picture));
+        media::ImageEntry& image = ImageList.Add(name, std::move(picture));
         // Only a size smaller than the picture cuts it into patterns.
         image.SetPatternWidth(patternWidth);
         image.SetPatternHeight(patternHeight);
-    } catch (const platform::GameError&) {
+    } catch (const formats::GameError&) {
         ShowMessage("Can't load image " + entry);
         Close();
     }
 }
 
-const platform::ImageEntry* TMainForm::ReplaceImage(const std::string& entry) {
+const media::ImageEntry* TMainForm::ReplaceImage(const std::string& entry) {
     const std::string name = entry.substr(0, entry.find('='));
     const int old = ImageList.IndexOf(name);
     if (old >= 0) ImageList.Delete(old);
@@ -117,7 +117,7 @@ void TMainForm::AddSoundEntry(const std::string& entry) {
     const std::string file = value.substr(0, value.find(','));
     try {
         DXWaveList.Add(name, media_.LoadWave(game::Setup.ProgramDir + file));
-    } catch (const platform::GameError&) {
+    } catch (const formats::GameError&) {
         ShowMessage("Can't load sound " + entry);
         Close();
     }

@@ -16,7 +16,7 @@
 #include "game/globals.h"
 #include "game/level.h"
 #include "game/services.h"
-#include "platform/image_list.h"
+#include "media/image_list.h"
 #include "platform/platform.h"
 #include "replay/player.h"
 #include "replay/recorder.h"
@@ -133,8 +133,8 @@ public:
     // ---- components ----------------------------------------------------
     platform::Platform& Media() { return media_; }
     engine::TDXSpriteEngine DXSpriteEngine;
-    platform::ImageList ImageList;
-    platform::WaveList DXWaveList;
+    media::ImageList ImageList;
+    media::WaveList DXWaveList;
     platform::FrameClock& DXTimer() { return media_.Clock(); }
     platform::InputStates& DXInput() { return media_.Input(); }
     platform::IntervalTimer& MainTimer;
@@ -200,8 +200,8 @@ public:
 private:
     // ---- the game's services and the watcher: called through their interfaces
     engine::TImageSprite* AddCenteredImage(const std::string& imageName, int z) override;
-    const platform::ImageEntry& Image(const std::string& name) override { return ImageList.Find(name); }
-    const platform::ImageEntry* ReplaceImage(const std::string& entry) override;
+    const media::ImageEntry& Image(const std::string& name) override { return ImageList.Find(name); }
+    const media::ImageEntry* ReplaceImage(const std::string& entry) override;
     void PlayLevelMusic(int levelNumber) override;
     engine::TSprite* SpriteRoot() override { return DXSpriteEngine.Root(); }
     void ShowOnMessageLine(const std::string& text, uint32_t milliseconds) override;

@@ -35,7 +35,7 @@ struct TableColumn {
 constexpr TableColumn kTableColumns[] = {{"Name", 150}, {"Score", 400}, {"Monsters", 550}, {"Level", 650}};
 constexpr int kTableHeadingY = 180;
 constexpr int RowY(int row) { return 210 + 25 * row; }
-constexpr platform::Colour kQuietColour = 140u << 16 | 140u << 8 | 120u;
+constexpr media::Colour kQuietColour = 140u << 16 | 140u << 8 | 120u;
 
 // The mark of an entry whose game was recorded: a small "play" triangle
 // left of the name, drawn by the list.
@@ -46,8 +46,8 @@ constexpr int kMarkTop = 7;  // below the top of a row of text
 constexpr int kLegendPoints = 14;
 constexpr int kLegendMarkTop = 3;
 
-void DrawRecordedMark(platform::Surface& surface, int x, int top) {
-    const uint16_t colour = platform::ColourToRgb565(kTableColour);
+void DrawRecordedMark(media::Surface& surface, int x, int top) {
+    const uint16_t colour = media::ColourToRgb565(kTableColour);
     for (int row = 0; row < kMarkHeight; ++row) {
         const int y = top + row;
         const int width =

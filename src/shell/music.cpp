@@ -1,8 +1,8 @@
 // Level tunes through the MIDI sequencer and wave sounds from the catalogue.
+#include "formats/files.h"
 #include "game/globals.h"
 #include "game/level.h"
 #include "game/random.h"
-#include "platform/files.h"
 #include "shell/main_form.h"
 
 namespace shell {
@@ -20,7 +20,7 @@ void TMainForm::PlayMusic(const std::string& fileName) {
 void TMainForm::PlayLevelMusic(int levelNumber) {
     if (game::State.StartOptions.NoMidi) return;
     const std::string own = game::Setup.ProgramDir + "Music/" + LevelDigits(levelNumber) + ".mid";
-    if (platform::FileExists(own)) {
+    if (formats::FileExists(own)) {
         PlayMusic(own);
     } else if (!game::Setup.MusicFiles.empty()) {
         // Any tune of the directory, possibly another level's.
@@ -36,7 +36,7 @@ void TMainForm::MediaPlayerNotify() {
 
 void TMainForm::PlaySound(const std::string& soundName) {
     if (game::State.StartOptions.NoSound) return;
-    platform::Wave& wave = DXWaveList.Find(soundName);
+    media::Wave& wave = DXWaveList.Find(soundName);
     if (!silent_) media_.PlayWave(wave, soundName, game::Setup.WaveVolume);
 }
 

@@ -3,11 +3,11 @@
 // window says when a game starts and ends, notes how the game stood at its
 // start and how it ended, has the library keep the files, and plays them
 // again.
+#include "formats/files.h"
 #include "game/globals.h"
 #include "game/high_scores.h"
 #include "game/level.h"
 #include "game/random.h"
-#include "platform/files.h"
 #include "replay/library.h"
 #include "replay/replay_file.h"
 #include "shell/main_form.h"
@@ -107,7 +107,7 @@ void TMainForm::AttachEntry(const THighScoreRecord& record) {
     replay.Entry.Name = record.Name.substr(0, THighScoresCollection::NameLength);
     replay.Entry.Score = record.Score;
     replay.Entry.Date = media_.UtcSeconds();
-    if (!platform::WriteFileAtomically(lastRecording_, EncodeReplay(replay)) && !recordingFailureShown_) {
+    if (!formats::WriteFileAtomically(lastRecording_, EncodeReplay(replay)) && !recordingFailureShown_) {
         ShowMessage("Error of writing " + lastRecording_);
         recordingFailureShown_ = true;
     }

@@ -96,7 +96,7 @@ std::pair<int, int> TMainForm::GetCenteredPos(int width, int height) const {
 }
 
 engine::TImageSprite* TMainForm::AddImageAt(const std::string& imageName, int x, int y, int z) {
-    const platform::ImageEntry& image = ImageList.Find(imageName);
+    const media::ImageEntry& image = ImageList.Find(imageName);
     auto* sprite = new engine::TImageSprite(DXSpriteEngine.Root());
     sprite->Image = &image;
     sprite->Width = image.PatternWidth();
@@ -108,7 +108,7 @@ engine::TImageSprite* TMainForm::AddImageAt(const std::string& imageName, int x,
 }
 
 engine::TImageSprite* TMainForm::AddCenteredImage(const std::string& imageName, int z) {
-    const platform::ImageEntry& image = ImageList.Find(imageName);
+    const media::ImageEntry& image = ImageList.Find(imageName);
     const auto [x, y] = GetCenteredPos(image.PatternWidth(), image.PatternHeight());
     return AddImageAt(imageName, x, y, z);
 }
@@ -147,7 +147,7 @@ void TMainForm::MakeScreens() {
 void TMainForm::DXTimerTimer() {
     if (!media_.CanDraw()) return;
     media_.UpdateInput();
-    platform::Surface& surface = media_.Display();
+    media::Surface& surface = media_.Display();
     surface.Fill(0);
     if (!Paused) DXSpriteEngine.Move(1);
     DXSpriteEngine.SweepDead();
@@ -178,7 +178,7 @@ void TMainForm::IntroFrame() {
         PlayStartJingle = false;
         PlaySound("GameStart");
     }
-    const platform::ImageEntry& intro = ImageList.Find("Intro");
+    const media::ImageEntry& intro = ImageList.Find("Intro");
     const auto [x, y] = GetCenteredPos(intro.PatternWidth(), intro.PatternHeight());
     intro.Draw(media_.Display(), x, y, 0);
     if ((StateTime / kIntroBlinkMs) % 2 == 0)

@@ -3,11 +3,11 @@
 #include <cstdio>
 
 #include "actors/game.h"
+#include "formats/files.h"
+#include "formats/ini_file.h"
 #include "game/globals.h"
 #include "game/high_scores.h"
 #include "game/tasks.h"
-#include "platform/files.h"
-#include "platform/ini_file.h"
 #include "replay/replay_file.h"
 #include "shell/main_form.h"
 #include "widgets/input_line.h"
@@ -50,7 +50,7 @@ TMainForm::TMainForm(platform::Platform& media)
     MenuMemory = 1;
     ReadSettings(kSettingsFile);
     game::Setup.MusicFiles.clear();
-    for (const std::string& name : platform::FindFiles(game::Setup.ProgramDir + "Music", "*.mid")) {
+    for (const std::string& name : formats::FindFiles(game::Setup.ProgramDir + "Music", "*.mid")) {
         game::Setup.MusicFiles.push_back(game::Setup.ProgramDir + "Music/" + name);
     }
     HighScores = std::make_unique<THighScoresCollection>();
@@ -112,7 +112,7 @@ void TMainForm::FormClose() {
 }
 
 void TMainForm::ReadSettings(const std::string& fileName) {
-    const auto ini = platform::IniFile::Load(SettingsDirectory() + fileName);
+    const auto ini = formats::IniFile::Load(SettingsDirectory() + fileName);
     if (!ini) {
         ShowMessage("Error of reading " + fileName);
         Close();
@@ -126,7 +126,7 @@ void TMainForm::ReadSettings(const std::string& fileName) {
 
 bool TMainForm::SaveSettings(const std::string& fileName) {
     const std::string path = SettingsDirectory() + fileName;
-    auto ini = platform::IniFile::Load(path);
+    auto ini = formats::IniFile::Load(path);
     if (!ini) return false;
     ini->WriteInteger(kGeneral, "WaveVolume", game::Setup.WaveVolume);
     ini->WriteInteger(kGeneral, "MidiVolume", MidiVolume());
@@ -196,7 +196,7 @@ void TMainForm::ToggleFullScreen() {
 }
 
 void TMainForm::CountLevels() {
-    game::State.LevelCount = int32_t(platform::FindFiles(game::Setup.ProgramDir + "Levels", "*.map").size());
+    game::State.LevelCount = int32_t(formats::FindFiles(game::Setup.ProgramDir + "Levels", "*.map").size());
     if (game::State.LevelCount == 0) {
         ShowMessage("No levels were found");
         Close();

@@ -43,7 +43,7 @@ std::string ImageName(const engine::TSprite& sprite) {
     // A killed sprite waiting for the sweep may still point into the image
     // list of a screen that has been left and cleared.
     if (sprite.IsDead()) return std::string();
-    const platform::ImageEntry* image = nullptr;
+    const media::ImageEntry* image = nullptr;
     if (const auto* s = dynamic_cast<const engine::TImageSprite*>(&sprite)) image = s->Image;
     if (const auto* s = dynamic_cast<const engine::TBackgroundSprite*>(&sprite)) image = s->Image;
     return image ? image->Name() : std::string();

@@ -33,8 +33,8 @@ public:
 
     uint8_t Highlight = kNormal;
     TIndicator* Indicator = nullptr;
-    const platform::ImageEntry* NormalImage = nullptr;
-    const platform::ImageEntry* ActiveImage = nullptr;
+    const media::ImageEntry* NormalImage = nullptr;
+    const media::ImageEntry* ActiveImage = nullptr;
     std::function<void()> OnEnter;
 };
 

@@ -103,7 +103,7 @@ THelpPageButton::THelpPageButton(engine::TSprite* parent, engine::TImageSprite* 
 }
 
 void THelpPageButton::HandleKey(uint16_t) {
-    const platform::ImageEntry& image = game::Services().Image(page_);
+    const media::ImageEntry& image = game::Services().Image(page_);
     pageSprite_->Image = &image;
     pageSprite_->Width = image.PatternWidth();
     pageSprite_->Height = image.PatternHeight();

@@ -17,8 +17,8 @@ public:
 
     TIndicator(engine::TSprite* parent, int baseX, int baseY);
 
-    const platform::ImageEntry* NormalImage = nullptr;
-    const platform::ImageEntry* ActiveImage = nullptr;
+    const media::ImageEntry* NormalImage = nullptr;
+    const media::ImageEntry* ActiveImage = nullptr;
     int BaseX;
     int BaseY;
 };

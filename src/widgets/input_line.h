@@ -24,7 +24,7 @@ public:
 
     std::string FontName = kBauhausFace;
     int FontSize = 18;
-    platform::Colour FontColor = kYellow;
+    media::Colour FontColor = kYellow;
     std::string Text;
     int X;
     int Y;

@@ -1,7 +1,7 @@
 // The two type faces the game registers and the colours of its texts.
 #pragma once
 
-#include "platform/surface.h"
+#include "media/surface.h"
 
 namespace widgets {
 
@@ -11,10 +11,10 @@ constexpr const char* kBauhausFace = "Bauhaus Hv BT";
 constexpr int kStatusPanelPoints = 16;
 
 // $00BBGGRR
-constexpr platform::Colour kRed = 0x0000FF;
-constexpr platform::Colour kGreen = 0x00FF00;
-constexpr platform::Colour kYellow = 0x00FFFF;
-constexpr platform::Colour kWhite = 0xFFFFFF;
-constexpr platform::Colour kTableColour = 220u << 16 | 220u << 8 | 32u;
+constexpr media::Colour kRed = 0x0000FF;
+constexpr media::Colour kGreen = 0x00FF00;
+constexpr media::Colour kYellow = 0x00FFFF;
+constexpr media::Colour kWhite = 0xFFFFFF;
+constexpr media::Colour kTableColour = 220u << 16 | 220u << 8 | 32u;
 
 }  // namespace widgets

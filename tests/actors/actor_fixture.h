@@ -34,7 +34,7 @@ protected:
         ProgramFixture::TearDown();
     }
 
-    platform::ImageEntry& AddImage(const std::string& name, int patterns = 1, int w = 32, int h = 32) {
+    media::ImageEntry& AddImage(const std::string& name, int patterns = 1, int w = 32, int h = 32) {
         return testing_support::AddTestImage(services_.Images(), name, patterns, w, h);
     }
     // The sounds played so far, one line each ("sound EatDot").
@@ -83,7 +83,7 @@ protected:
     // The top-level sprites that show the named picture, not killed.
     std::vector<engine::TSprite*> SpritesWithImage(const std::string& name) {
         std::vector<engine::TSprite*> found;
-        const platform::ImageEntry* image = &services_.Image(name);
+        const media::ImageEntry* image = &services_.Image(name);
         for (auto* sprite : All<engine::TImageSprite>()) {
             if (sprite->Image == image && !sprite->IsDead()) found.push_back(sprite);
         }

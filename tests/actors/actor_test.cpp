@@ -111,7 +111,7 @@ TEST_F(ActorSprite, UnknownImageFails) {
     auto* sprite = new TXSprite(root_);
     EXPECT_THROW(sprite->PlayOnce(
                      "Nothing", 0, [] {}, 0.25),
-                 platform::GameError);
+                 formats::GameError);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include "engine/background_sprite.h"
 #include "engine/image_sprite.h"
 #include "engine/sprite.h"
-#include "platform/image.h"
+#include "media/image.h"
 
 using namespace engine;
 
@@ -62,27 +62,27 @@ protected:
     Log Take() { return std::exchange(log, {}); }
 
     Log log;
-    platform::Surface surface{100, 100};
+    media::Surface surface{100, 100};
     TDXSpriteEngine dx;
     TSpriteEngine* root = dx.Root();
 };
 
 // Pictures whose patterns are solid blocks of colour pattern + 1.
-std::unique_ptr<platform::ImageEntry> SolidPatterns(int pw, int ph, int columns, int rows) {
+std::unique_ptr<media::ImageEntry> SolidPatterns(int pw, int ph, int columns, int rows) {
     const int w = pw * columns;
     std::vector<uint16_t> pixels(size_t(w) * ph * rows);
     for (int y = 0; y < ph * rows; ++y) {
         for (int x = 0; x < w; ++x) pixels[size_t(y) * w + x] = uint16_t((y / ph) * columns + x / pw + 1);
     }
-    auto entry = std::make_unique<platform::ImageEntry>(
-        "Test", std::make_shared<platform::Picture>(w, ph * rows, std::move(pixels)));
+    auto entry = std::make_unique<media::ImageEntry>(
+        "Test", std::make_shared<media::Picture>(w, ph * rows, std::move(pixels)));
     entry->SetPatternWidth(pw);
     entry->SetPatternHeight(ph);
     return entry;
 }
 
 using Box = std::array<int, 4>;
-Box Bounds(const platform::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+Box Bounds(const media::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 Log Hits(const Log& log) {
     Log hits;
@@ -93,7 +93,7 @@ Log Hits(const Log& log) {
 
 constexpr uint16_t kUntouched = 0x7777;
 
-std::string Rows(const platform::Surface& s) {
+std::string Rows(const media::Surface& s) {
     std::string out;
     for (int y = 0; y < s.Height(); ++y) {
         for (int x = 0; x < s.Width(); ++x) {
@@ -131,8 +131,8 @@ TEST_F(SpriteTree, EqualZPutsTheNewcomerBeneath) {
 }
 
 TEST_F(SpriteTree, ChildIndexErrors) {
-    static_assert(std::is_base_of_v<platform::GameError, ESpriteError>);
-    static_assert(std::is_base_of_v<platform::GameError, EListError>);
+    static_assert(std::is_base_of_v<formats::GameError, ESpriteError>);
+    static_assert(std::is_base_of_v<formats::GameError, EListError>);
     auto errorOf = [](auto f) -> std::string {
         try {
             f();
@@ -176,13 +176,13 @@ public:
     TFailingSprite(TSprite* parent, Log* log) : TImageSprite(parent) {
         new TProbe(this, "inner", log);
         Kill();
-        throw platform::GameError("Image 'Missing' not found");
+        throw formats::GameError("Image 'Missing' not found");
     }
 };
 
 TEST_F(SpriteTree, ThrowingConstructorLeavesNothingBehind) {
     Probe(root, "a");
-    EXPECT_THROW(new TFailingSprite(root, &log), platform::GameError);
+    EXPECT_THROW(new TFailingSprite(root, &log), formats::GameError);
     EXPECT_EQ(Take(), Log{"free inner"});
     EXPECT_EQ(root->SpriteCount(), 1);
     EXPECT_EQ(root->ChildCount(), 1);
@@ -348,7 +348,7 @@ protected:
         surface.Fill(kUntouched);
         root.SetSurface(&surface);
     }
-    platform::Surface surface{8, 6};
+    media::Surface surface{8, 6};
     TSpriteEngine root;
 };
 

@@ -62,7 +62,7 @@ TEST_F(GameState, NewGameClearsTheResultAndTheNextLevelKeepsIt) {
     for (int i = 0; i < form_->ImageList.Count(); ++i)
         backgrounds += form_->ImageList.Item(i).Name() == "Background";
     EXPECT_EQ(backgrounds, 1);
-    const platform::ImageEntry& background = form_->ImageList.Find("Background");
+    const media::ImageEntry& background = form_->ImageList.Find("Background");
     EXPECT_EQ(background.PatternWidth(), 5 * 32);
     EXPECT_EQ(background.PatternHeight(), 2 * 32);
     const auto sprites = SpritesWithImage("Background");

@@ -17,7 +17,7 @@ TEST(SdlAudio, WithoutADeviceTunesAreCheckedAndPlaySilently) {
     {
         platform::SdlPlatform media;
         EXPECT_FALSE(media.InitializeSound());
-        platform::Wave wave({});
+        media::Wave wave({});
         media.PlayWave(wave, "EatDot", 0);
 
         EXPECT_TRUE(media.MidiOpen(std::string(MUNCHORA_PROGRAM_DIR) + "/Music/01.mid"));

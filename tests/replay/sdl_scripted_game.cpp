@@ -12,9 +12,9 @@
 #include <map>
 #include <string>
 
+#include "formats/files.h"
 #include "game/globals.h"
 #include "game/random.h"
-#include "platform/files.h"
 #include "platform/headless/script.h"
 #include "platform/sdl/sdl_keys.h"
 #include "platform/sdl/sdl_platform.h"
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     }
     std::string dataDir = argv[1];
     if (dataDir.back() != '/') dataDir += '/';
-    const auto text = platform::ReadFileBytes(argv[2]);
+    const auto text = formats::ReadFileBytes(argv[2]);
     if (!text) {
         std::fprintf(stderr, "munchora-sdl-script: can't read %s\n", argv[2]);
         return 2;

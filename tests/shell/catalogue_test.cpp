@@ -20,7 +20,7 @@ TEST_F(CatalogueTest, FirstEntryOfANameWinsAndPatternsCutThePicture) {
               "[Scene3]\nDot=Data\\Images\\Strip.bmp,32,32\ndot=Data\\Images\\Other.bmp,64,64\n"
               "Whole=Data\\Images\\Strip.bmp,96,32\nTall=Data\\Images\\Other.bmp,0,16\n");
     form_->LoadImages(3);
-    const platform::ImageEntry& dot = form_->ImageList.Find("DOT");
+    const media::ImageEntry& dot = form_->ImageList.Find("DOT");
     EXPECT_EQ(dot.PictureWidth(), 96);
     EXPECT_EQ(dot.PatternCount(), 3);
     // A pattern as wide as the picture, or 0, means one pattern that way.
@@ -59,11 +59,11 @@ TEST_F(CatalogueTest, SoundsLoadOnceAndABrokenOneStopsTheLoading) {
 }
 
 TEST_F(CatalogueTest, MissingNamesRaiseTheirErrors) {
-    EXPECT_THROW(form_->ImageList.Find("Nothing"), platform::GameError);
-    EXPECT_THROW(form_->PlaySound("Nothing"), platform::GameError);
+    EXPECT_THROW(form_->ImageList.Find("Nothing"), formats::GameError);
+    EXPECT_THROW(form_->PlaySound("Nothing"), formats::GameError);
     try {
         form_->ImageList.Find("Nothing");
-    } catch (const platform::GameError& error) {
+    } catch (const formats::GameError& error) {
         EXPECT_STREQ(error.what(), "Image 'Nothing' not found");
     }
 }

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "engine/image_sprite.h"
+#include "formats/ini_file.h"
 #include "game/high_scores.h"
-#include "platform/ini_file.h"
 #include "support/bmp.h"
 #include "support/game_fixture.h"
 #include "widgets/button.h"
@@ -49,7 +49,7 @@ protected:
         WriteFile("Data/rules.bmp", Bitmap(60, 44));
         WriteSettingsFile("");
         for (const char* sound : {"Button", "PushButton", "WaveTest", "HighScore"}) {
-            form_->DXWaveList.Add(sound, std::make_shared<platform::Wave>(std::vector<uint8_t>{}));
+            form_->DXWaveList.Add(sound, std::make_shared<media::Wave>(std::vector<uint8_t>{}));
         }
     }
 
@@ -93,7 +93,7 @@ protected:
         }
         WriteFile("Munchora.ini", text);
     }
-    const platform::ImageEntry* Image(const std::string& name) { return &form_->ImageList.Find(name); }
+    const media::ImageEntry* Image(const std::string& name) { return &form_->ImageList.Find(name); }
     widgets::TButtonSprite* Button(int position) { return form_->Buttons[size_t(position)]; }
 
     void WriteTable(std::initializer_list<game::THighScoreRecord> records) {
@@ -199,7 +199,7 @@ TEST_F(MenusTest, LeavingTheOptionsSavesThemBesideTheCatalogue) {
     Key(vk::Down, 3);
     Key(vk::Enter);  // the return button
     EXPECT_EQ(form_->State, scMainMenu);
-    const auto ini = platform::IniFile::Load((dir_ / "Munchora.ini").string());
+    const auto ini = formats::IniFile::Load((dir_ / "Munchora.ini").string());
     ASSERT_TRUE(ini);
     EXPECT_EQ(ini->ReadString("General", "GameType", ""), "0");
     EXPECT_EQ(ini->ReadInteger("General", "MidiVolume", 0), 200 - 16);
@@ -370,7 +370,7 @@ TEST_F(MenusTest, FailedSaveIsReportedAndKeepsTheOldFile) {
 }
 
 // Ink of the table's text in the score column between two heights.
-bool ScoreColumnHasInk(const platform::Surface& surface, int top, int bottom) {
+bool ScoreColumnHasInk(const media::Surface& surface, int top, int bottom) {
     for (int y = top; y < bottom; ++y) {
         for (int x = 400; x < 540; ++x) {
             if (surface.Row(y)[x] != 0) return true;
@@ -383,7 +383,7 @@ TEST_F(MenusTest, ListHasOneRowPerEntry25PixelsApart) {
     WriteTable({{"A", 7000, 0, 0, 1}, {"B", 6000, 0, 0, 1}, {"C", 5000, 0, 0, 1}});
     form_->SetScreenState(scHighScores);
     form_->DXTimerTimer();
-    const platform::Surface& surface = media_->Display();
+    const media::Surface& surface = media_->Display();
     ASSERT_TRUE(ScoreColumnHasInk(surface, 180, 205)) << "the heading needs a font to draw with";
     // Rows start at 235; the middle of each row's letters.
     for (int row = 1; row <= 3; ++row) {

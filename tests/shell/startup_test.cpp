@@ -1,7 +1,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/ini_file.h"
+#include "formats/ini_file.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -36,7 +36,7 @@ TEST_F(StartupTest, WritingSettingsKeepsTheCatalogue) {
     form_->SetMidiVolume(16);
     form_->DXTimer().SetInterval(20);
     form_->WriteSettings("Munchora.ini");
-    const auto ini = platform::IniFile::Load((dir_ / "Munchora.ini").string());
+    const auto ini = formats::IniFile::Load((dir_ / "Munchora.ini").string());
     ASSERT_TRUE(ini);
     EXPECT_EQ(ini->ReadInteger("General", "WaveVolume", 0), -3000);
     EXPECT_EQ(ini->ReadInteger("General", "MidiVolume", 0), 16);

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/file_writers.h"
+#include "formats/file_writers.h"
 
 namespace testing_support {
 
@@ -12,7 +12,7 @@ std::string Bitmap(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
     std::vector<uint8_t> rgb;
     rgb.reserve(size_t(w) * size_t(h) * 3);
     for (int i = 0; i < w * h; ++i) rgb.insert(rgb.end(), {r, g, b});
-    const std::vector<uint8_t> file = platform::EncodeBmp(w, h, rgb);
+    const std::vector<uint8_t> file = formats::EncodeBmp(w, h, rgb);
     return std::string(file.begin(), file.end());
 }
 

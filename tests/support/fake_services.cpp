@@ -1,7 +1,7 @@
 #include "support/fake_services.h"
 
 #include "engine/image_sprite.h"
-#include "platform/errors.h"
+#include "formats/errors.h"
 #include "platform/platform.h"
 #include "support/program_fixture.h"
 
@@ -11,7 +11,7 @@ FakeServices::FakeServices() { game::InstallServices(this); }
 
 FakeServices::~FakeServices() { game::RemoveServices(this); }
 
-const platform::ImageEntry* FakeServices::ReplaceImage(const std::string& entry) {
+const media::ImageEntry* FakeServices::ReplaceImage(const std::string& entry) {
     const size_t equals = entry.find('=');
     const size_t comma = entry.find(',');
     const std::string name = entry.substr(0, equals);
@@ -22,7 +22,7 @@ const platform::ImageEntry* FakeServices::ReplaceImage(const std::string& entry)
 }
 
 engine::TImageSprite* FakeServices::AddCenteredImage(const std::string& imageName, int z) {
-    const platform::ImageEntry& image = images_.Find(imageName);
+    const media::ImageEntry& image = images_.Find(imageName);
     auto* sprite = new engine::TImageSprite(sprites_.Root());
     sprite->Image = &image;
     sprite->Width = image.PatternWidth();
@@ -34,7 +34,7 @@ engine::TImageSprite* FakeServices::AddCenteredImage(const std::string& imageNam
 }
 
 void FakeServices::PlaySound(const std::string& soundName) {
-    if (!sounds_.count(soundName)) throw platform::GameError("Wave '" + soundName + "' not found");
+    if (!sounds_.count(soundName)) throw formats::GameError("Wave '" + soundName + "' not found");
     log_ << "sound " << soundName << "\n";
 }
 

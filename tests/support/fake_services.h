@@ -12,7 +12,7 @@
 #include "engine/sprite.h"
 #include "game/services.h"
 #include "game/tasks.h"
-#include "platform/image_list.h"
+#include "media/image_list.h"
 
 namespace testing_support {
 
@@ -23,16 +23,16 @@ public:
     FakeServices(const FakeServices&) = delete;
     FakeServices& operator=(const FakeServices&) = delete;
 
-    platform::ImageList& Images() { return images_; }
+    media::ImageList& Images() { return images_; }
     // A sound the catalogue holds; playing any other one fails as in the game.
     void AddSound(const std::string& name) { sounds_.insert(name); }
     // What was played and shown, one line each ("sound EatDot", "music 1",
     // "message Can't open file ...", "close").
     std::string Log() const { return log_.str(); }
 
-    const platform::ImageEntry& Image(const std::string& name) override { return images_.Find(name); }
+    const media::ImageEntry& Image(const std::string& name) override { return images_.Find(name); }
     // The picture is made in memory at the size the entry gives.
-    const platform::ImageEntry* ReplaceImage(const std::string& entry) override;
+    const media::ImageEntry* ReplaceImage(const std::string& entry) override;
     engine::TSprite* SpriteRoot() override { return sprites_.Root(); }
     engine::TImageSprite* AddCenteredImage(const std::string& imageName, int z) override;
     void PlaySound(const std::string& soundName) override;
@@ -54,7 +54,7 @@ public:
 
 private:
     // The pictures outlive the sprites that show them.
-    platform::ImageList images_;
+    media::ImageList images_;
     engine::TDXSpriteEngine sprites_;
     std::set<std::string> sounds_;
     std::ostringstream log_;

@@ -20,7 +20,7 @@ void GameFixture::TearDown() {
     ProgramFixture::TearDown();
 }
 
-platform::ImageEntry& GameFixture::AddImage(const std::string& name, int patterns, int w, int h) {
+media::ImageEntry& GameFixture::AddImage(const std::string& name, int patterns, int w, int h) {
     return AddTestImage(form_->ImageList, name, patterns, w, h);
 }
 

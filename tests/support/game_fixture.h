@@ -20,7 +20,7 @@ protected:
     void TearDown() override;
 
     // A picture of `patterns` patterns of w x h in one row, every pixel set.
-    platform::ImageEntry& AddImage(const std::string& name, int patterns = 1, int w = 32, int h = 32);
+    media::ImageEntry& AddImage(const std::string& name, int patterns = 1, int w = 32, int h = 32);
     // The events the platform noted so far ("sound EatDot -5000", ...).
     std::string Events() const { return events_.str(); }
 

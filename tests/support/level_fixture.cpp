@@ -21,7 +21,7 @@ void LevelFixture::SetUp() {
     ini += "[Scene7]\r\nGameOver=Data\\Two.bmp,64,32\r\n[Scene8]\r\nGameComplete=Data\\Two.bmp,64,32\r\n";
     WriteFile("Munchora.ini", ini);
     for (const std::string& sound : GameScreenSounds()) {
-        form_->DXWaveList.Add(sound, std::make_shared<platform::Wave>(std::vector<uint8_t>{}));
+        form_->DXWaveList.Add(sound, std::make_shared<media::Wave>(std::vector<uint8_t>{}));
     }
 }
 
@@ -42,7 +42,7 @@ void LevelFixture::Step(int steps) {
 
 std::vector<engine::TSprite*> LevelFixture::SpritesWithImage(const std::string& name) {
     std::vector<engine::TSprite*> found;
-    const platform::ImageEntry& image = form_->ImageList.Find(name);
+    const media::ImageEntry& image = form_->ImageList.Find(name);
     for (const auto& child : form_->DXSpriteEngine.Root()->Children()) {
         const auto* sprite = dynamic_cast<const engine::TImageSprite*>(child.get());
         if (sprite && sprite->Image == &image && !sprite->IsDead()) found.push_back(child.get());

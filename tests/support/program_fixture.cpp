@@ -48,11 +48,11 @@ void ProgramFixture::WriteLevel(int number, const std::string& general,
     WriteFile("Levels/Level" + digits + ".bmp", Bitmap(width * 32 + 1, height * 32 + 1));
 }
 
-platform::ImageEntry& AddTestImage(platform::ImageList& images, const std::string& name, int patterns, int w,
-                                   int h) {
+media::ImageEntry& AddTestImage(media::ImageList& images, const std::string& name, int patterns, int w,
+                                int h) {
     std::vector<uint16_t> pixels(size_t(w) * patterns * h, 0xFFFF);
-    auto picture = std::make_shared<platform::Picture>(w * patterns, h, std::move(pixels));
-    platform::ImageEntry& entry = images.Add(name, picture);
+    auto picture = std::make_shared<media::Picture>(w * patterns, h, std::move(pixels));
+    media::ImageEntry& entry = images.Add(name, picture);
     entry.SetPatternWidth(w);
     entry.SetPatternHeight(h);
     return entry;

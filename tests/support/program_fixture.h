@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/image_list.h"
+#include "media/image_list.h"
 
 namespace testing_support {
 
@@ -28,8 +28,8 @@ protected:
 
 // A picture of `patterns` patterns of w x h in one row, every pixel set,
 // added to the catalogue.
-platform::ImageEntry& AddTestImage(platform::ImageList& images, const std::string& name, int patterns, int w,
-                                   int h);
+media::ImageEntry& AddTestImage(media::ImageList& images, const std::string& name, int patterns, int w,
+                                int h);
 
 // The catalogue names of the game screen's pictures with their number of
 // 32 x 32 patterns, as the tests' small levels use them.

@@ -21,7 +21,7 @@ TEST_F(MessageLineTest, BlinkPhaseRunsOnRegardlessOfShow) {
         form_->Media().Display().Fill(0);
         line.Draw();
         bool any = false;
-        const platform::Surface& s = form_->Media().Display();
+        const media::Surface& s = form_->Media().Display();
         for (int y = 560; y < 600 && !any; ++y) {
             for (int x = 200; x < 400 && !any; ++x) any = s.Row(y)[x] != 0;
         }

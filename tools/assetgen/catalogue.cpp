@@ -4,13 +4,13 @@
 #include <stdexcept>
 
 #include "context.h"
-#include "platform/ini_file.h"
+#include "formats/ini_file.h"
 
 namespace assetgen {
 
 void CheckCatalogue(const Context& cx) {
     // Read as the game reads it: where a name comes twice, the first wins.
-    const platform::IniFile ini = platform::IniFile::FromText(ReadText(cx.Source() / "Munchora.ini"));
+    const formats::IniFile ini = formats::IniFile::FromText(ReadText(cx.Source() / "Munchora.ini"));
     constexpr size_t kWholeSection = size_t(-1);
     std::set<std::string> used;
     for (const std::string& section : ini.SectionNames()) {

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "platform/file_writers.h"
+#include "formats/file_writers.h"
 
 namespace assetgen {
 
@@ -33,7 +33,7 @@ void WriteBytes(const fs::path& p, const std::vector<uint8_t>& bytes) {
 }
 
 std::vector<uint8_t> EncodeBmp(const Canvas& c, bool overBlack) {
-    return platform::EncodeBmp(c.Width(), c.Height(), c.ToRgb24(overBlack));
+    return formats::EncodeBmp(c.Width(), c.Height(), c.ToRgb24(overBlack));
 }
 
 void WritePng(const fs::path& p, const Canvas& c, bool keepAlpha) {

@@ -10,7 +10,7 @@
 #include <stdexcept>
 
 #include "context.h"
-#include "platform/ini_file.h"
+#include "formats/ini_file.h"
 
 namespace assetgen {
 
@@ -24,7 +24,7 @@ struct Level {
     std::string file;
     int width = 0, height = 0;
     std::vector<std::string> rows;
-    platform::IniFile ini;
+    formats::IniFile ini;
 
     int Int(const std::string& key) const {
         const std::string v = ini.ReadString("General", key, "");
@@ -40,7 +40,7 @@ Level ReadLevel(const fs::path& path) {
     Level lv;
     lv.file = path.filename().string();
     const std::string text = ReadText(path);
-    lv.ini = platform::IniFile::FromText(text);
+    lv.ini = formats::IniFile::FromText(text);
     if (!lv.ini.HasSection("General")) throw std::runtime_error(lv.file + ": no [General] section");
     lv.width = lv.Int("MapWidth");
     lv.height = lv.Int("MapHeight");
@@ -179,7 +179,7 @@ std::vector<float> DistanceTo(const std::vector<bool>& inside, int w, int h) {
     return f;
 }
 
-Rgb ThemeColour(const platform::IniFile& themes, const std::string& theme, const char* key) {
+Rgb ThemeColour(const formats::IniFile& themes, const std::string& theme, const char* key) {
     const std::string v = themes.ReadString(theme, key, "");
     if (v.empty()) throw std::runtime_error("theme " + theme + " has no " + key);
     const auto parts = Split(v, ',');
@@ -187,7 +187,7 @@ Rgb ThemeColour(const platform::IniFile& themes, const std::string& theme, const
     return MakeRgb(std::stoi(parts[0]), std::stoi(parts[1]), std::stoi(parts[2]));
 }
 
-Canvas Background(const Level& lv, const platform::IniFile& themes, const std::string& theme) {
+Canvas Background(const Level& lv, const formats::IniFile& themes, const std::string& theme) {
     const Rgb wall = ThemeColour(themes, theme, "Wall"), edge = ThemeColour(themes, theme, "Edge");
     const Rgb floor = ThemeColour(themes, theme, "Floor"), glow = ThemeColour(themes, theme, "Glow");
     // Distances are taken on a grid with one cell of floor around the maze,
@@ -231,7 +231,7 @@ Canvas Background(const Level& lv, const platform::IniFile& themes, const std::s
 
 void MakeLevels(Context& cx) {
     const fs::path dir = cx.Source() / "levels";
-    const platform::IniFile themes = platform::IniFile::FromText(ReadText(dir / "themes.ini"));
+    const formats::IniFile themes = formats::IniFile::FromText(ReadText(dir / "themes.ini"));
     std::vector<fs::path> maps;
     for (const auto& e : fs::directory_iterator(dir))
         if (e.path().extension() == ".map") maps.push_back(e.path());

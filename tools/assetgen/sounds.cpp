@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "context.h"
-#include "platform/file_writers.h"
+#include "formats/file_writers.h"
 
 namespace assetgen {
 
@@ -135,7 +135,7 @@ void MakeSounds(Context& cx) {
         if (name.empty()) return;
         if (samples.empty()) throw std::runtime_error("sound " + name + " is empty");
         WriteBytes(cx.Output() / "Data" / "Sounds" / (name + ".wav"),
-                   platform::EncodeWav(Finish(samples, gain), kRate));
+                   formats::EncodeWav(Finish(samples, gain), kRate));
     };
     while (std::getline(in, line)) {
         line = Trim(StripComment(line));

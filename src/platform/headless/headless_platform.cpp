@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/files.h"
-#include "platform/midi_file.h"
+#include "formats/files.h"
+#include "formats/midi_file.h"
 
 namespace platform {
 
@@ -15,13 +15,13 @@ bool HeadlessPlatform::InitializeDisplay(bool fullScreen) {
     return true;
 }
 
-void HeadlessPlatform::PlayWave(Wave&, const std::string& name, int volume) {
+void HeadlessPlatform::PlayWave(media::Wave&, const std::string& name, int volume) {
     NoteEvent("sound " + name + " " + std::to_string(volume));
 }
 
 std::string HeadlessPlatform::ShortPath(const std::string& path) const {
-    const std::string native = NativePath(path);
-    const std::string base = NativePath(options_.dataDirectory + "/");
+    const std::string native = formats::NativePath(path);
+    const std::string base = formats::NativePath(options_.dataDirectory + "/");
     if (!base.empty() && native.compare(0, base.size(), base) == 0) return native.substr(base.size());
     return native;
 }
@@ -29,8 +29,8 @@ std::string HeadlessPlatform::ShortPath(const std::string& path) const {
 bool HeadlessPlatform::MidiOpen(const std::string& path) {
     MidiClose();
     // No synthesizer here, but a file that could not be played fails as it would.
-    const auto bytes = ReadFileBytes(path);
-    if (!bytes || !ParseMidiFile(*bytes)) return false;
+    const auto bytes = formats::ReadFileBytes(path);
+    if (!bytes || !formats::ParseMidiFile(*bytes)) return false;
     musicPath_ = path;
     musicOpen_ = true;
     return true;

@@ -36,7 +36,7 @@ public:
     void SetCursor(Cursor) override {}
 
     bool InitializeSound() override { return true; }
-    void PlayWave(Wave& wave, const std::string& name, int volume) override;
+    void PlayWave(media::Wave& wave, const std::string& name, int volume) override;
 
     bool MidiOpen(const std::string& path) override;
     bool MidiPlay() override;

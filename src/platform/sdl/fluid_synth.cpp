@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "platform/files.h"
+#include "formats/files.h"
 
 namespace platform {
 
@@ -22,7 +22,8 @@ std::unique_ptr<FluidSynth> FluidSynth::Create(int sampleRate) {
     auto synth = std::unique_ptr<FluidSynth>(new FluidSynth(sampleRate));
     if (!synth->synth_) return nullptr;
     for (const char* font : kSoundFonts) {
-        if (FileExists(font) && fluid_synth_sfload(synth->synth_, font, 1) != FLUID_FAILED) return synth;
+        if (formats::FileExists(font) && fluid_synth_sfload(synth->synth_, font, 1) != FLUID_FAILED)
+            return synth;
     }
     std::fprintf(stderr, "Munchora: no General MIDI soundfont found, the music is silent\n");
     return nullptr;
@@ -39,7 +40,7 @@ FluidSynth::~FluidSynth() {
     if (settings_) delete_fluid_settings(settings_);
 }
 
-void FluidSynth::Send(const MidiMessage& m) {
+void FluidSynth::Send(const formats::MidiMessage& m) {
     const int channel = m.status & 0x0F;
     switch (m.status & 0xF0) {
         case 0x80: fluid_synth_noteoff(synth_, channel, m.data1); break;

@@ -3,14 +3,14 @@
 
 #include <memory>
 
-#include "platform/midi_sequencer.h"
+#include "media/midi_sequencer.h"
 
 typedef struct _fluid_hashtable_t fluid_settings_t;
 typedef struct _fluid_synth_t fluid_synth_t;
 
 namespace platform {
 
-class FluidSynth : public MidiSynth {
+class FluidSynth : public media::MidiSynth {
 public:
     // Nothing when FluidSynth cannot start or no soundfont is installed.
     static std::unique_ptr<FluidSynth> Create(int sampleRate);
@@ -18,7 +18,7 @@ public:
     FluidSynth(const FluidSynth&) = delete;
     FluidSynth& operator=(const FluidSynth&) = delete;
 
-    void Send(const MidiMessage& message) override;
+    void Send(const formats::MidiMessage& message) override;
     void Render(float* stereo, int frames) override;
     // A new tune starts from the synthesizer's first state.
     void Reset();

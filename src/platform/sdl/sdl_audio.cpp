@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/files.h"
+#include "formats/files.h"
 #include "platform/sdl/fluid_synth.h"
 
 namespace platform {
@@ -18,8 +18,8 @@ constexpr int kBufferFrames = 1024;  // 23 ms at 44.1 kHz
 constexpr float kCeiling = 0.8414f;
 
 // A wave converted once to the device's format, kept with the wave.
-struct MixedWave : Wave::Voice {
-    std::shared_ptr<const StereoSamples> samples;
+struct MixedWave : media::Wave::Voice {
+    std::shared_ptr<const media::StereoSamples> samples;
 };
 
 }  // namespace
@@ -52,7 +52,7 @@ bool SdlAudio::Open() {
     return true;
 }
 
-void SdlAudio::PlayWave(Wave& wave, int volume) {
+void SdlAudio::PlayWave(media::Wave& wave, int volume) {
     if (!open_) return;
     if (!wave.BackendVoice()) {
         SDL_RWops* rw = SDL_RWFromConstMem(wave.Bytes().data(), int(wave.Bytes().size()));
@@ -60,13 +60,14 @@ void SdlAudio::PlayWave(Wave& wave, int volume) {
         if (!chunk) return;
         const auto* first = reinterpret_cast<const int16_t*>(chunk->abuf);
         auto voice = std::make_unique<MixedWave>();
-        voice->samples = std::make_shared<const StereoSamples>(first, first + chunk->alen / sizeof(int16_t));
+        voice->samples =
+            std::make_shared<const media::StereoSamples>(first, first + chunk->alen / sizeof(int16_t));
         Mix_FreeChunk(chunk);
         wave.SetBackendVoice(std::move(voice));
     }
     auto samples = static_cast<MixedWave*>(wave.BackendVoice())->samples;
     std::lock_guard lock(mutex_);
-    mixer_.Play(std::move(samples), GainOf(volume));
+    mixer_.Play(std::move(samples), media::GainOf(volume));
 }
 
 bool SdlAudio::EnsureSynth() {
@@ -81,8 +82,8 @@ bool SdlAudio::EnsureSynth() {
 
 bool SdlAudio::MidiOpen(const std::string& path) {
     MidiClose();
-    const auto bytes = ReadFileBytes(path);
-    auto song = bytes ? ParseMidiFile(*bytes) : std::nullopt;
+    const auto bytes = formats::ReadFileBytes(path);
+    auto song = bytes ? formats::ParseMidiFile(*bytes) : std::nullopt;
     if (!song) return false;
     tuneOpen_ = true;
     silentTunePlaying_ = false;

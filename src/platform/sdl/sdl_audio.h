@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/midi_sequencer.h"
+#include "media/midi_sequencer.h"
+#include "media/sound_mixer.h"
 #include "platform/platform.h"
-#include "platform/sound_mixer.h"
 
 namespace platform {
 
@@ -35,7 +35,7 @@ public:
     // Opens the device once; a device that failed is not tried again.
     bool Open();
     // volume: hundredths of a decibel, 0 full, -10000 silent.
-    void PlayWave(Wave& wave, int volume);
+    void PlayWave(media::Wave& wave, int volume);
 
     bool MidiOpen(const std::string& path);
     bool MidiPlay();
@@ -62,10 +62,10 @@ private:
     int generation_ = 0;  // of the open tune, to tell its end from a closed one's
     bool musicOn_ = false;
     std::unique_ptr<FluidSynth> synth_;
-    MidiSequencer sequencer_{kSampleRate};
+    media::MidiSequencer sequencer_{kSampleRate};
     float musicGain_ = 0;
-    SoundMixer mixer_;
-    Limiter limiter_;
+    media::SoundMixer mixer_;
+    media::Limiter limiter_;
     std::vector<float> buffer_;
 };
 

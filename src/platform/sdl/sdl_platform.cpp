@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/files.h"
+#include "formats/files.h"
 #include "platform/placement.h"
 #include "platform/sdl/sdl_keys.h"
 
@@ -76,7 +76,7 @@ void SdlPlatform::SetWindowIcon(const std::string& pngPath) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     std::vector<uint8_t> pixels;
-    if (png_image_begin_read_from_file(&image, NativePath(pngPath).c_str())) {
+    if (png_image_begin_read_from_file(&image, formats::NativePath(pngPath).c_str())) {
         image.format = PNG_FORMAT_RGBA;
         pixels.resize(PNG_IMAGE_SIZE(image));
         if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) pixels.clear();
@@ -84,7 +84,7 @@ void SdlPlatform::SetWindowIcon(const std::string& pngPath) {
     png_image_free(&image);
     if (pixels.empty()) {
         // Only the window's look suffers: the desktop shows its default icon.
-        std::fprintf(stderr, "Can't read the window icon %s\n", NativePath(pngPath).c_str());
+        std::fprintf(stderr, "Can't read the window icon %s\n", formats::NativePath(pngPath).c_str());
         return;
     }
     SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), int(image.width), int(image.height),
@@ -314,7 +314,7 @@ bool SdlPlatform::InitializeSound() {
     return soundReady_;
 }
 
-void SdlPlatform::PlayWave(Wave& wave, const std::string&, int volume) {
+void SdlPlatform::PlayWave(media::Wave& wave, const std::string&, int volume) {
     if (soundReady_) audio_->PlayWave(wave, volume);
 }
 
@@ -339,7 +339,7 @@ void SdlPlatform::MessageBox(const std::string& caption, const std::string& text
 std::string SdlPlatform::UserDataDirectory() {
     char* path = SDL_GetPrefPath("", "munchora");
     if (!path) return {};
-    std::string directory = NativePath(path);
+    std::string directory = formats::NativePath(path);
     SDL_free(path);
     if (!directory.empty() && directory.back() != '/') directory.push_back('/');
     return directory;

@@ -8,9 +8,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/files.h"
+#include "formats/files.h"
+#include "formats/wave_file.h"
 #include "platform/placement.h"
-#include "platform/wave_file.h"
 #include "platform/web/dom_keys.h"
 
 // ------------------------------------------------------------------ the page
@@ -58,7 +58,7 @@ WebPlatform* g_platform = nullptr;
 // Hundredths of a decibel (0 full, -10000 silent) as an amplitude factor.
 double WaveGain(int centibels) { return centibels <= -10000 ? 0.0 : std::pow(10.0, centibels / 2000.0); }
 
-struct WebVoice : Wave::Voice {
+struct WebVoice : media::Wave::Voice {
     explicit WebVoice(int i) : id(i) {}
     ~WebVoice() override { web_free_wave(id); }
     int id;
@@ -116,11 +116,11 @@ WebPlatform::WebPlatform() : rgba_(size_t(kDisplayWidth) * kDisplayHeight * 4) {
                                              OnFullScreenEvent);
     // The file system lives in the page's memory: each written file is copied
     // to the browser's storage at once.
-    SetWriteObserver([] { web_files_written(); });
+    formats::SetWriteObserver([] { web_files_written(); });
 }
 
 WebPlatform::~WebPlatform() {
-    SetWriteObserver(nullptr);
+    formats::SetWriteObserver(nullptr);
     g_platform = nullptr;
 }
 
@@ -259,12 +259,12 @@ bool WebPlatform::InitializeSound() {
     return soundReady_;
 }
 
-void WebPlatform::PlayWave(Wave& wave, const std::string&, int volume) {
+void WebPlatform::PlayWave(media::Wave& wave, const std::string&, int volume) {
     // Browsers keep the sound off until the first key press; sounds from
     // before it are dropped rather than all played at once later.
     if (!soundReady_ || !web_audio_allowed()) return;
     if (!wave.BackendVoice()) {
-        const auto pcm = DecodeWave(wave.Bytes());
+        const auto pcm = formats::DecodeWave(wave.Bytes());
         if (!pcm || pcm->samples.empty()) return;
         const size_t frames = pcm->samples.size() / pcm->channels;
         std::vector<float> planar(pcm->samples.size());
@@ -283,7 +283,7 @@ bool WebPlatform::MidiOpen(const std::string& path) {
     MidiClose();
     // The synthesizer reads the tune later, in the page: what cannot be a
     // tune fails here, as it would on the desktop.
-    auto bytes = ReadFileBytes(path);
+    auto bytes = formats::ReadFileBytes(path);
     if (!bytes || bytes->size() < 14 || !std::equal(bytes->begin(), bytes->begin() + 4, "MThd")) return false;
     midi_ = std::move(*bytes);
     return true;

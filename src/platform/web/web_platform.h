@@ -34,7 +34,7 @@ public:
     void SetCursor(Cursor cursor) override;
 
     bool InitializeSound() override;
-    void PlayWave(Wave& wave, const std::string& name, int volume) override;
+    void PlayWave(media::Wave& wave, const std::string& name, int volume) override;
 
     bool MidiOpen(const std::string& path) override;
     bool MidiPlay() override;
