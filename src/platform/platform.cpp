@@ -64,6 +64,7 @@ void Platform::SetCaptionOverride(const std::string& caption) {
 
 void Platform::DrawText(int x, int y, const std::string& text, const std::string& face, int points,
                         media::Colour colour) {
+    if (!Drawing()) return;
     fonts_.Draw(surface_, x, y, text, face, points, colour);
 }
 

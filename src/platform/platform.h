@@ -92,6 +92,10 @@ public:
     virtual bool InitializeDisplay(bool fullScreen) = 0;
     virtual void FinalizeDisplay() = 0;
     bool CanDraw() const { return displayReady_; }
+    // Off, every rule still runs but nothing is drawn: checking a recorded
+    // game needs no pictures, and drawing is most of a frame's cost.
+    void SetDrawing(bool drawing) { drawing_ = drawing; }
+    bool Drawing() const { return displayReady_ && drawing_; }
     bool FullScreen() const { return fullScreen_; }
     media::Surface& Display() { return surface_; }
     // The frame on the surface is finished; the loop shows the latest
@@ -201,6 +205,7 @@ protected:
 
     media::Surface surface_{kDisplayWidth, kDisplayHeight};
     bool displayReady_ = false;
+    bool drawing_ = true;
     bool fullScreen_ = false;
     bool active_ = true;
 

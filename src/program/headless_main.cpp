@@ -1,6 +1,7 @@
 // The game without a window: the same code on the headless platform, driven
 // by a script, with state dumps, screenshots and an event log. Used by the
 // tests, the benchmarks and anyone who wants to see a run reproduced.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -24,7 +25,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: munchora-headless [--data DIR] [--script FILE] [--frames N] [--out DIR] [--utc-ms MS] [--fps]\n"
-    "                         [--replays DIR] [--replay FILE [--verify]] [-- WORD...]\n"
+    "                         [--no-draw] [--replays DIR] [--replay FILE [--verify]] [-- WORD...]\n"
     "  --data DIR    the program directory (default: the executable's directory)\n"
     "  --script FILE commands, one per line: 'F key K', 'F down K', 'F up K', 'F shot NAME', 'F dump',\n"
     "                'F deactivate', 'F activate', 'F close'\n"
@@ -32,6 +33,8 @@ constexpr const char* kUsage =
     "  --out DIR     where final.json, state.jsonl, events.log and shots go (default: .)\n"
     "  --utc-ms MS   the time of day at the start, in milliseconds (default 0)\n"
     "  --fps         print frames, seconds and frames per second\n"
+    "  --no-draw     play every rule but draw nothing (shots come out black); --verify without\n"
+    "                shots in the script does this too\n"
     "  --replays DIR where the games are recorded (default: replays/ in the settings' directory)\n"
     "  --replay FILE play a recorded game instead, one recorded frame per frame; the script's\n"
     "                shots and dumps still apply\n"
@@ -62,6 +65,7 @@ int main(int argc, char** argv) {
     std::string replaysDir;
     std::string replayPath;
     bool verify = false;
+    bool noDraw = false;
     std::vector<char*> words;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -86,6 +90,8 @@ int main(int argc, char** argv) {
             if (!value(text) || !ParseNumber(text, utcMs) || utcMs < 0) return UsageError("bad --utc-ms");
         } else if (arg == "--fps") {
             printFps = true;
+        } else if (arg == "--no-draw") {
+            noDraw = true;
         } else if (arg == "--replays") {
             if (!value(replaysDir)) return UsageError("--replays needs a directory");
             if (replaysDir.back() != '/') replaysDir += '/';
@@ -123,7 +129,16 @@ int main(int argc, char** argv) {
     options.utcMs = utcMs;
     options.dataDirectory = dataDir;
     options.eventLog = &events;
+    const bool takesShots =
+        std::any_of(options.script.byFrame.begin(), options.script.byFrame.end(), [](const auto& frame) {
+            return std::any_of(frame.second.begin(), frame.second.end(),
+                               [](const platform::ScriptCommand& c) {
+                                   return c.kind == platform::ScriptCommand::Kind::Shot;
+                               });
+        });
     platform::HeadlessPlatform media(std::move(options));
+    // Whether a game went as recorded is decided by the rules alone.
+    media.SetDrawing(!noDraw && !(verify && !takesShots));
 
     game::State.StartOptions = program::ReadStartOptions(int(words.size()), words.data());
     game::State.GameType = game::gtFeatures;

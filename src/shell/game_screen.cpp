@@ -80,7 +80,7 @@ void TMainForm::GameFrame() {
 }
 
 void TMainForm::DrawStatusPanel(int32_t percent, bool paused) {
-    if (!media_.CanDraw()) return;
+    if (!media_.Drawing()) return;
     const std::string lines[] = {
         "Level: " + game::State.GameLevel.Name,
         "Score: " + std::to_string(game::State.Player.Score),

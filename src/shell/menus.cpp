@@ -148,6 +148,7 @@ void TMainForm::EnterHighScores() {
 }
 
 void TMainForm::HighScoresFrame() {
+    if (!media_.Drawing()) return;
     // Each heading word starts at its column, unless it would run into the
     // next one: then it ends a little before that, still above its numbers.
     constexpr int kHeadingGap = 12;
@@ -195,7 +196,7 @@ void TMainForm::EnterNewHighScore() {
 
 void TMainForm::NewHighScoreFrame() {
     InputLine->Draw();
-    if (media_.CanDraw()) {
+    if (media_.Drawing()) {
         media_.DrawText(300, 100, "Your score: " + std::to_string(game::State.Player.Score), kBauhausFace,
                         kTextPoints, kYellow);
     }

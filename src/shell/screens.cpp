@@ -148,11 +148,14 @@ void TMainForm::DXTimerTimer() {
     if (!media_.CanDraw()) return;
     media_.UpdateInput();
     media::Surface& surface = media_.Display();
-    surface.Fill(0);
+    const bool drawing = media_.Drawing();
+    if (drawing) surface.Fill(0);
     if (!Paused) DXSpriteEngine.Move(1);
     DXSpriteEngine.SweepDead();
-    surface.Fill(0);
-    DXSpriteEngine.Draw();
+    if (drawing) {
+        surface.Fill(0);
+        DXSpriteEngine.Draw();
+    }
     if (const auto& frame = screens_[State].Frame) frame();
     HighlightButtons();
     DrawDebugText();
@@ -180,7 +183,7 @@ void TMainForm::IntroFrame() {
     }
     const media::ImageEntry& intro = ImageList.Find("Intro");
     const auto [x, y] = GetCenteredPos(intro.PatternWidth(), intro.PatternHeight());
-    intro.Draw(media_.Display(), x, y, 0);
+    if (media_.Drawing()) intro.Draw(media_.Display(), x, y, 0);
     if ((StateTime / kIntroBlinkMs) % 2 == 0)
         media_.DrawText(330, 500, "Push <FIRE>", kBauhausFace, 20, kWhite);
     UpdateStateTime();

@@ -15,7 +15,7 @@ void TInputLine::HandleKey(uint16_t key) {
 }
 
 void TInputLine::Draw() {
-    if (!media_.CanDraw()) return;
+    if (!media_.Drawing()) return;
     media_.DrawText(X, Y, Text + "_", FontName, FontSize, FontColor);
 }
 

@@ -13,7 +13,7 @@ void TMessageLine::Show(const std::string& text, uint32_t milliseconds) {
 
 void TMessageLine::Paint(const std::string& text) {
     ++FrameCounter;
-    if (!media_.CanDraw() || text.empty()) return;
+    if (!media_.Drawing() || text.empty()) return;
     const int phase = FrameCounter % 20;
     if (phase < 1 || phase > 13) return;
     constexpr int kSize = 22;
