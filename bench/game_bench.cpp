@@ -15,8 +15,8 @@
 #include "formats/files.h"
 #include "game/globals.h"
 #include "game/level.h"
-#include "game/random.h"
 #include "platform/headless/headless_platform.h"
+#include "shell/boot.h"
 #include "shell/main_form.h"
 
 namespace {
@@ -53,12 +53,12 @@ int main(int argc, char** argv) {
     const int level = argc > 2 ? std::atoi(argv[2]) : 3;
 
     platform::HeadlessPlatform media(platform::HeadlessPlatform::Options{});
-    game::State.StartOptions.NoSound = true;
-    game::State.StartOptions.NoMidi = true;
-    game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
-    game::Setup.ProgramDir = dataDir;
-    shell::TMainForm form(media);
-    form.FormShow();
+    shell::TBootOptions boot;
+    boot.programDir = dataDir;
+    boot.startOptions.NoSound = true;
+    boot.startOptions.NoMidi = true;
+    const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
+    shell::TMainForm& form = *window;
     // Starting a level from the main menu loads the game screen's pictures
     // too; the next level keeps them and loads only its background.
     constexpr int kStarts = 20;

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "game/globals.h"
-#include "game/random.h"
 #include "platform/sdl/sdl_platform.h"
+#include "shell/boot.h"
 #include "shell/main_form.h"
 
 namespace {
@@ -101,12 +101,10 @@ int main(int argc, char** argv) {
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 30;
 
     CountingPlatform media;
-    game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
-    game::Setup.ProgramDir = dataDir;
-    shell::TMainForm form(media);
-    if (!media.InitializeSound())
-        std::fprintf(stderr, "loop_cpu: no sound device, measuring without sound\n");
-    form.FormShow();
+    shell::TBootOptions boot;
+    boot.programDir = dataDir;
+    const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
+    shell::TMainForm& form = *window;
     game::State.CurrentLevel = 0;
     form.SetScreenState(shell::scGame);
     if (form.Closing()) {

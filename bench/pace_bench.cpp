@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "game/globals.h"
-#include "game/random.h"
 #include "platform/sdl/sdl_platform.h"
+#include "shell/boot.h"
 #include "shell/main_form.h"
 
 namespace {
@@ -76,13 +76,13 @@ int main(int argc, char** argv) {
     const int seconds = argc > 4 ? std::atoi(argv[4]) : 10;
 
     VsyncPlatform media(refresh);
-    game::State.StartOptions.NoSound = true;
-    game::State.StartOptions.NoMidi = true;
-    game::State.StartOptions.Debug = true;  // the FPS text is drawn as a player with Debug sees it
-    game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
-    game::Setup.ProgramDir = dataDir;
-    shell::TMainForm form(media);
-    form.FormShow();
+    shell::TBootOptions boot;
+    boot.programDir = dataDir;
+    boot.startOptions.NoSound = true;
+    boot.startOptions.NoMidi = true;
+    boot.startOptions.Debug = true;  // the FPS text is drawn as a player with Debug sees it
+    const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
+    shell::TMainForm& form = *window;
     game::State.CurrentLevel = 0;
     form.SetScreenState(shell::scGame);
     game::State.Lives = 1000;  // catches must not end the level

@@ -14,11 +14,11 @@
 
 #include "formats/files.h"
 #include "game/globals.h"
-#include "game/random.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/script.h"
 #include "replay/recorder.h"
 #include "replay/replay_file.h"
+#include "shell/boot.h"
 #include "shell/main_form.h"
 
 namespace {
@@ -104,13 +104,13 @@ int main(int argc, char** argv) {
     options.script = platform::ParseScript(script);
     options.maxFrames = kFrames;
     platform::HeadlessPlatform media(std::move(options));
-    game::State.StartOptions.NoSound = true;
-    game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
-    game::Setup.ProgramDir = dataDir;
     {
-        shell::TMainForm form(media);
-        form.ReplayDirectory = replays.string() + "/";
-        form.FormShow();
+        shell::TBootOptions boot;
+        boot.programDir = dataDir;
+        boot.startOptions.NoSound = true;
+        boot.replayDirectory = replays.string() + "/";
+        const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
+        shell::TMainForm& form = *window;
         form.SetScreenState(shell::scMainMenu);
         game::State.CurrentLevel = 6;
         game::State.Lives = 60;

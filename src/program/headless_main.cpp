@@ -13,11 +13,10 @@
 #include <vector>
 
 #include "formats/files.h"
-#include "game/globals.h"
-#include "game/random.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/png_writer.h"
 #include "program/command_line.h"
+#include "shell/boot.h"
 #include "shell/main_form.h"
 #include "shell/state_dump.h"
 
@@ -140,15 +139,14 @@ int main(int argc, char** argv) {
     // Whether a game went as recorded is decided by the rules alone.
     media.SetDrawing(!noDraw && !(verify && !takesShots));
 
-    game::State.StartOptions = program::ReadStartOptions(int(words.size()), words.data());
-    game::State.GameType = game::gtFeatures;
-    game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
-    game::Setup.ProgramDir = dataDir;
-    shell::TMainForm form(media);
-    if (replayPath.empty()) {
-        form.ReplayDirectory =
-            replaysDir.empty() ? shell::SettingsDirectory() + shell::kReplaysFolder : replaysDir;
-    }
+    shell::TBootOptions boot;
+    boot.startOptions = program::ReadStartOptions(int(words.size()), words.data());
+    boot.programDir = dataDir;
+    if (replayPath.empty())
+        boot.replayDirectory = replaysDir.empty() ? dataDir + shell::kReplaysFolder : replaysDir;
+    const auto started = std::chrono::steady_clock::now();
+    const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
+    shell::TMainForm& form = *window;
     bool shotFailed = false;
     // Shots and dumps are set up after the window exists, as they read it.
     media.SetOutputHandler([&](const platform::ScriptCommand& command) {
@@ -159,9 +157,6 @@ int main(int argc, char** argv) {
         }
     });
 
-    const auto started = std::chrono::steady_clock::now();
-    if (!game::State.StartOptions.NoSound) media.InitializeSound();
-    form.FormShow();
     if (!replayPath.empty() && !form.Closing()) form.WatchReplay(replayPath, true);
     media.Run(form);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

@@ -1,14 +1,14 @@
 // The game: an SDL window, its sound, and the main window's message loop.
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "formats/files.h"
-#include "game/globals.h"
-#include "game/random.h"
 #include "platform/sdl/sdl_platform.h"
 #include "program/command_line.h"
 #include "program/settings_place.h"
+#include "shell/boot.h"
 #include "shell/main_form.h"
 
 namespace {
@@ -55,23 +55,18 @@ int main(int argc, char** argv) {
         std::fputs("munchora: --verify goes with --replay FILE\n", stderr);
         return 2;
     }
-    game::State.StartOptions = program::ReadStartOptions(argc - 1, argv + 1);
-    game::State.GameType = game::gtFeatures;
-
     platform::SdlPlatform media;
-    game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
-    game::Setup.ProgramDir =
-        program::FindProgramDirectory(formats::ExecutableDirectory(), MUNCHORA_INSTALLED_DATA);
+    shell::TBootOptions boot;
+    boot.startOptions = program::ReadStartOptions(argc - 1, argv + 1);
+    boot.programDir = program::FindProgramDirectory(formats::ExecutableDirectory(), MUNCHORA_INSTALLED_DATA);
     // Asking for the user's directory creates it: only when it is needed.
-    const bool writable = program::CanWriteInto(game::Setup.ProgramDir);
-    game::Setup.SettingsDir = program::ChooseSettingsDirectory(
-        game::Setup.ProgramDir, writable ? "" : media.UserDataDirectory(), writable);
-    shell::TMainForm form(media);
+    const bool writable = program::CanWriteInto(boot.programDir);
+    boot.settingsDir = program::ChooseSettingsDirectory(boot.programDir,
+                                                        writable ? "" : media.UserDataDirectory(), writable);
     // Games are recorded; a replay being watched is not a game.
-    if (replayPath.empty()) form.ReplayDirectory = shell::SettingsDirectory() + shell::kReplaysFolder;
-    if (!game::State.StartOptions.NoSound && !media.InitializeSound())
-        form.ShowMessage("Can't initialize sound");
-    form.FormShow();
+    if (replayPath.empty()) boot.replayDirectory = boot.settingsDir + shell::kReplaysFolder;
+    const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
+    shell::TMainForm& form = *window;
     bool playable = true;
     if (!replayPath.empty() && !form.Closing()) {
         playable = form.WatchReplay(replayPath, verify);

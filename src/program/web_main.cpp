@@ -4,13 +4,13 @@
 // returns; the page keeps running it.
 #include <emscripten.h>
 
+#include <memory>
 #include <string>
 
-#include "game/globals.h"
-#include "game/random.h"
 #include "platform/web/web_platform.h"
 #include "program/command_line.h"
 #include "program/settings_place.h"
+#include "shell/boot.h"
 #include "shell/main_form.h"
 #include "shell/state_dump.h"
 
@@ -33,22 +33,17 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* munchora_state() {
 
 int main(int argc, char** argv) {
     // The page passes the words of its address (munchora/?NoMidi).
-    game::State.StartOptions = program::ReadStartOptions(argc - 1, argv + 1);
-    game::State.GameType = game::gtFeatures;
-
     static platform::WebPlatform media;
-    game::SetRandomClock([] { return media.UtcMillisOfDay(); });
-    game::Setup.ProgramDir = kProgramDir;
+    shell::TBootOptions boot;
+    boot.startOptions = program::ReadStartOptions(argc - 1, argv + 1);
+    boot.programDir = kProgramDir;
     // The packed directory could be written, but only for this visit.
-    game::Setup.SettingsDir = program::ChooseSettingsDirectory(kProgramDir, kSaveDir, false);
-    static shell::TMainForm form(media);
-    form.ReplayDirectory = game::Setup.SettingsDir + shell::kReplaysFolder;
+    boot.settingsDir = program::ChooseSettingsDirectory(kProgramDir, kSaveDir, false);
+    boot.replayDirectory = boot.settingsDir + shell::kReplaysFolder;
+    static const std::unique_ptr<shell::TMainForm> form = shell::Boot(media, boot);
     g_media = &media;
-    g_form = &form;
-    media.SetOnEnd([] { form.FormClose(); });
-    if (!game::State.StartOptions.NoSound && !media.InitializeSound())
-        form.ShowMessage("Can't initialize sound");
-    form.FormShow();
-    media.Run(form);
+    g_form = form.get();
+    media.SetOnEnd([] { form->FormClose(); });
+    media.Run(*form);
     return 0;
 }

@@ -13,11 +13,10 @@
 #include <string>
 
 #include "formats/files.h"
-#include "game/globals.h"
-#include "game/random.h"
 #include "platform/headless/script.h"
 #include "platform/sdl/sdl_keys.h"
 #include "platform/sdl/sdl_platform.h"
+#include "shell/boot.h"
 #include "shell/main_form.h"
 
 namespace {
@@ -119,14 +118,12 @@ int main(int argc, char** argv) {
     }
 
     platform::SdlPlatform media;
-    game::State.GameType = game::gtFeatures;
-    game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
-    game::Setup.ProgramDir = dataDir;
-    game::Setup.SettingsDir = dataDir;
-    shell::TMainForm form(media);
-    form.ReplayDirectory = std::string(argv[3]) + "/";
-    if (!media.InitializeSound()) std::fprintf(stderr, "munchora-sdl-script: no sound device\n");
-    form.FormShow();
+    shell::TBootOptions boot;
+    boot.programDir = dataDir;
+    boot.settingsDir = dataDir;
+    boot.replayDirectory = std::string(argv[3]) + "/";
+    const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
+    shell::TMainForm& form = *window;
     ScriptedApp app(form, media, std::move(script), std::atoi(argv[4]));
     app.PushFor(1);
     media.Run(app);

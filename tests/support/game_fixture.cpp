@@ -1,6 +1,6 @@
 #include "support/game_fixture.h"
 
-#include "game/random.h"
+#include "shell/boot.h"
 
 namespace testing_support {
 
@@ -10,8 +10,13 @@ void GameFixture::SetUp() {
     options.eventLog = &events_;
     options.dataDirectory = dir_.string();
     media_ = std::make_unique<platform::HeadlessPlatform>(std::move(options));
-    game::SetRandomClock([this] { return media_->UtcMillisOfDay(); });
-    form_ = std::make_unique<shell::TMainForm>(*media_);
+    // The fixture's program directory and words, and a window the test shows itself.
+    shell::TBootOptions boot;
+    boot.programDir = game::Setup.ProgramDir;
+    boot.settingsDir = game::Setup.SettingsDir;
+    boot.startOptions = game::State.StartOptions;
+    boot.show = false;
+    form_ = shell::Boot(*media_, boot);
 }
 
 void GameFixture::TearDown() {

@@ -13,8 +13,8 @@
 #include "engine/image_sprite.h"
 #include "game/globals.h"
 #include "game/level.h"
-#include "game/random.h"
 #include "platform/headless/headless_platform.h"
+#include "shell/boot.h"
 #include "shell/main_form.h"
 #include "widgets/message_line.h"
 #include "widgets/style.h"
@@ -76,15 +76,12 @@ struct GameDriver::Impl {
 };
 
 GameDriver::GameDriver(const std::string& programDir, int timerMs) : impl_(std::make_unique<Impl>()) {
-    game::State.StartOptions.NoSound = true;
-    game::State.StartOptions.NoMidi = true;
-    game::State.GameType = game::gtFeatures;
-    game::Setup.ProgramDir = programDir;
-    BotPlatform& media = impl_->media;
-    game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
-    impl_->form = std::make_unique<shell::TMainForm>(media);
-    if (timerMs > 0) impl_->form->DXTimer().SetInterval(uint32_t(timerMs));
-    impl_->form->FormShow();
+    shell::TBootOptions boot;
+    boot.programDir = programDir;
+    boot.startOptions.NoSound = true;
+    boot.startOptions.NoMidi = true;
+    boot.frameIntervalMs = uint32_t(std::max(0, timerMs));
+    impl_->form = shell::Boot(impl_->media, boot);
 }
 
 GameDriver::~GameDriver() = default;

@@ -1,0 +1,24 @@
+#include "shell/boot.h"
+
+#include "game/random.h"
+#include "shell/main_form.h"
+
+namespace shell {
+
+std::unique_ptr<TMainForm> Boot(platform::Platform& media, const TBootOptions& options) {
+    game::State.StartOptions = options.startOptions;
+    game::State.GameType = game::gtFeatures;
+    game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
+    game::Setup.ProgramDir = options.programDir;
+    game::Setup.SettingsDir = options.settingsDir;
+    auto form = std::make_unique<TMainForm>(media);
+    form->ReplayDirectory = options.replayDirectory;
+    if (options.frameIntervalMs > 0) form->DXTimer().SetInterval(options.frameIntervalMs);
+    if (!options.show) return form;
+    if (!game::State.StartOptions.NoSound && !media.InitializeSound())
+        form->ShowMessage("Can't initialize sound");
+    form->FormShow();
+    return form;
+}
+
+}  // namespace shell
