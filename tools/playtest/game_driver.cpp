@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <set>
 
 #include "actors/bonus.h"
 #include "actors/enemy.h"
@@ -21,53 +20,10 @@
 
 namespace playtest {
 
-namespace {
-
-// The headless platform with the loop in the playtest's hands: one call, one
-// frame, with keys pressed in between as the bot decides.
-class BotPlatform : public platform::HeadlessPlatform {
-public:
-    BotPlatform() : HeadlessPlatform(Options{}) {}
-
-    uint32_t ClockTicks() override { return now_; }
-    int64_t ClockMillisOfDay() override { return (utcBase_ + now_) % 86400000; }
-    void MessageBox(const std::string&, const std::string& text) override { messages_.push_back(text); }
-
-    void KeyDown(platform::AppEvents& app, uint16_t key) {
-        if (Active()) DeliverKey(app, key, 0);
-    }
-    void HoldThroughNextFrame(uint16_t key) { held_.insert(key); }
-    void Advance(platform::AppEvents& app) {
-        now_ += std::max<uint32_t>(1, Clock().Interval());
-        RunTimers(now_, true);
-        if (!QuitRequested() && Active() && Clock().Enabled()) RunFrame(app, now_);
-        held_.clear();
-        ++frames_;
-    }
-    int Frames() const { return frames_; }
-    void SetUtcBase(int64_t ms) { utcBase_ = ms - now_; }
-    void HoldFire(bool hold) { fire_ = hold; }
-    uint32_t Now() const { return now_; }
-    const std::vector<std::string>& Messages() const { return messages_; }
-
-protected:
-    uint32_t HeldInputMask() override {
-        return (fire_ ? uint32_t(platform::isButton1) : 0u) | platform::InputMaskForKeys(held_);
-    }
-
-private:
-    uint32_t now_ = 0;
-    int64_t utcBase_ = 0;
-    bool fire_ = false;
-    std::set<uint16_t> held_;
-    int frames_ = 0;
-    std::vector<std::string> messages_;
-};
-
-}  // namespace
-
 struct GameDriver::Impl {
-    BotPlatform media;
+    // The headless backend with the loop in the playtest's hands: one call,
+    // one frame, with keys pressed in between as the bot decides.
+    platform::HeadlessPlatform media{platform::HeadlessPlatform::Options{}};
     std::unique_ptr<shell::TMainForm> form;
     uint32_t startedAt = 0;
     int caughtBy = -1;
@@ -107,9 +63,9 @@ int GameDriver::PanelRoom() { return platform::kDisplayWidth - game::kStatusPane
 
 void GameDriver::Start(int level, int lives, uint32_t seed) {
     shell::TMainForm& form = *impl_->form;
-    BotPlatform& media = impl_->media;
+    platform::HeadlessPlatform& media = impl_->media;
     game::State.RandSeed = seed;
-    media.SetUtcBase(int64_t(seed % 86400000u));
+    media.SetMillisOfDay(int64_t(seed % 86400000u));
     // The main timer starts its count with the level, whatever ran before.
     form.MainTimer.SetEnabled(false, media.Now());
     form.MainTimer.SetEnabled(true, media.Now());
@@ -120,21 +76,21 @@ void GameDriver::Start(int level, int lives, uint32_t seed) {
     impl_->caughtBy = -1;
 }
 
-void GameDriver::Press(uint16_t key) { impl_->media.KeyDown(*impl_->form, key); }
+void GameDriver::Press(uint16_t key) { impl_->media.PressKey(*impl_->form, key); }
 
 void GameDriver::PressFire() { impl_->media.HoldFire(true); }
 
 void GameDriver::PressAsScript(uint16_t key) {
-    impl_->media.KeyDown(*impl_->form, key);
-    impl_->media.HoldThroughNextFrame(key);
+    impl_->media.PressKey(*impl_->form, key);
+    impl_->media.HoldForNextFrame(key);
 }
 
-int GameDriver::FramesRun() const { return impl_->media.Frames(); }
+int GameDriver::FramesRun() const { return impl_->media.Frame(); }
 
 int GameDriver::Score() const { return game::State.Player.Score; }
 
 void GameDriver::Frame() {
-    impl_->media.Advance(*impl_->form);
+    impl_->media.AdvanceFrame(*impl_->form);
     impl_->media.HoldFire(false);
     // A caught hero starts its death countdown at 20 in the frame it is caught.
     impl_->caughtBy = -1;

@@ -51,7 +51,20 @@ void HeadlessPlatform::MidiClose() {
 }
 
 void HeadlessPlatform::MessageBox(const std::string& caption, const std::string& text) {
+    messages_.push_back(text);
     NoteEvent("message " + caption + "|" + text);
+}
+
+void HeadlessPlatform::PressKey(AppEvents& app, uint16_t key) {
+    if (Active()) DeliverKey(app, key, 0);
+}
+
+void HeadlessPlatform::AdvanceFrame(AppEvents& app) {
+    now_ += std::max<uint32_t>(1, Clock().Interval());
+    RunTimers(now_, true);
+    if (!QuitRequested() && Active() && Clock().Enabled()) RunFrame(app, now_);
+    nextFrameKeys_.clear();
+    ++frame_;
 }
 
 void HeadlessPlatform::NoteEvent(const std::string& line) {

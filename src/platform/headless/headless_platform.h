@@ -6,6 +6,8 @@
 #include <functional>
 #include <ostream>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "platform/headless/script.h"
 #include "platform/platform.h"
@@ -53,11 +55,29 @@ public:
         options_.onOutputCommand = std::move(handler);
     }
 
+    // Playing by hand instead of by script (the playtest's bot): a key
+    // pressed now, keys and fire held through the next frame only, and one
+    // frame: time moves one frame interval, the timers due run, then the
+    // frame.
+    void PressKey(AppEvents& app, uint16_t key);
+    void HoldForNextFrame(uint16_t key) { nextFrameKeys_.insert(key); }
+    void HoldFire(bool hold) { fire_ = hold; }
+    void AdvanceFrame(AppEvents& app);
+    uint32_t Now() const { return now_; }
+    // The time of day from now on, in milliseconds: the random numbers'
+    // clock. The date stays as it was.
+    void SetMillisOfDay(int64_t ms) { millisOfDayOffset_ = ms - now_ - options_.utcMs; }
+    // The text of every message box, in order.
+    const std::vector<std::string>& Messages() const { return messages_; }
+
 protected:
     uint32_t ClockTicks() override { return now_; }
-    int64_t ClockMillisOfDay() override { return (options_.utcMs + now_) % 86400000; }
+    int64_t ClockMillisOfDay() override { return (options_.utcMs + millisOfDayOffset_ + now_) % 86400000; }
     void ApplyCaption(const std::string& caption) override { NoteEvent("caption " + caption); }
-    uint32_t HeldInputMask() override { return InputMaskForKeys(heldKeys_); }
+    uint32_t HeldInputMask() override {
+        return InputMaskForKeys(heldKeys_) | InputMaskForKeys(nextFrameKeys_) |
+               (fire_ ? uint32_t(isButton1) : 0u);
+    }
 
 private:
     static constexpr int64_t kFirstDay = 1767225600;  // 2026-01-01, UTC
@@ -68,6 +88,10 @@ private:
     uint32_t now_ = 0;
     int frame_ = 0;
     std::set<uint16_t> heldKeys_;
+    std::set<uint16_t> nextFrameKeys_;
+    bool fire_ = false;
+    int64_t millisOfDayOffset_ = 0;
+    std::vector<std::string> messages_;
     std::string musicPath_;
     bool musicOpen_ = false;
     bool musicPlaying_ = false;
