@@ -15,7 +15,7 @@
 #include "formats/files.h"
 #include "game/globals.h"
 #include "game/level.h"
-#include "platform/headless/headless_platform.h"
+#include "platform/headless/headless_backend.h"
 #include "shell/boot.h"
 #include "shell/main_form.h"
 
@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
     if (dataDir.back() != '/') dataDir += '/';
     const int level = argc > 2 ? std::atoi(argv[2]) : 3;
 
-    platform::HeadlessPlatform media(platform::HeadlessPlatform::Options{});
+    platform::HeadlessBackend machine(platform::HeadlessBackend::Options{});
+    platform::Platform media(machine);
     shell::TBootOptions boot;
     boot.programDir = dataDir;
     boot.startOptions.NoSound = true;

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "game/globals.h"
-#include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_backend.h"
 #include "shell/boot.h"
 #include "shell/main_form.h"
 
@@ -38,21 +38,21 @@ double ThreadSeconds() {
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-class CountingPlatform : public platform::SdlPlatform {
+class CountingBackend : public platform::SdlBackend {
 public:
     int presents = 0;
 
 protected:
     void PresentLatest() override {
-        SdlPlatform::PresentLatest();
+        SdlBackend::PresentLatest();
         ++presents;
     }
 };
 
 class PlayingApp : public platform::ForwardingEvents {
 public:
-    PlayingApp(shell::TMainForm& form, CountingPlatform& media, int seconds)
-        : ForwardingEvents(form), media_(media), seconds_(seconds) {}
+    PlayingApp(shell::TMainForm& form, CountingBackend& machine, platform::Platform& media, int seconds)
+        : ForwardingEvents(form), machine_(machine), media_(media), seconds_(seconds) {}
     int frames = 0;
     int presentsAtStart = 0;
     int changedFrames = 0;
@@ -64,7 +64,7 @@ public:
         if (frames == 0) {
             first = Clock::now();
             processorAtStart = ProcessorSeconds();
-            presentsAtStart = media_.presents;
+            presentsAtStart = machine_.presents;
         }
         // A turn every second keeps the player walking the corridors.
         static constexpr uint16_t kTurns[] = {platform::vk::Right, platform::vk::Down, platform::vk::Left,
@@ -84,7 +84,8 @@ public:
     }
 
 private:
-    CountingPlatform& media_;
+    CountingBackend& machine_;
+    platform::Platform& media_;
     int seconds_;
     std::vector<uint16_t> last_;
 };
@@ -100,7 +101,8 @@ int main(int argc, char** argv) {
     if (dataDir.back() != '/') dataDir += '/';
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 30;
 
-    CountingPlatform media;
+    CountingBackend machine;
+    platform::Platform media(machine);
     shell::TBootOptions boot;
     boot.programDir = dataDir;
     const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
@@ -111,14 +113,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "loop_cpu: the game could not start from %s\n", dataDir.c_str());
         return 1;
     }
-    PlayingApp app(form, media, seconds);
+    PlayingApp app(form, machine, media, seconds);
     media.Run(app);
     const double elapsed = std::chrono::duration<double>(app.last - app.first).count();
     const double processor = ProcessorSeconds() - app.processorAtStart - app.comparing;
     std::printf(
         "%.2f processor s per %d s, %.1f presents/s, %.2f game frames/s of which %.1f/s changed the picture "
         "(timer %u ms)\n",
-        processor * seconds / elapsed, seconds, (media.presents - app.presentsAtStart) / elapsed,
+        processor * seconds / elapsed, seconds, (machine.presents - app.presentsAtStart) / elapsed,
         (app.frames - 1) / elapsed, (app.changedFrames) / elapsed, form.DXTimer().Interval());
     form.FormClose();
     return 0;

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "game/globals.h"
-#include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_backend.h"
 #include "shell/boot.h"
 #include "shell/main_form.h"
 
@@ -20,16 +20,16 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class VsyncPlatform : public platform::SdlPlatform {
+class VsyncBackend : public platform::SdlBackend {
 public:
-    explicit VsyncPlatform(int refreshHz)
+    explicit VsyncBackend(int refreshHz)
         : period_(refreshHz > 0 ? std::chrono::nanoseconds(1'000'000'000 / refreshHz) : Clock::duration{}) {}
     int presents = 0;
 
 protected:
     // Returns at the next refresh of a display that started with the program.
     void PresentLatest() override {
-        SdlPlatform::PresentLatest();
+        SdlBackend::PresentLatest();
         ++presents;
         if (period_.count() == 0) return;
         const auto elapsed = Clock::now() - start_;
@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
     const int refresh = std::atoi(argv[3]);
     const int seconds = argc > 4 ? std::atoi(argv[4]) : 10;
 
-    VsyncPlatform media(refresh);
+    VsyncBackend machine(refresh);
+    platform::Platform media(machine);
     shell::TBootOptions boot;
     boot.programDir = dataDir;
     boot.startOptions.NoSound = true;
@@ -96,7 +97,7 @@ int main(int argc, char** argv) {
     const double elapsed = std::chrono::duration<double>(app.last - app.first).count();
     std::printf("timer %d ms, %s: %.1f game frames/s (wanted %.1f), %.1f presents/s, FPS text %u\n", timer,
                 refresh > 0 ? (std::to_string(refresh) + " Hz presenter").c_str() : "no-vsync presenter",
-                (app.frames - 1) / elapsed, timer > 0 ? 1000.0 / timer : 0.0, media.presents / elapsed,
+                (app.frames - 1) / elapsed, timer > 0 ? 1000.0 / timer : 0.0, machine.presents / elapsed,
                 form.DXTimer().FramesPerSecond());
     form.FormClose();
     return 0;

@@ -14,7 +14,7 @@
 
 #include "formats/files.h"
 #include "game/globals.h"
-#include "platform/headless/headless_platform.h"
+#include "platform/headless/headless_backend.h"
 #include "platform/headless/script.h"
 #include "replay/recorder.h"
 #include "replay/replay_file.h"
@@ -53,10 +53,11 @@ double PlatformNanosPerFrame(bool recording) {
         script += std::to_string(f) + " key " + (f % 80 ? "Left" : "Up") + "\n";
     double best = 1e9;
     for (int round = 0; round < 3; ++round) {
-        platform::HeadlessPlatform::Options options;
+        platform::HeadlessBackend::Options options;
         options.script = platform::ParseScript(script);
         options.maxFrames = kFrames;
-        platform::HeadlessPlatform media(std::move(options));
+        platform::HeadlessBackend machine(std::move(options));
+        platform::Platform media(machine);
         media.Clock().SetInterval(10);
         media.Clock().SetEnabled(true);
         media.CreateTimer([] {}).SetInterval(100, 0);
@@ -100,10 +101,11 @@ int main(int argc, char** argv) {
     const char* const keys[] = {"Left", "Up", "Right", "Down", "Up", "Left", "Down"};
     for (int f = 10, i = 0; f < kFrames; f += 50, ++i)
         script += std::to_string(f) + " key " + keys[i % 7] + "\n";
-    platform::HeadlessPlatform::Options options;
+    platform::HeadlessBackend::Options options;
     options.script = platform::ParseScript(script);
     options.maxFrames = kFrames;
-    platform::HeadlessPlatform media(std::move(options));
+    platform::HeadlessBackend machine(std::move(options));
+    platform::Platform media(machine);
     {
         shell::TBootOptions boot;
         boot.programDir = dataDir;

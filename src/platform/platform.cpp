@@ -33,14 +33,15 @@ struct Platform::LiveState {
     uint32_t clock = 0;  // when the playback started
 };
 
-Platform::Platform() = default;
-Platform::~Platform() = default;
+Platform::Platform(Backend& machine) : machine_(machine) { machine_.dispatcher_ = this; }
 
-uint32_t Platform::TickCount() { return Playing() || inHandler_ ? handlerTime_ : ClockTicks(); }
+Platform::~Platform() { machine_.dispatcher_ = nullptr; }
+
+uint32_t Platform::TickCount() { return Playing() || inHandler_ ? handlerTime_ : machine_.Ticks(); }
 
 int64_t Platform::UtcMillisOfDay() {
     if (source_) return source_->ReadClock();
-    const int64_t now = ClockMillisOfDay();
+    const int64_t now = machine_.MillisOfDay();
     if (tap_) tap_->ClockRead(now);
     return now;
 }
@@ -53,13 +54,13 @@ IntervalTimer& Platform::CreateTimer(std::function<void()> onTick) {
 void Platform::SetCaption(const std::string& caption) {
     if (caption == caption_) return;
     caption_ = caption;
-    if (captionOverride_.empty()) ApplyCaption(caption);
+    if (captionOverride_.empty()) machine_.ShowCaption(caption);
 }
 
 void Platform::SetCaptionOverride(const std::string& caption) {
     if (caption == captionOverride_) return;
     captionOverride_ = caption;
-    ApplyCaption(caption.empty() ? caption_ : caption);
+    machine_.ShowCaption(caption.empty() ? caption_ : caption);
 }
 
 void Platform::DrawText(int x, int y, const std::string& text, const std::string& face, int points,
@@ -102,7 +103,7 @@ void Platform::UpdateInput() {
         input_.Update(source_->ReadInput());
         return;
     }
-    const uint32_t mask = HeldInputMask();
+    const uint32_t mask = machine_.HeldInputMask();
     if (tap_) tap_->InputRead(mask);
     input_.Update(mask);
 }
@@ -172,7 +173,7 @@ void Platform::DeliverKey(AppEvents& app, uint16_t key, ShiftState shift) {
         Guarded([source, key, shift] { source->WatcherKey(key, shift); });
         return;
     }
-    BeginHandler(ClockTicks());
+    BeginHandler(machine_.Ticks());
     if (tap_) tap_->Key(handlerTime_, key, shift);
     Guarded([&app, key, shift] { app.OnKeyDown(key, shift); });
     EndHandler();
@@ -192,7 +193,7 @@ void Platform::DeliverPlain(PlainCall call, const std::function<void()>& handler
         Guarded(handler);
         return;
     }
-    BeginHandler(ClockTicks());
+    BeginHandler(machine_.Ticks());
     if (tap_) tap_->Plain(call, handlerTime_);
     Guarded(handler);
     EndHandler();
@@ -219,7 +220,7 @@ uint32_t Platform::StartPlayback(EventSource& source, uint32_t startTime) {
     live_->frameEnabled = clock_.Enabled();
     live_->states = input_.States();
     live_->suppressed = input_.Suppressed();
-    live_->clock = ClockTicks();
+    live_->clock = machine_.Ticks();
     source_ = &source;
     handlerTime_ = startTime;
     return live_->clock;
@@ -227,7 +228,7 @@ uint32_t Platform::StartPlayback(EventSource& source, uint32_t startTime) {
 
 void Platform::StopPlayback() {
     if (!source_) return;
-    const uint32_t now = ClockTicks();
+    const uint32_t now = machine_.Ticks();
     for (size_t i = 0; i < timers_.size() && i < live_->timers.size(); ++i) {
         timers_[i]->Restore(live_->timers[i], now);
     }

@@ -1,7 +1,8 @@
-// The one door between the game and its machine: display, pictures, text,
-// sounds, MIDI, input, clocks, message boxes and files. Two backends sit
-// behind it: a real SDL window with audio, and a headless one with a
-// virtual clock and scripted input for tests and measurements.
+// The one door between the game and its machine: the dispatcher that every
+// backend shares (handler time, the frame clock and interval timers, input
+// states, recording and playback, the surface and its text), handing the
+// rest on to the machine's Backend: an SDL window with audio, the browser,
+// or a headless one with a virtual clock and scripted input.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include "media/image.h"
 #include "media/surface.h"
 #include "media/wave.h"
+#include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/event_hooks.h"
 #include "platform/input.h"
@@ -22,10 +24,6 @@ namespace platform {
 
 constexpr int kDisplayWidth = 800;
 constexpr int kDisplayHeight = 600;
-
-enum class Cursor { Default, Hidden, Hourglass, Arrow };
-
-enum class MidiMode { Stopped = 1, Playing = 2 };
 
 // What the game hands to the platform's loop. Every call runs on the one
 // thread; none interrupts another.
@@ -62,15 +60,15 @@ std::string MessageLines(const std::string& text);
 
 class Platform {
 public:
-    Platform();
-    virtual ~Platform();
+    explicit Platform(Backend& machine);
+    ~Platform();
     Platform(const Platform&) = delete;
     Platform& operator=(const Platform&) = delete;
 
     // ---- loop ---------------------------------------------------------
-    // Runs until Quit is called. Handlers that throw have their message shown
-    // in a message box and the loop goes on.
-    virtual void Run(AppEvents& app) = 0;
+    // Runs the machine's loop until Quit is called. Handlers that throw have
+    // their message shown in a message box and the loop goes on.
+    void Run(AppEvents& app) { machine_.Run(app); }
     void Quit() { quitRequested_ = true; }
     bool QuitRequested() const { return quitRequested_; }
     bool Active() const { return active_; }
@@ -83,14 +81,14 @@ public:
     // seed is taken from it).
     int64_t UtcMillisOfDay();
     // Seconds since 1970, UTC: the date a file is stamped with.
-    virtual int64_t UtcSeconds() = 0;
+    int64_t UtcSeconds() { return machine_.UtcSeconds(); }
     FrameClock& Clock() { return clock_; }
     // A plain interval timer delivered on the loop thread; owned by the platform.
     IntervalTimer& CreateTimer(std::function<void()> onTick);
 
     // ---- display ------------------------------------------------------
-    virtual bool InitializeDisplay(bool fullScreen) = 0;
-    virtual void FinalizeDisplay() = 0;
+    bool InitializeDisplay(bool fullScreen) { return machine_.InitializeDisplay(fullScreen); }
+    void FinalizeDisplay() { machine_.FinalizeDisplay(); }
     bool CanDraw() const { return displayReady_; }
     // Off, every rule still runs but nothing is drawn: checking a recorded
     // game needs no pictures, and drawing is most of a frame's cost.
@@ -100,17 +98,17 @@ public:
     media::Surface& Display() { return surface_; }
     // The frame on the surface is finished; the loop shows the latest
     // finished frame when the display can take it.
-    virtual void Present() = 0;
+    void Present() { machine_.Present(); }
     void SetCaption(const std::string& caption);
     // While not empty, the window shows this instead of the game's caption.
     void SetCaptionOverride(const std::string& caption);
     void SetApplicationTitle(const std::string& title) { applicationTitle_ = title; }
     const std::string& Caption() const { return caption_; }
-    virtual void SetCursor(Cursor cursor) = 0;
-    virtual void StoreWindowPlacement() {}
-    virtual void RestoreWindowPlacement() {}
+    void SetCursor(Cursor cursor) { machine_.SetCursor(cursor); }
+    void StoreWindowPlacement() { machine_.StoreWindowPlacement(); }
+    void RestoreWindowPlacement() { machine_.RestoreWindowPlacement(); }
     // The window's icon, from the shipped PNG file.
-    virtual void SetWindowIcon(const std::string&) {}
+    void SetWindowIcon(const std::string& pngPath) { machine_.SetWindowIcon(pngPath); }
 
     // ---- text ---------------------------------------------------------
     media::Fonts& Text() { return fonts_; }
@@ -122,18 +120,20 @@ public:
     // Both throw GameError with a readable text when the file is unusable.
     std::shared_ptr<const media::Picture> LoadPicture(const std::string& path);
     std::shared_ptr<media::Wave> LoadWave(const std::string& path);
-    virtual bool InitializeSound() = 0;
+    bool InitializeSound() { return machine_.InitializeSound(); }
     // volume: hundredths of a decibel, 0 full, -10000 silent. Each play is a
     // new voice that may overlap earlier ones.
-    virtual void PlayWave(media::Wave& wave, const std::string& name, int volume) = 0;
+    void PlayWave(media::Wave& wave, const std::string& name, int volume) {
+        machine_.PlayWave(wave, name, volume);
+    }
 
     // ---- MIDI ---------------------------------------------------------
-    virtual bool MidiOpen(const std::string& path) = 0;
-    virtual bool MidiPlay() = 0;  // from the start when it stood at the end
-    virtual void MidiClose() = 0;
-    virtual MidiMode GetMidiMode() = 0;
+    bool MidiOpen(const std::string& path) { return machine_.MidiOpen(path); }
+    bool MidiPlay() { return machine_.MidiPlay(); }  // from the start when it stood at the end
+    void MidiClose() { machine_.MidiClose(); }
+    MidiMode GetMidiMode() { return machine_.GetMidiMode(); }
     // 0 loudest .. 255 silent, applied at once.
-    virtual void SetMidiAttenuation(uint8_t attenuation) = 0;
+    void SetMidiAttenuation(uint8_t attenuation) { machine_.SetMidiAttenuation(attenuation); }
 
     // ---- input --------------------------------------------------------
     InputStates& Input() { return input_; }
@@ -141,13 +141,15 @@ public:
     void UpdateInput();
 
     // ---- operating system --------------------------------------------
-    virtual void MessageBox(const std::string& caption, const std::string& text) = 0;
+    void MessageBox(const std::string& caption, const std::string& text) {
+        machine_.MessageBox(caption, text);
+    }
     // Errors that end a handler go here; a message box when nobody listens.
     void SetErrorReporter(std::function<void(const std::string&)> reporter) {
         errorReporter_ = std::move(reporter);
     }
     // A line for the headless run's event log; nothing elsewhere.
-    virtual void NoteEvent(const std::string&) {}
+    void NoteEvent(const std::string& line) { machine_.NoteEvent(line); }
 
     // ---- hooks for recording and playback ------------------------------
     // From the handler in progress on, `tap` sees everything handed to the
@@ -171,43 +173,31 @@ public:
     // Runs a handler; an error it throws is shown in a message box.
     void Guarded(const std::function<void()>& handler);
 
-protected:
-    // The backend's own clocks.
-    virtual uint32_t ClockTicks() = 0;
-    virtual int64_t ClockMillisOfDay() = 0;
-
+    // ---- for the backends ------------------------------------------------
     // The events of the machine, handed to the game (and recorded), or to
     // the playback's listener. The close button always reaches the game;
     // during a playback the end of a tune does too, for the tune it plays.
     void DeliverKey(AppEvents& app, uint16_t key, ShiftState shift);
     void DeliverMusicEnd(AppEvents& app);
     void DeliverClose(AppEvents& app);
-    // A playback shown in real time: what is due by `now`. Returns the
-    // frames given.
-    int RunPlaybackPass(AppEvents& app, uint32_t now) { return source_ ? source_->RunPass(app, now) : 0; }
-    // Real milliseconds from `now` until a handler other than a frame falls
-    // due: an interval timer, or during a playback its next recorded
-    // handler. UINT32_MAX when only an event of the machine can bring one.
-    uint32_t TimeUntilHandler(uint32_t now);
-    // A playback one frame at a time, while the window has the focus.
-    // Returns whether a frame was given.
-    bool RunPlaybackFrame(AppEvents& app) { return source_ && active_ && source_->RunFrame(app); }
-
-    virtual void ApplyCaption(const std::string& caption) = 0;
-    // The input states held right now, from keyboard and controllers.
-    virtual uint32_t HeldInputMask() = 0;
+    void SetActive(bool active, AppEvents& app);
     // Fires the frame clock and the interval timers that are due at `now`.
     // catchUp: run every missed tick (virtual time) rather than one.
     void RunTimers(uint32_t now, bool catchUp);
     // A frame falling due at `time`.
     void RunFrame(AppEvents& app, uint32_t time);
-    void SetActive(bool active, AppEvents& app);
-
-    media::Surface surface_{kDisplayWidth, kDisplayHeight};
-    bool displayReady_ = false;
-    bool drawing_ = true;
-    bool fullScreen_ = false;
-    bool active_ = true;
+    // A playback shown in real time: what is due by `now`. Returns the
+    // frames given.
+    int RunPlaybackPass(AppEvents& app, uint32_t now) { return source_ ? source_->RunPass(app, now) : 0; }
+    // A playback one frame at a time, while the window has the focus.
+    // Returns whether a frame was given.
+    bool RunPlaybackFrame(AppEvents& app) { return source_ && active_ && source_->RunFrame(app); }
+    // Real milliseconds from `now` until a handler other than a frame falls
+    // due: an interval timer, or during a playback its next recorded
+    // handler. UINT32_MAX when only an event of the machine can bring one.
+    uint32_t TimeUntilHandler(uint32_t now);
+    void SetDisplayReady(bool ready) { displayReady_ = ready; }
+    void SetFullScreen(bool fullScreen) { fullScreen_ = fullScreen; }
 
 private:
     struct LiveState;
@@ -217,6 +207,12 @@ private:
     void BeginHandler(uint32_t time);
     void EndHandler();
 
+    Backend& machine_;
+    media::Surface surface_{kDisplayWidth, kDisplayHeight};
+    bool displayReady_ = false;
+    bool drawing_ = true;
+    bool fullScreen_ = false;
+    bool active_ = true;
     bool quitRequested_ = false;
     bool inHandler_ = false;
     uint32_t handlerTime_ = 0;

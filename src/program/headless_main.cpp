@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "formats/files.h"
-#include "platform/headless/headless_platform.h"
+#include "platform/headless/headless_backend.h"
 #include "platform/headless/png_writer.h"
 #include "program/command_line.h"
 #include "shell/boot.h"
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     if (dataDir.empty() || dataDir.back() != '/') dataDir += '/';
     if (verify && replayPath.empty()) return UsageError("--verify goes with --replay FILE");
 
-    platform::HeadlessPlatform::Options options;
+    platform::HeadlessBackend::Options options;
     if (!scriptPath.empty()) {
         const auto bytes = formats::ReadFileBytes(scriptPath);
         if (!bytes) return UsageError("can't read the script " + scriptPath);
@@ -135,7 +135,8 @@ int main(int argc, char** argv) {
                                    return c.kind == platform::ScriptCommand::Kind::Shot;
                                });
         });
-    platform::HeadlessPlatform media(std::move(options));
+    platform::HeadlessBackend machine(std::move(options));
+    platform::Platform media(machine);
     // Whether a game went as recorded is decided by the rules alone.
     media.SetDrawing(!noDraw && !(verify && !takesShots));
 
@@ -149,9 +150,9 @@ int main(int argc, char** argv) {
     shell::TMainForm& form = *window;
     bool shotFailed = false;
     // Shots and dumps are set up after the window exists, as they read it.
-    media.SetOutputHandler([&](const platform::ScriptCommand& command) {
+    machine.SetOutputHandler([&](const platform::ScriptCommand& command) {
         if (command.kind == platform::ScriptCommand::Kind::Dump) {
-            states << shell::DumpState(form, media.Frame()) << '\n';
+            states << shell::DumpState(form, machine.Frame()) << '\n';
         } else if (!platform::SavePng(media.Display(), outDir + "/" + command.name + ".png")) {
             shotFailed = true;
         }
@@ -162,10 +163,10 @@ int main(int argc, char** argv) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     form.FormClose();
 
-    std::ofstream(outDir + "/final.json") << shell::DumpState(form, media.Frame()) << '\n';
+    std::ofstream(outDir + "/final.json") << shell::DumpState(form, machine.Frame()) << '\n';
     if (printFps) {
-        std::printf("frames: %d, seconds: %.3f, fps: %.1f\n", media.Frame(), seconds,
-                    seconds > 0 ? media.Frame() / seconds : 0.0);
+        std::printf("frames: %d, seconds: %.3f, fps: %.1f\n", machine.Frame(), seconds,
+                    seconds > 0 ? machine.Frame() / seconds : 0.0);
     }
     if (!replayPath.empty()) std::cout << form.ReplayVerdict() << "\n";
     if (shotFailed) {

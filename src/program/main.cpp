@@ -5,7 +5,7 @@
 #include <string>
 
 #include "formats/files.h"
-#include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_backend.h"
 #include "program/command_line.h"
 #include "program/settings_place.h"
 #include "shell/boot.h"
@@ -55,14 +55,15 @@ int main(int argc, char** argv) {
         std::fputs("munchora: --verify goes with --replay FILE\n", stderr);
         return 2;
     }
-    platform::SdlPlatform media;
+    platform::SdlBackend machine;
+    platform::Platform media(machine);
     shell::TBootOptions boot;
     boot.startOptions = program::ReadStartOptions(argc - 1, argv + 1);
     boot.programDir = program::FindProgramDirectory(formats::ExecutableDirectory(), MUNCHORA_INSTALLED_DATA);
     // Asking for the user's directory creates it: only when it is needed.
     const bool writable = program::CanWriteInto(boot.programDir);
-    boot.settingsDir = program::ChooseSettingsDirectory(boot.programDir,
-                                                        writable ? "" : media.UserDataDirectory(), writable);
+    boot.settingsDir = program::ChooseSettingsDirectory(
+        boot.programDir, writable ? "" : machine.UserDataDirectory(), writable);
     // Games are recorded; a replay being watched is not a game.
     if (replayPath.empty()) boot.replayDirectory = boot.settingsDir + shell::kReplaysFolder;
     const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);

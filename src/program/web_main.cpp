@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/web/web_platform.h"
+#include "platform/web/web_backend.h"
 #include "program/command_line.h"
 #include "program/settings_place.h"
 #include "shell/boot.h"
@@ -19,7 +19,7 @@ namespace {
 constexpr const char* kProgramDir = "/munchora/";
 constexpr const char* kSaveDir = "/save/";
 
-platform::WebPlatform* g_media = nullptr;
+platform::WebBackend* g_machine = nullptr;
 shell::TMainForm* g_form = nullptr;
 
 }  // namespace
@@ -27,13 +27,14 @@ shell::TMainForm* g_form = nullptr;
 // The state as the headless runner dumps it, for testers at the page.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* munchora_state() {
     static std::string json;
-    json = g_form ? shell::DumpState(*g_form, g_media->Frames()) : "null";
+    json = g_form ? shell::DumpState(*g_form, g_machine->Frames()) : "null";
     return json.c_str();
 }
 
 int main(int argc, char** argv) {
     // The page passes the words of its address (munchora/?NoMidi).
-    static platform::WebPlatform media;
+    static platform::WebBackend machine;
+    static platform::Platform media(machine);
     shell::TBootOptions boot;
     boot.startOptions = program::ReadStartOptions(argc - 1, argv + 1);
     boot.programDir = kProgramDir;
@@ -41,9 +42,9 @@ int main(int argc, char** argv) {
     boot.settingsDir = program::ChooseSettingsDirectory(kProgramDir, kSaveDir, false);
     boot.replayDirectory = boot.settingsDir + shell::kReplaysFolder;
     static const std::unique_ptr<shell::TMainForm> form = shell::Boot(media, boot);
-    g_media = &media;
+    g_machine = &machine;
     g_form = form.get();
-    media.SetOnEnd([] { form->FormClose(); });
+    machine.SetOnEnd([] { form->FormClose(); });
     media.Run(*form);
     return 0;
 }

@@ -10,7 +10,7 @@
 
 #include "formats/bitmap_file.h"
 #include "formats/wave_file.h"
-#include "platform/headless/headless_platform.h"
+#include "platform/headless/headless_backend.h"
 
 using namespace formats;
 
@@ -126,7 +126,8 @@ TEST(BitmapFile, OnlyTrueBlackIsTransparentInTheDisplayFormat) {
         const Bytes b = Bmp(3, 1, 24, 0, {}, {0, 0, 0, 1, 1, 1, 0, 0, 255, 0, 0, 0});
         return std::string(b.begin(), b.end());
     }());
-    platform::HeadlessPlatform media({});
+    platform::HeadlessBackend machine({});
+    platform::Platform media(machine);
     const auto picture = media.LoadPicture(path.string());
     std::filesystem::remove(path);
     EXPECT_EQ(picture->Row(0)[0], 0);

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_backend.h"
 
 namespace {
 
@@ -23,12 +23,13 @@ struct RecordingApp : platform::AppEvents {
 TEST(Controller, StatesAndKeysFromAVirtualController) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    platform::SdlPlatform media;
+    platform::SdlBackend machine;
+    platform::Platform media(machine);
     const int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
                                                  SDL_CONTROLLER_BUTTON_MAX, 0);
     ASSERT_GE(device, 0) << SDL_GetError();
     RecordingApp app;
-    media.PumpEvents(app);  // the controller arrives and is opened
+    machine.PumpEvents(app);  // the controller arrives and is opened
     SDL_Joystick* joystick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(device));
     ASSERT_NE(joystick, nullptr);
 
@@ -36,8 +37,8 @@ TEST(Controller, StatesAndKeysFromAVirtualController) {
     SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_A, 1);
     SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_DPAD_UP, 1);
     SDL_JoystickUpdate();
-    media.PumpEvents(app);
-    EXPECT_EQ(media.HeldStates(), platform::isLeft | platform::isUp | platform::isButton1);
+    machine.PumpEvents(app);
+    EXPECT_EQ(machine.HeldStates(), platform::isLeft | platform::isUp | platform::isButton1);
     EXPECT_EQ(app.keys, (std::vector<uint16_t>{platform::vk::Enter, platform::vk::Up}));
 
     SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, 0);
@@ -46,8 +47,8 @@ TEST(Controller, StatesAndKeysFromAVirtualController) {
     SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_B, 1);
     SDL_JoystickUpdate();
     app.keys.clear();
-    media.PumpEvents(app);
-    EXPECT_EQ(media.HeldStates(), platform::isButton2);
+    machine.PumpEvents(app);
+    EXPECT_EQ(machine.HeldStates(), platform::isButton2);
     EXPECT_EQ(app.keys, (std::vector<uint16_t>{platform::vk::Escape}));
     SDL_JoystickDetachVirtual(device);
 }
@@ -67,14 +68,15 @@ void PushKey(Uint32 type, SDL_Keycode key) {
 
 TEST(Keyboard, ATapShorterThanAFrameStillCountsOnce) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
-    platform::SdlPlatform media;
+    platform::SdlBackend machine;
+    platform::Platform media(machine);
     RecordingApp app;
     PushKey(SDL_KEYDOWN, SDLK_SPACE);
     PushKey(SDL_KEYUP, SDLK_SPACE);
-    media.PumpEvents(app);
+    machine.PumpEvents(app);
     EXPECT_EQ(app.keys, (std::vector<uint16_t>{platform::vk::Space}));
-    EXPECT_EQ(media.HeldStates(), platform::isButton1);
-    EXPECT_EQ(media.HeldStates(), 0u);  // released: gone at the next reading
+    EXPECT_EQ(machine.HeldStates(), platform::isButton1);
+    EXPECT_EQ(machine.HeldStates(), 0u);  // released: gone at the next reading
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_backend.h"
 
 namespace {
 
@@ -15,7 +15,8 @@ TEST(SdlAudio, WithoutADeviceTunesAreCheckedAndPlaySilently) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     {
-        platform::SdlPlatform media;
+        platform::SdlBackend machine;
+        platform::Platform media(machine);
         EXPECT_FALSE(media.InitializeSound());
         media::Wave wave({});
         media.PlayWave(wave, "EatDot", 0);

@@ -9,20 +9,20 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_backend.h"
 
 namespace {
 
 using platform::kDisplayHeight;
 using platform::kDisplayWidth;
 
-class CountingPlatform : public platform::SdlPlatform {
+class CountingBackend : public platform::SdlBackend {
 public:
     int presents = 0;
 
 protected:
     void PresentLatest() override {
-        SdlPlatform::PresentLatest();
+        SdlBackend::PresentLatest();
         ++presents;
     }
 };
@@ -57,14 +57,15 @@ TEST_P(SdlDisplay, ShowsTheLatestFrameAndPresentsOnlyChanges) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     if (*GetParam()) setenv("SDL_RENDER_DRIVER", GetParam(), 1);
     {
-        CountingPlatform media;
+        CountingBackend machine;
+        platform::Platform media(machine);
         ASSERT_TRUE(media.InitializeDisplay(false));
         media.Clock().SetInterval(5);
         media.Clock().SetEnabled(true);
         DrawingApp app(media);
         media.Run(app);
         EXPECT_EQ(app.frames, 3);
-        EXPECT_EQ(media.presents, 2);
+        EXPECT_EQ(machine.presents, 2);
 
         SDL_Window* window = nullptr;
         for (Uint32 id = 1; !window && id < 100; ++id) window = SDL_GetWindowFromID(id);

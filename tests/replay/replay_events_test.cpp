@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless_platform.h"
+#include "platform/headless/headless_backend.h"
 #include "platform/headless/script.h"
 #include "replay/event_record.h"
 #include "replay/player.h"
@@ -204,8 +204,8 @@ private:
     TPlayer player_;
 };
 
-HeadlessPlatform::Options Scripted(const std::string& script, int64_t utcMs = 0) {
-    HeadlessPlatform::Options options;
+HeadlessBackend::Options Scripted(const std::string& script, int64_t utcMs = 0) {
+    HeadlessBackend::Options options;
     options.script = ParseScript(script);
     options.utcMs = utcMs;
     return options;
@@ -216,7 +216,8 @@ constexpr const char* kSession =
     "40 down Space\n44 key S\n";
 
 TEST(Playback, GivesTheGameTheRecordedCallsTimesInputsAndClock) {
-    HeadlessPlatform recording(Scripted(kSession, 43210000));
+    HeadlessBackend recordingMachine(Scripted(kSession, 43210000));
+    Platform recording(recordingMachine);
     Probe first(recording);
     recording.Run(first);
     ASSERT_FALSE(first.bytes.empty());
@@ -225,7 +226,8 @@ TEST(Playback, GivesTheGameTheRecordedCallsTimesInputsAndClock) {
     EXPECT_EQ(first.log.back(), "430 key 83/0");
 
     // Another machine: another time of day, and a key of whoever watches.
-    HeadlessPlatform replaying(Scripted("2 key Q\n"));
+    HeadlessBackend replayingMachine(Scripted("2 key Q\n"));
+    Platform replaying(replayingMachine);
     Probe second(replaying);
     second.PlayBack(first);
     replaying.Run(second);
@@ -235,12 +237,14 @@ TEST(Playback, GivesTheGameTheRecordedCallsTimesInputsAndClock) {
 }
 
 TEST(Playback, EndsAtTheCloseButtonWithoutClosing) {
-    HeadlessPlatform recording(Scripted("2 key R\n9 down Up\n15 close\n"));
+    HeadlessBackend recordingMachine(Scripted("2 key R\n9 down Up\n15 close\n"));
+    Platform recording(recordingMachine);
     Probe first(recording);
     recording.Run(first);
     ASSERT_EQ(first.log.back(), "140 close");
 
-    HeadlessPlatform replaying(Scripted(""));
+    HeadlessBackend replayingMachine(Scripted(""));
+    Platform replaying(replayingMachine);
     Probe second(replaying);
     second.PlayBack(first);
     replaying.Run(second);
@@ -250,11 +254,13 @@ TEST(Playback, EndsAtTheCloseButtonWithoutClosing) {
 }
 
 TEST(Playback, AGameThatReadsOtherwiseEndsItAsFailed) {
-    HeadlessPlatform recording(Scripted(kSession));
+    HeadlessBackend recordingMachine(Scripted(kSession));
+    Platform recording(recordingMachine);
     Probe first(recording);
     recording.Run(first);
 
-    HeadlessPlatform replaying(Scripted(""));
+    HeadlessBackend replayingMachine(Scripted(""));
+    Platform replaying(replayingMachine);
     Probe second(replaying);
     second.extraReads = 1;  // reads the input states once more than recorded
     second.PlayBack(first);
@@ -262,58 +268,56 @@ TEST(Playback, AGameThatReadsOtherwiseEndsItAsFailed) {
     EXPECT_EQ(second.ended, PlaybackEnd::Failed);
 }
 
-// A playback in real time, as the window shows it: the loop's passes at
-// chosen moments.
-class PacedPlatform : public HeadlessPlatform {
-public:
-    PacedPlatform() : HeadlessPlatform(Options{}) {}
-    int Pass(AppEvents& app, uint32_t now) { return RunPlaybackPass(app, now); }
-    uint32_t Wait(uint32_t now) { return TimeUntilHandler(now); }
-    void Watch(AppEvents& app, uint16_t key) { DeliverKey(app, key, 0); }
-};
-
 TEST(Playback, InRealTimeFollowsSpeedAndPauseAndCannotBurst) {
-    HeadlessPlatform recording(Scripted("1 key R\n4000 key S\n"));
+    HeadlessBackend recordingMachine(Scripted("1 key R\n4000 key S\n"));
+    Platform recording(recordingMachine);
     Probe first(recording);
     recording.Run(first);
 
-    PacedPlatform paced;
+    // A playback in real time, as the window shows it: the loop's passes at
+    // chosen moments.
+    HeadlessBackend pacedMachine(HeadlessBackend::Options{});
+    Platform paced(pacedMachine);
     Probe second(paced);
     second.PlayBack(first);
     // Start at 0 on the real clock: the recorded frames are 10 ms apart.
-    EXPECT_EQ(paced.Pass(second, 100), 10);
+    EXPECT_EQ(paced.RunPlaybackPass(second, 100), 10);
     // The loop may sleep until the next recorded frame, in real time.
-    EXPECT_EQ(paced.Wait(100), 10u);
-    EXPECT_EQ(paced.Wait(104), 6u);
+    EXPECT_EQ(paced.TimeUntilHandler(100), 10u);
+    EXPECT_EQ(paced.TimeUntilHandler(104), 6u);
     second.Pace().Faster();
     second.Pace().Faster();
-    EXPECT_EQ(paced.Pass(second, 200), 40);  // four times the speed
-    EXPECT_EQ(paced.Wait(200), 3u);          // ten recorded ms, rounded up
+    EXPECT_EQ(paced.RunPlaybackPass(second, 200), 40);  // four times the speed
+    EXPECT_EQ(paced.TimeUntilHandler(200), 3u);         // ten recorded ms, rounded up
     second.Pace().TogglePause();
-    EXPECT_EQ(paced.Pass(second, 1000), 0);
-    EXPECT_EQ(paced.Wait(1000), UINT32_MAX);  // until a key of the watcher
+    EXPECT_EQ(paced.RunPlaybackPass(second, 1000), 0);
+    EXPECT_EQ(paced.TimeUntilHandler(1000), UINT32_MAX);  // until a key of the watcher
     second.Pace().TogglePause();
     second.Pace().Faster();
     second.Pace().Faster();  // eight at most
     EXPECT_EQ(second.Pace().Speed(), 8);
     // Two seconds late: forty frames, and the rest of the backlog let go.
-    EXPECT_EQ(paced.Pass(second, 3000), 40);
-    EXPECT_EQ(paced.Pass(second, 3001), 1);  // the frame held back
-    EXPECT_EQ(paced.Pass(second, 3011), 8);
+    EXPECT_EQ(paced.RunPlaybackPass(second, 3000), 40);
+    EXPECT_EQ(paced.RunPlaybackPass(second, 3001), 1);  // the frame held back
+    EXPECT_EQ(paced.RunPlaybackPass(second, 3011), 8);
 
     // Keys of whoever watches go to the listener, not to the game.
     const size_t logged = second.log.size();
-    paced.Watch(second, 'Z');
+    paced.DeliverKey(second, 'Z', 0);
     EXPECT_EQ(second.watcherKeys, std::vector<uint16_t>{'Z'});
     EXPECT_EQ(second.log.size(), logged);
 }
 
 TEST(Playback, GivesBackTheTimersFrameClockAndInputAsTheyWere) {
-    HeadlessPlatform recording(Scripted("1 key R\n50 key S\n"));
+    HeadlessBackend recordingMachine(Scripted("1 key R\n50 key S\n"));
+    Platform recording(recordingMachine);
     Probe first(recording);
     recording.Run(first);
 
-    PacedPlatform paced;
+    // A playback in real time, as the window shows it: the loop's passes at
+    // chosen moments.
+    HeadlessBackend pacedMachine(HeadlessBackend::Options{});
+    Platform paced(pacedMachine);
     Probe second(paced);
     paced.Input().Restore(isLeft, isButton1);
     paced.Clock().SetInterval(25);
@@ -321,7 +325,7 @@ TEST(Playback, GivesBackTheTimersFrameClockAndInputAsTheyWere) {
     paced.Clock().SetInterval(10);  // what a replay sets
     paced.Input().Restore(0, 0);
     second.mainTimer->SetInterval(40, 0);  // the game may change a timer
-    paced.Pass(second, 300);
+    paced.RunPlaybackPass(second, 300);
     second.StopPlayback();
     EXPECT_FALSE(paced.Playing());
     EXPECT_EQ(paced.Clock().Interval(), 25u);

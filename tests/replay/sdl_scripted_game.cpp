@@ -14,8 +14,8 @@
 
 #include "formats/files.h"
 #include "platform/headless/script.h"
+#include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/sdl_keys.h"
-#include "platform/sdl/sdl_platform.h"
 #include "shell/boot.h"
 #include "shell/main_form.h"
 
@@ -117,7 +117,8 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    platform::SdlPlatform media;
+    platform::SdlBackend machine;
+    platform::Platform media(machine);
     shell::TBootOptions boot;
     boot.programDir = dataDir;
     boot.settingsDir = dataDir;

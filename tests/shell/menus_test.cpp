@@ -122,7 +122,7 @@ TEST_F(MenusTest, MusicVolumeStepsBy16AndStopsAtBothEnds) {
     form_->SetMidiVolume(245);
     Key(vk::Left);
     EXPECT_EQ(form_->MidiVolume(), 255);
-    EXPECT_EQ(media_->MidiAttenuation(), 255);
+    EXPECT_EQ(machine_->MidiAttenuation(), 255);
     form_->SetMidiVolume(10);
     Key(vk::Right);
     EXPECT_EQ(form_->MidiVolume(), 0);

@@ -6,10 +6,11 @@ namespace testing_support {
 
 void GameFixture::SetUp() {
     ProgramFixture::SetUp();
-    platform::HeadlessPlatform::Options options;
+    platform::HeadlessBackend::Options options;
     options.eventLog = &events_;
     options.dataDirectory = dir_.string();
-    media_ = std::make_unique<platform::HeadlessPlatform>(std::move(options));
+    machine_ = std::make_unique<platform::HeadlessBackend>(std::move(options));
+    media_ = std::make_unique<platform::Platform>(*machine_);
     // The fixture's program directory and words, and a window the test shows itself.
     shell::TBootOptions boot;
     boot.programDir = game::Setup.ProgramDir;
@@ -22,6 +23,7 @@ void GameFixture::SetUp() {
 void GameFixture::TearDown() {
     form_.reset();
     media_.reset();
+    machine_.reset();
     ProgramFixture::TearDown();
 }
 

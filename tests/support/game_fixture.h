@@ -8,7 +8,7 @@
 #include <string>
 
 #include "game/globals.h"
-#include "platform/headless/headless_platform.h"
+#include "platform/headless/headless_backend.h"
 #include "shell/main_form.h"
 #include "support/program_fixture.h"
 
@@ -25,7 +25,8 @@ protected:
     std::string Events() const { return events_.str(); }
 
     std::ostringstream events_;
-    std::unique_ptr<platform::HeadlessPlatform> media_;
+    std::unique_ptr<platform::HeadlessBackend> machine_;
+    std::unique_ptr<platform::Platform> media_;
     std::unique_ptr<shell::TMainForm> form_;
 };
 

@@ -87,10 +87,11 @@ const player = (dump) => dump.sprites.find((sprite) => sprite.class === 'TPlayer
 test('the intro shows the same pixels as the headless runner draws', async () => {
   const shots = fs.mkdtempSync(path.join(os.tmpdir(), 'munchora-shots-'));
   const script = path.join(shots, 'script');
-  // The "Push <FIRE>" line blinks: one shot with it, one without.
-  fs.writeFileSync(script, '5 shot shown\n35 shot hidden\n');
+  // The "Push <FIRE>" line blinks every 300 ms: one shot with it (0.1 s in),
+  // one without (0.4 s in, at the shipped 50 frames a second).
+  fs.writeFileSync(script, '5 shot shown\n20 shot hidden\n');
   execFileSync(path.join(buildDir, 'munchora-headless'), [
-    '--data', buildDir, '--script', script, '--frames', '36', '--out', shots,
+    '--data', buildDir, '--script', script, '--frames', '21', '--out', shots,
   ]);
   const references = ['shown', 'hidden'].map(
     (name) => 'data:image/png;base64,' + fs.readFileSync(path.join(shots, `${name}.png`)).toString('base64'));

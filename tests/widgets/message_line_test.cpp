@@ -47,7 +47,8 @@ TEST_F(MessageLineTest, SameDurationDoesNotRestartTheCountdown) {
 }
 
 TEST(InputLine, AcceptedCodesAndLimits) {
-    platform::HeadlessPlatform media(platform::HeadlessPlatform::Options{});
+    platform::HeadlessBackend machine(platform::HeadlessBackend::Options{});
+    platform::Platform media(machine);
     widgets::TInputLine line(media, 300, 400);
     line.HandleKey('A');
     line.HandleKey(8);

@@ -12,7 +12,7 @@
 #include "engine/image_sprite.h"
 #include "game/globals.h"
 #include "game/level.h"
-#include "platform/headless/headless_platform.h"
+#include "platform/headless/headless_backend.h"
 #include "shell/boot.h"
 #include "shell/main_form.h"
 #include "widgets/message_line.h"
@@ -23,7 +23,8 @@ namespace playtest {
 struct GameDriver::Impl {
     // The headless backend with the loop in the playtest's hands: one call,
     // one frame, with keys pressed in between as the bot decides.
-    platform::HeadlessPlatform media{platform::HeadlessPlatform::Options{}};
+    platform::HeadlessBackend machine{platform::HeadlessBackend::Options{}};
+    platform::Platform media{machine};
     std::unique_ptr<shell::TMainForm> form;
     uint32_t startedAt = 0;
     int caughtBy = -1;
@@ -63,35 +64,35 @@ int GameDriver::PanelRoom() { return platform::kDisplayWidth - game::kStatusPane
 
 void GameDriver::Start(int level, int lives, uint32_t seed) {
     shell::TMainForm& form = *impl_->form;
-    platform::HeadlessPlatform& media = impl_->media;
+    platform::HeadlessBackend& machine = impl_->machine;
     game::State.RandSeed = seed;
-    media.SetMillisOfDay(int64_t(seed % 86400000u));
+    machine.SetMillisOfDay(int64_t(seed % 86400000u));
     // The main timer starts its count with the level, whatever ran before.
-    form.MainTimer.SetEnabled(false, media.Now());
-    form.MainTimer.SetEnabled(true, media.Now());
+    form.MainTimer.SetEnabled(false, machine.Now());
+    form.MainTimer.SetEnabled(true, machine.Now());
     game::State.CurrentLevel = level - 1;
     if (lives > 0) game::State.Lives = lives;
     form.SetScreenState(shell::scGame);
-    impl_->startedAt = media.Now();
+    impl_->startedAt = machine.Now();
     impl_->caughtBy = -1;
 }
 
-void GameDriver::Press(uint16_t key) { impl_->media.PressKey(*impl_->form, key); }
+void GameDriver::Press(uint16_t key) { impl_->machine.PressKey(*impl_->form, key); }
 
-void GameDriver::PressFire() { impl_->media.HoldFire(true); }
+void GameDriver::PressFire() { impl_->machine.HoldFire(true); }
 
 void GameDriver::PressAsScript(uint16_t key) {
-    impl_->media.PressKey(*impl_->form, key);
-    impl_->media.HoldForNextFrame(key);
+    impl_->machine.PressKey(*impl_->form, key);
+    impl_->machine.HoldForNextFrame(key);
 }
 
-int GameDriver::FramesRun() const { return impl_->media.Frame(); }
+int GameDriver::FramesRun() const { return impl_->machine.Frame(); }
 
 int GameDriver::Score() const { return game::State.Player.Score; }
 
 void GameDriver::Frame() {
-    impl_->media.AdvanceFrame(*impl_->form);
-    impl_->media.HoldFire(false);
+    impl_->machine.AdvanceFrame(*impl_->form);
+    impl_->machine.HoldFire(false);
     // A caught hero starts its death countdown at 20 in the frame it is caught.
     impl_->caughtBy = -1;
     if (!impl_->form->Game) return;
@@ -115,7 +116,7 @@ void GameDriver::Frame() {
     }
 }
 
-double GameDriver::Seconds() const { return (impl_->media.Now() - impl_->startedAt) / 1000.0; }
+double GameDriver::Seconds() const { return (impl_->machine.Now() - impl_->startedAt) / 1000.0; }
 
 Screen GameDriver::Look() const {
     Screen screen;
@@ -174,6 +175,6 @@ Facts GameDriver::Inspect() const {
     return facts;
 }
 
-const std::vector<std::string>& GameDriver::Messages() const { return impl_->media.Messages(); }
+const std::vector<std::string>& GameDriver::Messages() const { return impl_->machine.Messages(); }
 
 }  // namespace playtest

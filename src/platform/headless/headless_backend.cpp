@@ -1,4 +1,4 @@
-#include "platform/headless/headless_platform.h"
+#include "platform/headless/headless_backend.h"
 
 #include <algorithm>
 
@@ -7,26 +7,26 @@
 
 namespace platform {
 
-HeadlessPlatform::HeadlessPlatform(Options options) : options_(std::move(options)) {}
+HeadlessBackend::HeadlessBackend(Options options) : options_(std::move(options)) {}
 
-bool HeadlessPlatform::InitializeDisplay(bool fullScreen) {
-    fullScreen_ = fullScreen;
-    displayReady_ = true;
+bool HeadlessBackend::InitializeDisplay(bool fullScreen) {
+    Dispatcher().SetFullScreen(fullScreen);
+    Dispatcher().SetDisplayReady(true);
     return true;
 }
 
-void HeadlessPlatform::PlayWave(media::Wave&, const std::string& name, int volume) {
+void HeadlessBackend::PlayWave(media::Wave&, const std::string& name, int volume) {
     NoteEvent("sound " + name + " " + std::to_string(volume));
 }
 
-std::string HeadlessPlatform::ShortPath(const std::string& path) const {
+std::string HeadlessBackend::ShortPath(const std::string& path) const {
     const std::string native = formats::NativePath(path);
     const std::string base = formats::NativePath(options_.dataDirectory + "/");
     if (!base.empty() && native.compare(0, base.size(), base) == 0) return native.substr(base.size());
     return native;
 }
 
-bool HeadlessPlatform::MidiOpen(const std::string& path) {
+bool HeadlessBackend::MidiOpen(const std::string& path) {
     MidiClose();
     // No synthesizer here, but a file that could not be played fails as it would.
     const auto bytes = formats::ReadFileBytes(path);
@@ -36,38 +36,40 @@ bool HeadlessPlatform::MidiOpen(const std::string& path) {
     return true;
 }
 
-bool HeadlessPlatform::MidiPlay() {
+bool HeadlessBackend::MidiPlay() {
     if (!musicOpen_) return false;
     musicPlaying_ = true;
     NoteEvent("music " + ShortPath(musicPath_));
     return true;
 }
 
-void HeadlessPlatform::MidiClose() {
+void HeadlessBackend::MidiClose() {
     if (!musicOpen_) return;
     musicOpen_ = false;
     musicPlaying_ = false;
     NoteEvent("music-stop");
 }
 
-void HeadlessPlatform::MessageBox(const std::string& caption, const std::string& text) {
+void HeadlessBackend::MessageBox(const std::string& caption, const std::string& text) {
     messages_.push_back(text);
     NoteEvent("message " + caption + "|" + text);
 }
 
-void HeadlessPlatform::PressKey(AppEvents& app, uint16_t key) {
-    if (Active()) DeliverKey(app, key, 0);
+void HeadlessBackend::PressKey(AppEvents& app, uint16_t key) {
+    if (Dispatcher().Active()) Dispatcher().DeliverKey(app, key, 0);
 }
 
-void HeadlessPlatform::AdvanceFrame(AppEvents& app) {
-    now_ += std::max<uint32_t>(1, Clock().Interval());
-    RunTimers(now_, true);
-    if (!QuitRequested() && Active() && Clock().Enabled()) RunFrame(app, now_);
+void HeadlessBackend::AdvanceFrame(AppEvents& app) {
+    Platform& platform = Dispatcher();
+    now_ += std::max<uint32_t>(1, platform.Clock().Interval());
+    platform.RunTimers(now_, true);
+    if (!platform.QuitRequested() && platform.Active() && platform.Clock().Enabled())
+        platform.RunFrame(app, now_);
     nextFrameKeys_.clear();
     ++frame_;
 }
 
-void HeadlessPlatform::NoteEvent(const std::string& line) {
+void HeadlessBackend::NoteEvent(const std::string& line) {
     if (!options_.eventLog) return;
     // One event per line: line breaks inside a message are written escaped.
     std::string escaped;
@@ -83,40 +85,42 @@ void HeadlessPlatform::NoteEvent(const std::string& line) {
     *options_.eventLog << frame_ << ' ' << escaped << '\n';
 }
 
-void HeadlessPlatform::Run(AppEvents& app) {
-    for (frame_ = 1; frame_ <= options_.maxFrames && !QuitRequested(); ++frame_) {
+void HeadlessBackend::Run(AppEvents& app) {
+    Platform& platform = Dispatcher();
+    for (frame_ = 1; frame_ <= options_.maxFrames && !platform.QuitRequested(); ++frame_) {
         const auto commands = options_.script.byFrame.find(frame_);
         // 1. Input for this frame, in file order.
         if (commands != options_.script.byFrame.end()) {
             for (const ScriptCommand& command : commands->second) {
-                if (QuitRequested()) break;
+                if (platform.QuitRequested()) break;
                 switch (command.kind) {
                     case ScriptCommand::Kind::Down:
                         heldKeys_.insert(command.key);
-                        if (Active()) DeliverKey(app, command.key, command.shift);
+                        if (platform.Active()) platform.DeliverKey(app, command.key, command.shift);
                         break;
                     case ScriptCommand::Kind::Up: heldKeys_.erase(command.key); break;
                     case ScriptCommand::Kind::Deactivate:
                         heldKeys_.clear();
-                        SetActive(false, app);
+                        platform.SetActive(false, app);
                         break;
-                    case ScriptCommand::Kind::Activate: SetActive(true, app); break;
-                    case ScriptCommand::Kind::Close: DeliverClose(app); break;
+                    case ScriptCommand::Kind::Activate: platform.SetActive(true, app); break;
+                    case ScriptCommand::Kind::Close: platform.DeliverClose(app); break;
                     case ScriptCommand::Kind::Shot:
                     case ScriptCommand::Kind::Dump: break;
                 }
             }
         }
-        if (QuitRequested()) break;
+        if (platform.QuitRequested()) break;
         // 2. Virtual time moves by one frame interval; due timer ticks run.
-        now_ += std::max<uint32_t>(1, Clock().Interval());
-        if (Playing()) {
+        now_ += std::max<uint32_t>(1, platform.Clock().Interval());
+        if (platform.Playing()) {
             // 2 and 3 of a recording: its events up to its next frame.
-            RunPlaybackFrame(app);
+            platform.RunPlaybackFrame(app);
         } else {
-            RunTimers(now_, true);
+            platform.RunTimers(now_, true);
             // 3. The game's frame.
-            if (!QuitRequested() && Active() && Clock().Enabled()) RunFrame(app, now_);
+            if (!platform.QuitRequested() && platform.Active() && platform.Clock().Enabled())
+                platform.RunFrame(app, now_);
         }
         // 4. Shots and dumps show the state after the frame.
         if (commands != options_.script.byFrame.end() && options_.onOutputCommand) {
@@ -126,7 +130,7 @@ void HeadlessPlatform::Run(AppEvents& app) {
                 }
             }
         }
-        if (QuitRequested()) break;
+        if (platform.QuitRequested()) break;
     }
     if (frame_ > options_.maxFrames) frame_ = options_.maxFrames;
 }

@@ -15,10 +15,10 @@
 
 namespace platform {
 
-class WebPlatform : public Platform {
+class WebBackend : public Backend {
 public:
-    WebPlatform();
-    ~WebPlatform() override;
+    WebBackend();
+    ~WebBackend() override;
 
     // Starts the loop on the display's refresh and returns at once; the page
     // keeps calling it. `onEnd` runs once, when the game has quit.
@@ -29,7 +29,7 @@ public:
     int64_t UtcSeconds() override;
 
     bool InitializeDisplay(bool fullScreen) override;
-    void FinalizeDisplay() override { displayReady_ = false; }
+    void FinalizeDisplay() override { Dispatcher().SetDisplayReady(false); }
     void Present() override { presented_ = true; }
     void SetCursor(Cursor cursor) override;
 
@@ -48,14 +48,14 @@ public:
     // false: the key is not the game's, and the page may use it.
     bool OnKey(bool down, const std::string& key, const std::string& code, ShiftState shift);
     void OnFocus(bool focused);
-    void OnFullScreenChange(bool fullScreen) { fullScreen_ = fullScreen; }
+    void OnFullScreenChange(bool fullScreen) { Dispatcher().SetFullScreen(fullScreen); }
     void OnDialogClosed() { modal_ = false; }
     void PlaceCanvas();
 
 protected:
-    uint32_t ClockTicks() override;
-    int64_t ClockMillisOfDay() override;
-    void ApplyCaption(const std::string& caption) override;
+    uint32_t Ticks() override;
+    int64_t MillisOfDay() override;
+    void ShowCaption(const std::string& caption) override;
     uint32_t HeldInputMask() override;
 
 public:

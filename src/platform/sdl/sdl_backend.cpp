@@ -1,4 +1,4 @@
-#include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_backend.h"
 
 #include <SDL.h>
 #include <png.h>
@@ -39,7 +39,7 @@ constexpr const char* kDesktopId = "io.munchora.Munchora";
 
 }  // namespace
 
-SdlPlatform::SdlPlatform() {
+SdlBackend::SdlBackend() {
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", kDesktopId, 0);
     SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", kDesktopId, 0);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
@@ -55,7 +55,7 @@ SdlPlatform::SdlPlatform() {
     SDL_StopTextInput();
 }
 
-SdlPlatform::~SdlPlatform() {
+SdlBackend::~SdlBackend() {
     audio_.reset();
     for (auto& [id, controller] : controllers_) SDL_GameControllerClose(controller);
     // Before SDL itself goes.
@@ -66,12 +66,12 @@ SdlPlatform::~SdlPlatform() {
     SDL_Quit();
 }
 
-void SdlPlatform::SdlDeleter::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
-void SdlPlatform::SdlDeleter::operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
-void SdlPlatform::SdlDeleter::operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
-void SdlPlatform::SdlDeleter::operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+void SdlBackend::SdlDeleter::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+void SdlBackend::SdlDeleter::operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
+void SdlBackend::SdlDeleter::operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
+void SdlBackend::SdlDeleter::operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
 
-void SdlPlatform::SetWindowIcon(const std::string& pngPath) {
+void SdlBackend::SetWindowIcon(const std::string& pngPath) {
     if (!window_) return;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
@@ -94,20 +94,20 @@ void SdlPlatform::SetWindowIcon(const std::string& pngPath) {
     SDL_FreeSurface(icon);
 }
 
-uint32_t SdlPlatform::ClockTicks() { return SDL_GetTicks(); }
+uint32_t SdlBackend::Ticks() { return SDL_GetTicks(); }
 
-int64_t SdlPlatform::ClockMillisOfDay() {
+int64_t SdlBackend::MillisOfDay() {
     using namespace std::chrono;
     const auto ms = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
     return ms % 86400000;
 }
 
-int64_t SdlPlatform::UtcSeconds() {
+int64_t SdlBackend::UtcSeconds() {
     using namespace std::chrono;
     return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
 }
 
-bool SdlPlatform::CreatePresenter() {
+bool SdlBackend::CreatePresenter() {
     Uint32 format = SDL_PIXELFORMAT_RGB888;
     if (drawOnWindowSurface_) {
         // The frame converted to the window's format, copied or stretched
@@ -155,10 +155,10 @@ bool SdlPlatform::CreatePresenter() {
                              convertedPixelOf_.data(), 256 * 4) == 0;
 }
 
-bool SdlPlatform::InitializeDisplay(bool fullScreen) {
+bool SdlBackend::InitializeDisplay(bool fullScreen) {
     if (!window_) {
-        window_.reset(SDL_CreateWindow(Caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                       kDisplayWidth, kDisplayHeight,
+        window_.reset(SDL_CreateWindow(Dispatcher().Caption().c_str(), SDL_WINDOWPOS_CENTERED,
+                                       SDL_WINDOWPOS_CENTERED, kDisplayWidth, kDisplayHeight,
                                        SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE));
         if (!window_ || !CreatePresenter()) {
             std::fprintf(stderr, "Can't open the game window: %s\n", SDL_GetError());
@@ -169,22 +169,22 @@ bool SdlPlatform::InitializeDisplay(bool fullScreen) {
         std::fprintf(stderr, "Can't change the screen mode: %s\n", SDL_GetError());
     }
     if (!fullScreen) SDL_SetWindowSize(window_.get(), kDisplayWidth, kDisplayHeight);
-    fullScreen_ = fullScreen;
-    displayReady_ = true;
+    Dispatcher().SetFullScreen(fullScreen);
+    Dispatcher().SetDisplayReady(true);
     windowStale_ = true;
     return true;
 }
 
-void SdlPlatform::FinalizeDisplay() { displayReady_ = false; }
+void SdlBackend::FinalizeDisplay() { Dispatcher().SetDisplayReady(false); }
 
-void SdlPlatform::Present() { frameFinished_ = true; }
+void SdlBackend::Present() { frameFinished_ = true; }
 
-void SdlPlatform::ShowFrame() {
-    if (QuitRequested() || !displayReady_ || !(texture_ || converted_)) return;
+void SdlBackend::ShowFrame() {
+    if (Dispatcher().QuitRequested() || !Dispatcher().CanDraw() || !(texture_ || converted_)) return;
     if (frameFinished_ || !convertedFilled_) {
         frameFinished_ = false;
         // Only the rows between the first and the last that changed.
-        const uint16_t* frame = surface_.Pixels();
+        const uint16_t* frame = Dispatcher().Display().Pixels();
         const uint16_t* held = inConverted_.data();
         constexpr int w = kDisplayWidth;
         const auto sameRow = [&](int y) {
@@ -226,7 +226,7 @@ void SdlPlatform::ShowFrame() {
     if (windowStale_ || pendingTop_ < pendingBottom_) PresentLatest();
 }
 
-void SdlPlatform::PresentLatest() {
+void SdlBackend::PresentLatest() {
     const SDL_Rect rows{0, pendingTop_, kDisplayWidth, pendingBottom_ - pendingTop_};
     const bool whole = windowStale_;
     windowStale_ = false;
@@ -279,11 +279,11 @@ void SdlPlatform::PresentLatest() {
     SDL_UpdateWindowSurface(window_.get());
 }
 
-void SdlPlatform::ApplyCaption(const std::string& caption) {
+void SdlBackend::ShowCaption(const std::string& caption) {
     if (window_) SDL_SetWindowTitle(window_.get(), caption.c_str());
 }
 
-void SdlPlatform::SetCursor(Cursor cursor) {
+void SdlBackend::SetCursor(Cursor cursor) {
     static SDL_Cursor* arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     static SDL_Cursor* hourglass = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
     switch (cursor) {
@@ -299,44 +299,44 @@ void SdlPlatform::SetCursor(Cursor cursor) {
     SDL_ShowCursor(SDL_ENABLE);
 }
 
-void SdlPlatform::StoreWindowPlacement() {
+void SdlBackend::StoreWindowPlacement() {
     if (!window_) return;
     SDL_GetWindowPosition(window_.get(), &storedX_, &storedY_);
     placementStored_ = true;
 }
 
-void SdlPlatform::RestoreWindowPlacement() {
+void SdlBackend::RestoreWindowPlacement() {
     if (window_ && placementStored_) SDL_SetWindowPosition(window_.get(), storedX_, storedY_);
 }
 
-bool SdlPlatform::InitializeSound() {
+bool SdlBackend::InitializeSound() {
     soundReady_ = audio_->Open();
     return soundReady_;
 }
 
-void SdlPlatform::PlayWave(media::Wave& wave, const std::string&, int volume) {
+void SdlBackend::PlayWave(media::Wave& wave, const std::string&, int volume) {
     if (soundReady_) audio_->PlayWave(wave, volume);
 }
 
 // The music needs no sound device: without one a tune is read and checked,
 // and plays silently.
-bool SdlPlatform::MidiOpen(const std::string& path) { return audio_->MidiOpen(path); }
+bool SdlBackend::MidiOpen(const std::string& path) { return audio_->MidiOpen(path); }
 
-bool SdlPlatform::MidiPlay() { return audio_->MidiPlay(); }
+bool SdlBackend::MidiPlay() { return audio_->MidiPlay(); }
 
-void SdlPlatform::MidiClose() { audio_->MidiClose(); }
+void SdlBackend::MidiClose() { audio_->MidiClose(); }
 
-MidiMode SdlPlatform::GetMidiMode() { return audio_->Mode(); }
+MidiMode SdlBackend::GetMidiMode() { return audio_->Mode(); }
 
-void SdlPlatform::SetMidiAttenuation(uint8_t attenuation) { audio_->SetMidiAttenuation(attenuation); }
+void SdlBackend::SetMidiAttenuation(uint8_t attenuation) { audio_->SetMidiAttenuation(attenuation); }
 
-void SdlPlatform::MessageBox(const std::string& caption, const std::string& text) {
+void SdlBackend::MessageBox(const std::string& caption, const std::string& text) {
     const std::string lines = MessageLines(text);
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), lines.c_str());
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), lines.c_str(), window_.get());
 }
 
-std::string SdlPlatform::UserDataDirectory() {
+std::string SdlBackend::UserDataDirectory() {
     char* path = SDL_GetPrefPath("", "munchora");
     if (!path) return {};
     std::string directory = formats::NativePath(path);
@@ -345,14 +345,14 @@ std::string SdlPlatform::UserDataDirectory() {
     return directory;
 }
 
-void SdlPlatform::OpenController(int deviceIndex) {
+void SdlBackend::OpenController(int deviceIndex) {
     if (!SDL_IsGameController(deviceIndex)) return;
     if (SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex)) {
         controllers_[SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller))] = controller;
     }
 }
 
-uint32_t SdlPlatform::HeldInputMask() {
+uint32_t SdlBackend::HeldInputMask() {
     uint32_t mask = InputMaskForKeys(heldKeys_) | InputMaskForKeys(pressedSincePoll_);
     pressedSincePoll_.clear();
     constexpr Sint16 kDeadZone = 16000;
@@ -372,16 +372,16 @@ uint32_t SdlPlatform::HeldInputMask() {
     return mask;
 }
 
-void SdlPlatform::HandleEvent(const SDL_Event& event, AppEvents& app) {
+void SdlBackend::HandleEvent(const SDL_Event& event, AppEvents& app) {
     switch (event.type) {
-        case SDL_QUIT: DeliverClose(app); break;
+        case SDL_QUIT: Dispatcher().DeliverClose(app); break;
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
                 heldKeys_.clear();
                 pressedSincePoll_.clear();
-                SetActive(false, app);
+                Dispatcher().SetActive(false, app);
             } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
-                SetActive(true, app);
+                Dispatcher().SetActive(true, app);
             } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
                        event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 windowStale_ = true;
@@ -392,13 +392,13 @@ void SdlPlatform::HandleEvent(const SDL_Event& event, AppEvents& app) {
             if (key == 0) break;
             heldKeys_.insert(key);
             pressedSincePoll_.insert(key);
-            DeliverKey(app, key, ShiftStateOf(event.key.keysym.mod));
+            Dispatcher().DeliverKey(app, key, ShiftStateOf(event.key.keysym.mod));
             break;
         }
         case SDL_KEYUP: heldKeys_.erase(VirtualKeyOf(event.key.keysym.sym)); break;
         case SDL_CONTROLLERBUTTONDOWN:
             if (const uint16_t key = VirtualKeyOfButton(event.cbutton.button); key != 0)
-                DeliverKey(app, key, 0);
+                Dispatcher().DeliverKey(app, key, 0);
             break;
         case SDL_CONTROLLERDEVICEADDED: OpenController(event.cdevice.which); break;
         case SDL_CONTROLLERDEVICEREMOVED:
@@ -409,22 +409,25 @@ void SdlPlatform::HandleEvent(const SDL_Event& event, AppEvents& app) {
             break;
         default:
             if (event.type == g_musicEndEvent && audio_->IsEndOfOpenTune(event.user.code))
-                DeliverMusicEnd(app);
+                Dispatcher().DeliverMusicEnd(app);
             break;
     }
 }
 
-void SdlPlatform::PumpEvents(AppEvents& app) {
+void SdlBackend::PumpEvents(AppEvents& app) {
     SDL_Event event;
-    while (!QuitRequested() && SDL_PollEvent(&event)) HandleEvent(event, app);
+    while (!Dispatcher().QuitRequested() && SDL_PollEvent(&event)) HandleEvent(event, app);
 }
 
-bool SdlPlatform::FramesRunning() { return !QuitRequested() && Active() && Clock().Enabled(); }
+bool SdlBackend::FramesRunning() {
+    return !Dispatcher().QuitRequested() && Dispatcher().Active() && Dispatcher().Clock().Enabled();
+}
 
-void SdlPlatform::WaitForWork(AppEvents& app) {
-    const uint32_t now = ClockTicks();
-    uint32_t wait = TimeUntilHandler(now);
-    if (!Playing()) wait = std::min(wait, pacer_.TimeUntilDue(now, Clock().Interval(), FramesRunning()));
+void SdlBackend::WaitForWork(AppEvents& app) {
+    const uint32_t now = Ticks();
+    uint32_t wait = Dispatcher().TimeUntilHandler(now);
+    if (!Dispatcher().Playing())
+        wait = std::min(wait, pacer_.TimeUntilDue(now, Dispatcher().Clock().Interval(), FramesRunning()));
     if (wait == 0) return;
     SDL_Event event;
     const bool arrived = wait == FramePacer::kNever
@@ -433,30 +436,31 @@ void SdlPlatform::WaitForWork(AppEvents& app) {
     if (arrived) HandleEvent(event, app);
 }
 
-void SdlPlatform::Run(AppEvents& app) {
+void SdlBackend::Run(AppEvents& app) {
+    Platform& platform = Dispatcher();
     const auto present = [&] { ShowFrame(); };
-    while (!QuitRequested()) {
+    while (!platform.QuitRequested()) {
         PumpEvents(app);
-        if (QuitRequested()) break;
-        const uint32_t now = ClockTicks();
-        if (Playing()) {
+        if (platform.QuitRequested()) break;
+        const uint32_t now = Ticks();
+        if (platform.Playing()) {
             // A recording plays at its own pace; the game's schedule starts
             // afresh after it.
             pacer_.Reset();
-            if (RunPlaybackPass(app, now) > 0) present();
+            if (platform.RunPlaybackPass(app, now) > 0) present();
         } else {
-            RunTimers(now, false);
+            platform.RunTimers(now, false);
             // The game frames that are due, then the latest of them on the
             // display; waiting for the display costs no game frames.
             pacer_.RunPass(
-                now, Clock().Interval(), FramesRunning(),
+                now, platform.Clock().Interval(), FramesRunning(),
                 [&](uint32_t due) {
-                    if (!QuitRequested() && !Playing()) RunFrame(app, due);
+                    if (!platform.QuitRequested() && !platform.Playing()) platform.RunFrame(app, due);
                 },
                 present);
         }
         if (windowStale_) present();  // the window lost its picture
-        if (!QuitRequested()) WaitForWork(app);
+        if (!platform.QuitRequested()) WaitForWork(app);
     }
 }
 

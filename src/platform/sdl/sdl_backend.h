@@ -20,10 +20,10 @@ union SDL_Event;
 
 namespace platform {
 
-class SdlPlatform : public Platform {
+class SdlBackend : public Backend {
 public:
-    SdlPlatform();
-    ~SdlPlatform() override;
+    SdlBackend();
+    ~SdlBackend() override;
 
     void Run(AppEvents& app) override;
     // Handles every waiting event: keys, focus, controllers, the window.
@@ -55,9 +55,9 @@ public:
     std::string UserDataDirectory();
 
 protected:
-    uint32_t ClockTicks() override;
-    int64_t ClockMillisOfDay() override;
-    void ApplyCaption(const std::string& caption) override;
+    uint32_t Ticks() override;
+    int64_t MillisOfDay() override;
+    void ShowCaption(const std::string& caption) override;
     uint32_t HeldInputMask() override;
     // Shows the frame converted last; waits for the display with vsync.
     virtual void PresentLatest();

@@ -14,7 +14,7 @@
 
 namespace platform {
 
-class HeadlessPlatform : public Platform {
+class HeadlessBackend : public Backend {
 public:
     struct Options {
         Script script;
@@ -26,14 +26,14 @@ public:
         std::function<void(const ScriptCommand&)> onOutputCommand;
     };
 
-    explicit HeadlessPlatform(Options options);
+    explicit HeadlessBackend(Options options);
 
     void Run(AppEvents& app) override;
     // A fixed day, so that runs stay repeatable to the byte.
     int64_t UtcSeconds() override { return kFirstDay + (options_.utcMs + now_) / 1000; }
 
     bool InitializeDisplay(bool fullScreen) override;
-    void FinalizeDisplay() override { displayReady_ = false; }
+    void FinalizeDisplay() override { Dispatcher().SetDisplayReady(false); }
     void Present() override {}
     void SetCursor(Cursor) override {}
 
@@ -71,9 +71,9 @@ public:
     const std::vector<std::string>& Messages() const { return messages_; }
 
 protected:
-    uint32_t ClockTicks() override { return now_; }
-    int64_t ClockMillisOfDay() override { return (options_.utcMs + millisOfDayOffset_ + now_) % 86400000; }
-    void ApplyCaption(const std::string& caption) override { NoteEvent("caption " + caption); }
+    uint32_t Ticks() override { return now_; }
+    int64_t MillisOfDay() override { return (options_.utcMs + millisOfDayOffset_ + now_) % 86400000; }
+    void ShowCaption(const std::string& caption) override { NoteEvent("caption " + caption); }
     uint32_t HeldInputMask() override {
         return InputMaskForKeys(heldKeys_) | InputMaskForKeys(nextFrameKeys_) |
                (fire_ ? uint32_t(isButton1) : 0u);

@@ -1,4 +1,4 @@
-#include "platform/web/web_platform.h"
+#include "platform/web/web_backend.h"
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -53,7 +53,7 @@ namespace platform {
 
 namespace {
 
-WebPlatform* g_platform = nullptr;
+WebBackend* g_platform = nullptr;
 
 // Hundredths of a decibel (0 full, -10000 silent) as an amplitude factor.
 double WaveGain(int centibels) { return centibels <= -10000 ? 0.0 : std::pow(10.0, centibels / 2000.0); }
@@ -103,7 +103,7 @@ EM_BOOL OnAnimationFrame(double, void*) { return g_platform->Refresh(); }
 
 }  // namespace
 
-WebPlatform::WebPlatform() : rgba_(size_t(kDisplayWidth) * kDisplayHeight * 4) {
+WebBackend::WebBackend() : rgba_(size_t(kDisplayWidth) * kDisplayHeight * 4) {
     g_platform = this;
     const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
     emscripten_set_keydown_callback(window, nullptr, true, OnKeyEvent);
@@ -119,26 +119,26 @@ WebPlatform::WebPlatform() : rgba_(size_t(kDisplayWidth) * kDisplayHeight * 4) {
     formats::SetWriteObserver([] { web_files_written(); });
 }
 
-WebPlatform::~WebPlatform() {
+WebBackend::~WebBackend() {
     formats::SetWriteObserver(nullptr);
     g_platform = nullptr;
 }
 
-void WebPlatform::Run(AppEvents& app) {
+void WebBackend::Run(AppEvents& app) {
     app_ = &app;
     PlaceCanvas();
     emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
 }
 
-uint32_t WebPlatform::ClockTicks() { return uint32_t(int64_t(emscripten_get_now())); }
+uint32_t WebBackend::Ticks() { return uint32_t(int64_t(emscripten_get_now())); }
 
-int64_t WebPlatform::ClockMillisOfDay() {
+int64_t WebBackend::MillisOfDay() {
     using namespace std::chrono;
     const auto ms = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
     return ms % 86400000;
 }
 
-int64_t WebPlatform::UtcSeconds() {
+int64_t WebBackend::UtcSeconds() {
     using namespace std::chrono;
     return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
 }
@@ -146,36 +146,38 @@ int64_t WebPlatform::UtcSeconds() {
 // ------------------------------------------------------------------- the loop
 // One display refresh: the timers that fell due, then the game frames due at
 // the frame clock's pace, then the last finished frame onto the canvas.
-bool WebPlatform::Refresh() {
+bool WebBackend::Refresh() {
+    Platform& platform = Dispatcher();
     if (ended_) return EM_FALSE;
     const double now = emscripten_get_now();
     const uint32_t ticks = uint32_t(int64_t(now));
-    if (Playing()) {
+    if (platform.Playing()) {
         // A recording plays at its own pace; the game's schedule starts
         // afresh after it.
         pacer_.Reset();
-        if (!QuitRequested() && !modal_) frames_ += RunPlaybackPass(*app_, ticks);
+        if (!platform.QuitRequested() && !modal_) frames_ += platform.RunPlaybackPass(*app_, ticks);
     } else {
         // Refreshes come only every 7 to 17 ms: merging the ticks that fell
         // due in between would slow the 100 ms timer's events down, so each
         // one runs.
-        if (!QuitRequested() && !modal_) RunTimers(ticks, true);
-        const bool running = Active() && Clock().Enabled() && !modal_ && !QuitRequested();
-        const int frames = pacer_.FramesDue(ticks, Clock().Interval(), running);
-        for (int i = 0; i < frames && !QuitRequested() && !modal_ && !Playing(); ++i) {
+        if (!platform.QuitRequested() && !modal_) platform.RunTimers(ticks, true);
+        const bool running =
+            platform.Active() && platform.Clock().Enabled() && !modal_ && !platform.QuitRequested();
+        const int frames = pacer_.FramesDue(ticks, platform.Clock().Interval(), running);
+        for (int i = 0; i < frames && !platform.QuitRequested() && !modal_ && !platform.Playing(); ++i) {
             ++frames_;
-            RunFrame(*app_, pacer_.DueTime(i));
+            platform.RunFrame(*app_, pacer_.DueTime(i));
         }
     }
     ShowFrame();
-    if (QuitRequested()) {
+    if (platform.QuitRequested()) {
         End();
         return EM_FALSE;
     }
     return EM_TRUE;
 }
 
-void WebPlatform::End() {
+void WebBackend::End() {
     if (ended_) return;
     ended_ = true;
     MidiClose();
@@ -183,8 +185,8 @@ void WebPlatform::End() {
     web_ended();
 }
 
-void WebPlatform::ShowFrame() {
-    if (!presented_ || !displayReady_) return;
+void WebBackend::ShowFrame() {
+    if (!presented_ || !Dispatcher().CanDraw()) return;
     presented_ = false;
     // RGB565 widened the way screenshots widen it, so both show equal pixels.
     static const std::vector<uint32_t> kRgba = [] {
@@ -197,33 +199,33 @@ void WebPlatform::ShowFrame() {
         return table;
     }();
     auto* out = reinterpret_cast<uint32_t*>(rgba_.data());
-    const uint16_t* in = surface_.Pixels();
+    const uint16_t* in = Dispatcher().Display().Pixels();
     for (size_t i = 0, n = size_t(kDisplayWidth) * kDisplayHeight; i < n; ++i) out[i] = kRgba[in[i]];
     web_present(rgba_.data(), kDisplayWidth, kDisplayHeight);
 }
 
 // ---------------------------------------------------------------- the display
-bool WebPlatform::InitializeDisplay(bool fullScreen) {
+bool WebBackend::InitializeDisplay(bool fullScreen) {
     // The page's own full-screen state follows in a change event; a request
     // without a key press behind it is refused by the browser.
-    if (fullScreen != fullScreen_) web_request_full_screen(fullScreen);
-    displayReady_ = true;
+    if (fullScreen != Dispatcher().FullScreen()) web_request_full_screen(fullScreen);
+    Dispatcher().SetDisplayReady(true);
     return true;
 }
 
-void WebPlatform::PlaceCanvas() {
+void WebBackend::PlaceCanvas() {
     // Device pixels, so that whole factors stay sharp on any screen; the
     // sizes in between are smoothed, as on the desktop.
     const Placement placement = PlacePicture(web_area_width(), web_area_height());
     web_place_canvas(placement.x, placement.y, placement.width, placement.height, placement.WholeFactor());
 }
 
-void WebPlatform::SetCursor(Cursor cursor) { web_set_cursor_hidden(cursor == Cursor::Hidden); }
+void WebBackend::SetCursor(Cursor cursor) { web_set_cursor_hidden(cursor == Cursor::Hidden); }
 
-void WebPlatform::ApplyCaption(const std::string& caption) { web_set_caption(caption.c_str()); }
+void WebBackend::ShowCaption(const std::string& caption) { web_set_caption(caption.c_str()); }
 
 // ------------------------------------------------------------------ the input
-bool WebPlatform::OnKey(bool down, const std::string& key, const std::string& code, ShiftState shift) {
+bool WebBackend::OnKey(bool down, const std::string& key, const std::string& code, ShiftState shift) {
     if (modal_ || ended_ || !app_) return false;  // the dialog's, or nobody's
     const uint16_t vk = VirtualKeyOfDom(key, code);
     if (vk == 0) return false;
@@ -233,33 +235,33 @@ bool WebPlatform::OnKey(bool down, const std::string& key, const std::string& co
     }
     heldKeys_.insert(vk);
     pressedSincePoll_.insert(vk);
-    DeliverKey(*app_, vk, shift);
+    Dispatcher().DeliverKey(*app_, vk, shift);
     // Reloading, the browser's full screen and its tools stay the browser's.
     return vk != vk::F1 + 4 && vk != vk::F1 + 10 && vk != vk::F12;
 }
 
-void WebPlatform::OnFocus(bool focused) {
+void WebBackend::OnFocus(bool focused) {
     if (!app_ || ended_) return;
     if (!focused) {
         heldKeys_.clear();
         pressedSincePoll_.clear();
     }
-    SetActive(focused, *app_);
+    Dispatcher().SetActive(focused, *app_);
 }
 
-uint32_t WebPlatform::HeldInputMask() {
+uint32_t WebBackend::HeldInputMask() {
     const uint32_t mask = InputMaskForKeys(heldKeys_) | InputMaskForKeys(pressedSincePoll_);
     pressedSincePoll_.clear();
     return mask;
 }
 
 // ------------------------------------------------------------------ the sound
-bool WebPlatform::InitializeSound() {
+bool WebBackend::InitializeSound() {
     soundReady_ = web_audio_available() != 0;
     return soundReady_;
 }
 
-void WebPlatform::PlayWave(media::Wave& wave, const std::string&, int volume) {
+void WebBackend::PlayWave(media::Wave& wave, const std::string&, int volume) {
     // Browsers keep the sound off until the first key press; sounds from
     // before it are dropped rather than all played at once later.
     if (!soundReady_ || !web_audio_allowed()) return;
@@ -279,7 +281,7 @@ void WebPlatform::PlayWave(media::Wave& wave, const std::string&, int volume) {
     web_play_wave(static_cast<WebVoice*>(wave.BackendVoice())->id, WaveGain(volume));
 }
 
-bool WebPlatform::MidiOpen(const std::string& path) {
+bool WebBackend::MidiOpen(const std::string& path) {
     MidiClose();
     // The synthesizer reads the tune later, in the page: what cannot be a
     // tune fails here, as it would on the desktop.
@@ -289,7 +291,7 @@ bool WebPlatform::MidiOpen(const std::string& path) {
     return true;
 }
 
-bool WebPlatform::MidiPlay() {
+bool WebBackend::MidiPlay() {
     if (midi_.empty()) return false;
     // The synthesizer loops the tune itself, without the gap that a restart
     // at its end would leave, so the end notification never comes.
@@ -298,17 +300,17 @@ bool WebPlatform::MidiPlay() {
     return true;
 }
 
-void WebPlatform::MidiClose() {
+void WebBackend::MidiClose() {
     if (midi_.empty()) return;
     web_midi_stop();
     midi_.clear();
     midiPlaying_ = false;
 }
 
-void WebPlatform::SetMidiAttenuation(uint8_t attenuation) { web_midi_volume((255 - attenuation) / 255.0); }
+void WebBackend::SetMidiAttenuation(uint8_t attenuation) { web_midi_volume((255 - attenuation) / 255.0); }
 
 // ------------------------------------------------------------- message boxes
-void WebPlatform::MessageBox(const std::string& caption, const std::string& text) {
+void WebBackend::MessageBox(const std::string& caption, const std::string& text) {
     const std::string lines = MessageLines(text);
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), lines.c_str());
     // Modal as on the desktop: the game waits until the dialog is closed.
