@@ -166,13 +166,9 @@ public:
     // On the name entry the typed name is stored first, as Escape would.
     void OnCloseButton() override;
 
-    // ---- the game screen (game_screen.cpp) ----------------------------
-    // Entry: the next level; leave: the level ends.
-    void StartLevel();
-    // What the level's rules came to, the message line and the status panel.
-    void GameFrame();
-    // P on the game screen: pauses or resumes play without the exit prompt.
-    void TogglePause();
+    // The screen on show's own part of a frame (on the game screen what the
+    // level's rules came to), without moving the sprites.
+    void RunScreenFrame();
 
     // ---- recordings (replays.cpp) ----------------------------------------
     // Where every game is recorded; none when empty (tests that want no
@@ -191,11 +187,6 @@ public:
     std::string ReplayMode() const;
     // Speed and pause of the recording being watched.
     replay::PlaybackClock& ReplayPace() { return player_.Pace(); }
-
-    // ---- menu and information screens (menus.cpp) ---------------------
-    void NewHighScoreFrame();
-    void EnterPassword();
-    void PasswordFrame();
 
 private:
     // ---- the game's services and the watcher: called through their interfaces
@@ -235,22 +226,12 @@ private:
     bool FullScreenSetting = false;
     bool PlayStartJingle = true;
     engine::TImageSprite* ExitPromptSprite = nullptr;
-    void EndLevel();
     bool LevelIsDone() const;
-    // The five lines of the status panel, and "Paused" below them.
-    void DrawStatusPanel(int32_t percent, bool paused);
-    // The test keys of the game screen, with the Debug word only.
-    void DebugKey(uint16_t key, platform::ShiftState shift);
+    // P on the game screen: pauses or resumes play without the exit prompt.
+    void TogglePause();
     // Whether entry i of the high-score table has a recording; the list
     // shows what it found on entering.
     std::vector<bool> RecordedEntries();
-    void EnterMainMenu();
-    void EnterHelp();
-    void EnterHighScores();
-    void HighScoresFrame();
-    void EnterNewHighScore();
-    void LeaveNewHighScore();
-    void EnterOptions();
     // The Return button of a menu screen: Enter goes back to the main menu.
     widgets::TButtonSprite* AddReturnButton();
 
@@ -258,17 +239,22 @@ private:
     void DXDrawFinalize();
     void InitializeDisplay(bool fullScreen);
     void FinalizeDisplay();
-    // What a screen does on entering, each frame and on leaving; an empty
-    // action does nothing.
-    struct TScreen {
-        std::function<void()> Enter;
-        std::function<void()> Frame;
-        std::function<void()> Leave;
-    };
-    // One for each TScreenState, made with the window.
+    // The screens (screen.h), one for each TScreenState, made with the
+    // window.
+    class TScreen;
+    class TMenuScreen;
+    class TIntroScreen;
+    class TMainMenuScreen;
+    class THelpScreen;
+    class THighScoresScreen;
+    class TOptionsScreen;
+    class TNewHighScoreScreen;
+    class TPasswordScreen;
+    class TGameScreen;
+    class TEndPictureScreen;
+    class TQuitScreen;
     void MakeScreens();
-    void IntroFrame();
-    void EndPictureFrame();
+    TScreen& CurrentScreen() { return *screens_[State]; }
     void HighlightButtons();
     void DrawDebugText();
     // The end of a key's handling, after screens and menus.
@@ -336,7 +322,7 @@ private:
     uint32_t introIdleSince_ = 0;
     std::unique_ptr<TLiveValues> liveValues_;
     std::vector<bool> recordedEntries_;
-    std::array<TScreen, kScreenStates> screens_;
+    std::array<std::unique_ptr<TScreen>, kScreenStates> screens_;
 };
 
 }  // namespace shell

@@ -8,7 +8,7 @@
 #include "game/globals.h"
 #include "game/high_scores.h"
 #include "game/passwords.h"
-#include "shell/main_form.h"
+#include "shell/screen.h"
 #include "widgets/buttons.h"
 #include "widgets/indicators.h"
 #include "widgets/input_line.h"
@@ -75,41 +75,58 @@ std::unique_ptr<widgets::TInputLine> MakeInputLine(platform::Platform& media) {
 
 // ---- main menu ---------------------------------------------------------------
 
-void TMainForm::EnterMainMenu() {
-    engine::TSprite* root = DXSpriteEngine.Root();
-    ButtonCount = 6;
-    // The button that was used to leave the menu comes back selected.
-    SelectedButton = MenuMemory;
-    Buttons[1] = new widgets::TNewGameButton(root);
-    Buttons[2] = new widgets::TPasswordButton(root);
-    Buttons[3] = new widgets::TOptionsButton(root);
-    Buttons[4] = new widgets::THighScoresButton(root);
-    Buttons[5] = new widgets::THelpButton(root);
-    Buttons[6] = new widgets::TExitButton(root);
-    for (int i = 1; i <= ButtonCount; ++i) Buttons[size_t(i)]->Y = kMenuTop + kMenuSpacing * (i - 1);
-    Buttons[1]->OnEnter = [this] {
-        game::State.CurrentLevel = 0;
-        SetScreenState(scGame);
-    };
-    Buttons[2]->OnEnter = [this] {
-        MenuMemory = 2;
-        game::State.CurrentLevel = 0;
-        SetScreenState(scPassword);
-    };
-    Buttons[3]->OnEnter = [this] {
-        MenuMemory = 3;
-        SetScreenState(scOptions);
-    };
-    Buttons[4]->OnEnter = [this] {
-        MenuMemory = 4;
-        SetScreenState(scHighScores);
-    };
-    Buttons[5]->OnEnter = [this] {
-        MenuMemory = 5;
-        SetScreenState(scHelp);
-    };
-    Buttons[6]->OnEnter = [this] { SetScreenState(scQuit); };
+void TMainForm::TMenuScreen::Key(uint16_t key) {
+    int32_t& selected = form_.SelectedButton;
+    const int32_t count = form_.ButtonCount;
+    if (key == platform::vk::Up || key == platform::vk::Down) form_.PlaySound("Button");
+    if (key == platform::vk::Enter) form_.PlaySound("PushButton");
+    if (key == platform::vk::Up) --selected;
+    if (key == platform::vk::Down) ++selected;
+    if (selected == 0) selected = count;
+    if (selected == count + 1) selected = 1;
+    if (selected >= 1 && selected <= count && form_.Buttons[size_t(selected)]) {
+        form_.Buttons[size_t(selected)]->HandleKey(key);
+    }
 }
+
+void TMainForm::TMainMenuScreen::Enter() {
+    TMainForm& f = form_;
+    engine::TSprite* root = f.DXSpriteEngine.Root();
+    f.ButtonCount = 6;
+    // The button that was used to leave the menu comes back selected.
+    f.SelectedButton = f.MenuMemory;
+    f.Buttons[1] = new widgets::TNewGameButton(root);
+    f.Buttons[2] = new widgets::TPasswordButton(root);
+    f.Buttons[3] = new widgets::TOptionsButton(root);
+    f.Buttons[4] = new widgets::THighScoresButton(root);
+    f.Buttons[5] = new widgets::THelpButton(root);
+    f.Buttons[6] = new widgets::TExitButton(root);
+    for (int i = 1; i <= f.ButtonCount; ++i) f.Buttons[size_t(i)]->Y = kMenuTop + kMenuSpacing * (i - 1);
+    f.Buttons[1]->OnEnter = [&f] {
+        game::State.CurrentLevel = 0;
+        f.SetScreenState(scGame);
+    };
+    f.Buttons[2]->OnEnter = [&f] {
+        f.MenuMemory = 2;
+        game::State.CurrentLevel = 0;
+        f.SetScreenState(scPassword);
+    };
+    f.Buttons[3]->OnEnter = [&f] {
+        f.MenuMemory = 3;
+        f.SetScreenState(scOptions);
+    };
+    f.Buttons[4]->OnEnter = [&f] {
+        f.MenuMemory = 4;
+        f.SetScreenState(scHighScores);
+    };
+    f.Buttons[5]->OnEnter = [&f] {
+        f.MenuMemory = 5;
+        f.SetScreenState(scHelp);
+    };
+    f.Buttons[6]->OnEnter = [&f] { f.SetScreenState(scQuit); };
+}
+
+void TMainForm::TMainMenuScreen::Leave() { form_.ButtonCount = 0; }
 
 widgets::TButtonSprite* TMainForm::AddReturnButton() {
     auto* button = new widgets::TReturnButton(DXSpriteEngine.Root());
@@ -119,36 +136,38 @@ widgets::TButtonSprite* TMainForm::AddReturnButton() {
 
 // ---- help --------------------------------------------------------------------
 
-void TMainForm::EnterHelp() {
-    engine::TSprite* root = DXSpriteEngine.Root();
-    HelpPage = AddImageAt("GameOverview", 30, 30, 1);
-    SelectedButton = 1;
-    ButtonCount = 6;
-    Buttons[1] = new widgets::TGameOverviewButton(root, HelpPage);
-    Buttons[1]->Highlight = widgets::TButtonSprite::kActive;
-    Buttons[2] = new widgets::TGameRulesButton(root, HelpPage);
-    Buttons[3] = new widgets::TIntNotesButton(root, HelpPage);
-    Buttons[4] = new widgets::TAboutButton(root, HelpPage);
-    Buttons[5] = new widgets::TCreditsButton(root, HelpPage);
-    Buttons[6] = AddReturnButton();
-    Buttons[6]->X = 495;
-    Buttons[6]->Y = 350;
+void TMainForm::THelpScreen::Enter() {
+    engine::TSprite* root = form_.DXSpriteEngine.Root();
+    form_.HelpPage = form_.AddImageAt("GameOverview", 30, 30, 1);
+    form_.SelectedButton = 1;
+    form_.ButtonCount = 6;
+    form_.Buttons[1] = new widgets::TGameOverviewButton(root, form_.HelpPage);
+    form_.Buttons[1]->Highlight = widgets::TButtonSprite::kActive;
+    form_.Buttons[2] = new widgets::TGameRulesButton(root, form_.HelpPage);
+    form_.Buttons[3] = new widgets::TIntNotesButton(root, form_.HelpPage);
+    form_.Buttons[4] = new widgets::TAboutButton(root, form_.HelpPage);
+    form_.Buttons[5] = new widgets::TCreditsButton(root, form_.HelpPage);
+    form_.Buttons[6] = form_.AddReturnButton();
+    form_.Buttons[6]->X = 495;
+    form_.Buttons[6]->Y = 350;
 }
 
 // ---- high-score list -----------------------------------------------------------
 
-void TMainForm::EnterHighScores() {
-    AddImageAt("HighScoresList", 250, 100, 4);
-    ButtonCount = 1;
-    SelectedButton = 1;
-    Buttons[1] = AddReturnButton();
-    Buttons[1]->Highlight = widgets::TButtonSprite::kActive;
-    HighScores->Load(HighScoresPath());
-    recordedEntries_ = RecordedEntries();
+void TMainForm::THighScoresScreen::Enter() {
+    form_.AddImageAt("HighScoresList", 250, 100, 4);
+    form_.ButtonCount = 1;
+    form_.SelectedButton = 1;
+    form_.Buttons[1] = form_.AddReturnButton();
+    form_.Buttons[1]->Highlight = widgets::TButtonSprite::kActive;
+    form_.HighScores->Load(HighScoresPath());
+    form_.recordedEntries_ = form_.RecordedEntries();
 }
 
-void TMainForm::HighScoresFrame() {
-    if (!media_.Drawing()) return;
+void TMainForm::THighScoresScreen::Leave() { form_.ButtonCount = 0; }
+
+void TMainForm::THighScoresScreen::Frame() {
+    if (!form_.media_.Drawing()) return;
     // Each heading word starts at its column, unless it would run into the
     // next one: then it ends a little before that, still above its numbers.
     constexpr int kHeadingGap = 12;
@@ -156,31 +175,33 @@ void TMainForm::HighScoresFrame() {
         const TableColumn& column = kTableColumns[k];
         int x = column.x;
         if (k + 1 < std::size(kTableColumns)) {
-            const int width = media_.TextWidth(column.heading, kBauhausFace, kTextPoints);
+            const int width = form_.media_.TextWidth(column.heading, kBauhausFace, kTextPoints);
             x = std::min(x, kTableColumns[k + 1].x - kHeadingGap - width);
         }
-        media_.DrawText(x, kTableHeadingY, column.heading, kBauhausFace, kTextPoints, kTableColour);
+        form_.media_.DrawText(x, kTableHeadingY, column.heading, kBauhausFace, kTextPoints, kTableColour);
     }
-    if (HighScores->Count == 0) {
-        media_.DrawText(kTableColumns[0].x, RowY(1), "No results yet", kBauhausFace, kTextPoints,
-                        kQuietColour);
+    if (form_.HighScores->Count == 0) {
+        form_.media_.DrawText(kTableColumns[0].x, RowY(1), "No results yet", kBauhausFace, kTextPoints,
+                              kQuietColour);
     }
-    for (int i = 1; i <= HighScores->Count; ++i) {
-        const THighScoreRecord& entry = HighScores->Entries[size_t(i - 1)];
+    for (int i = 1; i <= form_.HighScores->Count; ++i) {
+        const THighScoreRecord& entry = form_.HighScores->Entries[size_t(i - 1)];
         const std::string cells[] = {entry.Name, std::to_string(entry.Score), std::to_string(entry.Monsters),
                                      std::to_string(entry.Level)};
         for (size_t k = 0; k < std::size(cells); ++k) {
-            media_.DrawText(kTableColumns[k].x, RowY(i), cells[k], kBauhausFace, kTextPoints, kTableColour);
+            form_.media_.DrawText(kTableColumns[k].x, RowY(i), cells[k], kBauhausFace, kTextPoints,
+                                  kTableColour);
         }
-        if (size_t(i - 1) < recordedEntries_.size() && recordedEntries_[size_t(i - 1)]) {
-            DrawRecordedMark(media_.Display(), kTableColumns[0].x - kMarkGap, RowY(i) + kMarkTop);
+        if (size_t(i - 1) < form_.recordedEntries_.size() && form_.recordedEntries_[size_t(i - 1)]) {
+            DrawRecordedMark(form_.media_.Display(), kTableColumns[0].x - kMarkGap, RowY(i) + kMarkTop);
         }
     }
-    if (std::find(recordedEntries_.begin(), recordedEntries_.end(), true) != recordedEntries_.end()) {
+    if (std::find(form_.recordedEntries_.begin(), form_.recordedEntries_.end(), true) !=
+        form_.recordedEntries_.end()) {
         const int y = RowY(THighScoresCollection::MaxEntries + 1);
-        DrawRecordedMark(media_.Display(), kTableColumns[0].x - kMarkGap, y + kLegendMarkTop);
-        media_.DrawText(kTableColumns[0].x, y, "a recorded game: watch it with munchora --replay",
-                        kBauhausFace, kLegendPoints, kQuietColour);
+        DrawRecordedMark(form_.media_.Display(), kTableColumns[0].x - kMarkGap, y + kLegendMarkTop);
+        form_.media_.DrawText(kTableColumns[0].x, y, "a recorded game: watch it with munchora --replay",
+                              kBauhausFace, kLegendPoints, kQuietColour);
     }
 }
 
@@ -188,78 +209,88 @@ void TMainForm::HighScoresFrame() {
 
 // The picture comes last: when it is missing, its error ends the entry with
 // the input line already there, so the name can still be typed and stored.
-void TMainForm::EnterNewHighScore() {
-    PlaySound("HighScore");
-    InputLine = MakeInputLine(media_);
-    AddCenteredImage("AddHighScore", 4);
+void TMainForm::TNewHighScoreScreen::Enter() {
+    form_.PlaySound("HighScore");
+    form_.InputLine = MakeInputLine(form_.media_);
+    form_.AddCenteredImage("AddHighScore", 4);
 }
 
-void TMainForm::NewHighScoreFrame() {
-    InputLine->Draw();
-    if (media_.Drawing()) {
-        media_.DrawText(300, 100, "Your score: " + std::to_string(game::State.Player.Score), kBauhausFace,
-                        kTextPoints, kYellow);
+void TMainForm::TNewHighScoreScreen::Frame() {
+    form_.InputLine->Draw();
+    if (form_.media_.Drawing()) {
+        form_.media_.DrawText(300, 100, "Your score: " + std::to_string(game::State.Player.Score),
+                              kBauhausFace, kTextPoints, kYellow);
     }
-    if (DXInput().Has(platform::isButton2)) SetScreenState(scHighScores);
+    if (form_.DXInput().Has(platform::isButton2)) form_.SetScreenState(scHighScores);
 }
 
 // Runs however the screen is left, Escape included: the result is never lost.
-void TMainForm::LeaveNewHighScore() {
+void TMainForm::TNewHighScoreScreen::Leave() {
     const std::string path = HighScoresPath();
-    HighScores->Load(path);
-    game::State.Player.Name = InputLine->Text.substr(0, THighScoresCollection::NameLength);
-    HighScores->Insert(game::State.Player);
+    form_.HighScores->Load(path);
+    game::State.Player.Name = form_.InputLine->Text.substr(0, THighScoresCollection::NameLength);
+    form_.HighScores->Insert(game::State.Player);
     // The save replaces the file as a whole, so a failure keeps the old table.
-    if (!HighScores->Save(path)) ShowMessage(std::string("Error of writing ") + kHighScoresFile);
-    AttachEntry(game::State.Player);
+    if (!form_.HighScores->Save(path)) form_.ShowMessage(std::string("Error of writing ") + kHighScoresFile);
+    form_.AttachEntry(game::State.Player);
 }
 
 // ---- options -----------------------------------------------------------------------
 
-void TMainForm::EnterOptions() {
-    ReadSettings(kSettingsFile);
-    AddImageAt("Options_Screen", 300, 100, 1);
-    engine::TSprite* root = DXSpriteEngine.Root();
-    SelectedButton = 1;
-    ButtonCount = 6;
-    Buttons[1] = new widgets::TGameTypeButton(root);
-    Buttons[1]->Highlight = widgets::TButtonSprite::kActive;
-    Buttons[2] = new widgets::TGameModeButton(root, media_);
-    Buttons[2]->OnEnter = [this] { ToggleFullScreen(); };
-    const auto midiVolume = [this] { return MidiVolume(); };
-    Buttons[3] =
-        new widgets::TMidiVolumeButton(root, midiVolume, [this](uint8_t value) { SetMidiVolume(value); });
-    Buttons[4] = new widgets::TWaveVolumeButton(root);
-    Buttons[5] = new widgets::TGameSpeedButton(root, DXTimer());
-    Buttons[6] = AddReturnButton();
+void TMainForm::TOptionsScreen::Enter() {
+    form_.ReadSettings(kSettingsFile);
+    form_.AddImageAt("Options_Screen", 300, 100, 1);
+    engine::TSprite* root = form_.DXSpriteEngine.Root();
+    form_.SelectedButton = 1;
+    form_.ButtonCount = 6;
+    form_.Buttons[1] = new widgets::TGameTypeButton(root);
+    form_.Buttons[1]->Highlight = widgets::TButtonSprite::kActive;
+    form_.Buttons[2] = new widgets::TGameModeButton(root, form_.media_);
+    form_.Buttons[2]->OnEnter = [this] { form_.ToggleFullScreen(); };
+    const auto midiVolume = [this] { return form_.MidiVolume(); };
+    form_.Buttons[3] = new widgets::TMidiVolumeButton(root, midiVolume,
+                                                      [this](uint8_t value) { form_.SetMidiVolume(value); });
+    form_.Buttons[4] = new widgets::TWaveVolumeButton(root);
+    form_.Buttons[5] = new widgets::TGameSpeedButton(root, form_.DXTimer());
+    form_.Buttons[6] = form_.AddReturnButton();
     // Each marker sits on the row of the button that adjusts its setting.
-    const auto row = [this](int button) { return int(Buttons[size_t(button)]->Y); };
-    Buttons[3]->Indicator = new widgets::TMidiIndicator(root, kIndicatorX, row(3), midiVolume);
-    Buttons[4]->Indicator = new widgets::TWaveIndicator(root, kIndicatorX, row(4));
-    Buttons[5]->Indicator = new widgets::TSpeedIndicator(root, kIndicatorX, row(5), DXTimer());
+    const auto row = [this](int button) { return int(form_.Buttons[size_t(button)]->Y); };
+    form_.Buttons[3]->Indicator = new widgets::TMidiIndicator(root, kIndicatorX, row(3), midiVolume);
+    form_.Buttons[4]->Indicator = new widgets::TWaveIndicator(root, kIndicatorX, row(4));
+    form_.Buttons[5]->Indicator = new widgets::TSpeedIndicator(root, kIndicatorX, row(5), form_.DXTimer());
 }
+
+void TMainForm::TNewHighScoreScreen::Key(uint16_t key) {
+    if (form_.InputLine) form_.InputLine->HandleKey(key);
+}
+
+void TMainForm::TOptionsScreen::Leave() { form_.WriteSettings(kSettingsFile); }
 
 // ---- password entry ------------------------------------------------------------------
 
-void TMainForm::EnterPassword() {
-    InputLine = MakeInputLine(media_);
-    media_.UpdateInput();
-    AddCenteredImage("EnterPassword", 5);
+void TMainForm::TPasswordScreen::Enter() {
+    form_.InputLine = MakeInputLine(form_.media_);
+    form_.media_.UpdateInput();
+    form_.AddCenteredImage("EnterPassword", 5);
 }
 
-void TMainForm::PasswordFrame() {
-    InputLine->Draw();
-    if (!DXInput().Has(platform::isButton2)) return;
+void TMainForm::TPasswordScreen::Frame() {
+    form_.InputLine->Draw();
+    if (!form_.DXInput().Has(platform::isButton2)) return;
     for (size_t i = 0; i < LevelPasswords.size(); ++i) {
-        if (InputLine->Text == LevelPasswords[i]) {
+        if (form_.InputLine->Text == LevelPasswords[i]) {
             // The level before the one the password opens: entering the game
             // screen advances to it.
             game::State.CurrentLevel = int32_t(LevelsPerPassword * (i + 1));
-            SetScreenState(scGame);
+            form_.SetScreenState(scGame);
             break;
         }
     }
-    InputLine->Text.clear();
+    form_.InputLine->Text.clear();
+}
+
+void TMainForm::TPasswordScreen::Key(uint16_t key) {
+    if (form_.InputLine) form_.InputLine->HandleKey(key);
 }
 
 }  // namespace shell

@@ -8,7 +8,7 @@
 #include "game/high_scores.h"
 #include "game/tasks.h"
 #include "replay/replay_file.h"
-#include "shell/main_form.h"
+#include "shell/screen.h"
 #include "widgets/button.h"
 #include "widgets/message_line.h"
 #include "widgets/style.h"
@@ -61,13 +61,13 @@ void TMainForm::SetScreenState(TScreenState newState) {
         GameEnding(EndBefore(newState));
     }
     KillAllSprites();
-    if (const auto& leave = screens_[State].Leave) leave();
+    CurrentScreen().Leave();
     DXInput().RemoveButtons();
     if (newState != State) ImageList.Clear();
     State = newState;
     ResetStateTime();
     LoadImages(State);
-    if (const auto& enter = screens_[State].Enter) enter();
+    CurrentScreen().Enter();
 }
 
 void TMainForm::KillAllSprites() {
@@ -114,34 +114,21 @@ engine::TImageSprite* TMainForm::AddCenteredImage(const std::string& imageName, 
 }
 
 void TMainForm::MakeScreens() {
-    screens_[scIntro] = {[this] {
-                             introIdleSince_ = media_.TickCount();
-                             CountLevels();
-                         },
-                         [this] { IntroFrame(); },
-                         {}};
-    screens_[scMainMenu] = {[this] { EnterMainMenu(); }, {}, [this] { ButtonCount = 0; }};
-    screens_[scGame] = {[this] { StartLevel(); }, [this] { GameFrame(); }, [this] { EndLevel(); }};
-    screens_[scHelp] = {[this] { EnterHelp(); }, {}, {}};
-    screens_[scHighScores] = {[this] { EnterHighScores(); }, [this] { HighScoresFrame(); },
-                              [this] { ButtonCount = 0; }};
-    screens_[scNewHighScore] = {[this] { EnterNewHighScore(); }, [this] { NewHighScoreFrame(); },
-                                [this] { LeaveNewHighScore(); }};
-    screens_[scOptions] = {[this] { EnterOptions(); }, {}, [this] { WriteSettings(kSettingsFile); }};
-    screens_[scPassword] = {[this] { EnterPassword(); }, [this] { PasswordFrame(); }, {}};
-    screens_[scGameOver] = {[this] {
-                                AddCenteredImage("GameOver", 5);
-                                PlaySound("GameOver");
-                            },
-                            [this] { EndPictureFrame(); },
-                            {}};
-    screens_[scGameComplete] = {[this] {
-                                    PlaySound("GameComplete");
-                                    AddCenteredImage("GameComplete", 5);
-                                },
-                                [this] { EndPictureFrame(); },
-                                {}};
-    screens_[scQuit] = {[this] { Close(); }, {}, {}};
+    // Numbers that name no screen do nothing, and Escape goes to the main menu.
+    for (auto& screen : screens_) screen = std::make_unique<TScreen>(*this);
+    screens_[scIntro] = std::make_unique<TIntroScreen>(*this);
+    screens_[scMainMenu] = std::make_unique<TMainMenuScreen>(*this);
+    screens_[scGame] = std::make_unique<TGameScreen>(*this);
+    screens_[scHelp] = std::make_unique<THelpScreen>(*this);
+    screens_[scHighScores] = std::make_unique<THighScoresScreen>(*this);
+    screens_[scNewHighScore] = std::make_unique<TNewHighScoreScreen>(*this);
+    screens_[scOptions] = std::make_unique<TOptionsScreen>(*this);
+    screens_[scPassword] = std::make_unique<TPasswordScreen>(*this);
+    screens_[scGameOver] =
+        std::make_unique<TEndPictureScreen>(*this, "GameOver", TEndPictureScreen::TOrder::PictureFirst);
+    screens_[scGameComplete] =
+        std::make_unique<TEndPictureScreen>(*this, "GameComplete", TEndPictureScreen::TOrder::SoundFirst);
+    screens_[scQuit] = std::make_unique<TQuitScreen>(*this);
 }
 
 void TMainForm::DXTimerTimer() {
@@ -156,11 +143,13 @@ void TMainForm::DXTimerTimer() {
         surface.Fill(0);
         DXSpriteEngine.Draw();
     }
-    if (const auto& frame = screens_[State].Frame) frame();
+    RunScreenFrame();
     HighlightButtons();
     DrawDebugText();
     media_.Present();
 }
+
+void TMainForm::RunScreenFrame() { CurrentScreen().Frame(); }
 
 void TMainForm::HighlightButtons() {
     for (int i = 1; i <= ButtonCount && i < int(Buttons.size()); ++i) {
@@ -176,29 +165,43 @@ void TMainForm::DrawDebugText() {
     media_.DrawText(750, 580, "FPS: " + std::to_string(DXTimer().FramesPerSecond()), kBauhausFace, 8, kWhite);
 }
 
-void TMainForm::IntroFrame() {
-    if (PlayStartJingle) {
-        PlayStartJingle = false;
-        PlaySound("GameStart");
-    }
-    const media::ImageEntry& intro = ImageList.Find("Intro");
-    const auto [x, y] = GetCenteredPos(intro.PatternWidth(), intro.PatternHeight());
-    if (media_.Drawing()) intro.Draw(media_.Display(), x, y, 0);
-    if ((StateTime / kIntroBlinkMs) % 2 == 0)
-        media_.DrawText(330, 500, "Push <FIRE>", kBauhausFace, 20, kWhite);
-    UpdateStateTime();
-    if (DXInput().Has(platform::isButton1)) {
-        SetScreenState(scMainMenu);
-        return;
-    }
-    if (!DXInput().Empty()) introIdleSince_ = media_.TickCount();
-    if (media_.TickCount() - introIdleSince_ >= kDemoAfterMs) StartDemo();
+void TMainForm::TIntroScreen::Enter() {
+    form_.introIdleSince_ = form_.media_.TickCount();
+    form_.CountLevels();
 }
 
-void TMainForm::EndPictureFrame() {
-    HighScores->Load(HighScoresPath());
-    if (DXInput().Empty()) return;
-    SetScreenState(HighScores->Qualifies(game::State.Player.Score) ? scNewHighScore : scMainMenu);
+void TMainForm::TIntroScreen::Frame() {
+    TMainForm& f = form_;
+    if (f.PlayStartJingle) {
+        f.PlayStartJingle = false;
+        f.PlaySound("GameStart");
+    }
+    const media::ImageEntry& intro = f.ImageList.Find("Intro");
+    const auto [x, y] = f.GetCenteredPos(intro.PatternWidth(), intro.PatternHeight());
+    if (f.media_.Drawing()) intro.Draw(f.media_.Display(), x, y, 0);
+    if ((f.StateTime / kIntroBlinkMs) % 2 == 0)
+        f.media_.DrawText(330, 500, "Push <FIRE>", kBauhausFace, 20, kWhite);
+    f.UpdateStateTime();
+    if (f.DXInput().Has(platform::isButton1)) {
+        f.SetScreenState(scMainMenu);
+        return;
+    }
+    if (!f.DXInput().Empty()) f.introIdleSince_ = f.media_.TickCount();
+    if (f.media_.TickCount() - f.introIdleSince_ >= kDemoAfterMs) f.StartDemo();
+}
+
+void TMainForm::TIntroScreen::AnyKey() { form_.introIdleSince_ = form_.media_.TickCount(); }
+
+void TMainForm::TEndPictureScreen::Enter() {
+    if (order_ == TOrder::SoundFirst) form_.PlaySound(name_);
+    form_.AddCenteredImage(name_, 5);
+    if (order_ == TOrder::PictureFirst) form_.PlaySound(name_);
+}
+
+void TMainForm::TEndPictureScreen::Frame() {
+    form_.HighScores->Load(HighScoresPath());
+    if (form_.DXInput().Empty()) return;
+    form_.SetScreenState(form_.HighScores->Qualifies(game::State.Player.Score) ? scNewHighScore : scMainMenu);
 }
 
 void TMainForm::MainTimerTimer() {

@@ -9,7 +9,7 @@
 #include "game/high_scores.h"
 #include "game/tasks.h"
 #include "replay/replay_file.h"
-#include "shell/main_form.h"
+#include "shell/screen.h"
 #include "widgets/input_line.h"
 #include "widgets/message_line.h"
 
@@ -83,7 +83,7 @@ void TMainForm::Close() {
 }
 
 void TMainForm::OnCloseButton() {
-    if (State == scNewHighScore && !closing_) LeaveNewHighScore();
+    if (!closing_) CurrentScreen().WindowClosing();
     Close();
 }
 

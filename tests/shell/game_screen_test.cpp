@@ -31,7 +31,7 @@ protected:
             int firedBefore = 0;
             for (const actors::TBonusThreshold& threshold : Game().BonusThresholds)
                 firedBefore += threshold.Fired;
-            form_->GameFrame();
+            form_->RunScreenFrame();
             int firedAfter = 0;
             for (const actors::TBonusThreshold& threshold : Game().BonusThresholds)
                 firedAfter += threshold.Fired;
@@ -69,12 +69,12 @@ TEST_F(GameScreen, KeyAppearsOnceFromHalfTheDots) {
     WriteDotLevel(1, 100, "KeyExist=1\nKeyPointX=3\nKeyPointY=5\nBonusLevel=0");
     EnterGame();
     Game().DotsEaten = 48;
-    form_->GameFrame();
+    form_->RunScreenFrame();
     EXPECT_FALSE(Game().KeyPlaced);
     EXPECT_TRUE(SpritesWithImage("BonusKey").empty());
     for (int eaten : {49, 50, 51}) {
         Game().DotsEaten = eaten;
-        form_->GameFrame();
+        form_->RunScreenFrame();
     }
     EXPECT_TRUE(Game().KeyPlaced);
     const auto keys = SpritesWithImage("BonusKey");
@@ -90,19 +90,19 @@ TEST_F(GameScreen, DoneLevelWaitsForInputThenGoesOnUntilTheLast) {
     game::State.LevelCount = 2;
     EnterGame();
     Game().LevelDone = true;
-    form_->GameFrame();
+    form_->RunScreenFrame();
     EXPECT_EQ(game::State.CurrentLevel, 1);
 
     PressFire();
-    form_->GameFrame();
+    form_->RunScreenFrame();
     EXPECT_EQ(form_->State, shell::scGame);
     EXPECT_EQ(game::State.CurrentLevel, 2);
     EXPECT_FALSE(Game().LevelDone);
 
     Game().LevelDone = true;
-    form_->GameFrame();
+    form_->RunScreenFrame();
     PressFire();
-    form_->GameFrame();
+    form_->RunScreenFrame();
     EXPECT_EQ(form_->State, shell::scGameComplete);
     EXPECT_EQ(game::State.CurrentLevel, 2);
 }
@@ -117,19 +117,19 @@ TEST_F(GameScreen, KeyHeldWhileTheLastDotIsEatenLeavesThePictureAndPasswordUp) {
     // The player runs right over the level's only dot, the key held down.
     form_->DXInput().Update(platform::isRight);
     Player().OnLevelComplete();
-    form_->GameFrame();
+    form_->RunScreenFrame();
     ASSERT_EQ(SpritesWithImage("LevelComplete").size(), 1u);
     EXPECT_EQ(game::State.CurrentLevel, 6);
     for (int frame = 0; frame < 3; ++frame) {
         form_->DXInput().Update(platform::isRight);
-        form_->GameFrame();
+        form_->RunScreenFrame();
     }
     EXPECT_EQ(game::State.CurrentLevel, 6);
     EXPECT_EQ(form_->MessageLine->Text, "Password for the next level: TOQ");
 
     // Fire pressed while the key is still held is a new input: the next level.
     form_->DXInput().Update(platform::isRight | platform::isButton1);
-    form_->GameFrame();
+    form_->RunScreenFrame();
     EXPECT_EQ(game::State.CurrentLevel, 7);
     EXPECT_FALSE(Game().LevelDone);
 }
@@ -141,7 +141,7 @@ TEST_F(GameScreen, LostPlayerComesBackWhileLivesRemainThenTheGameEnds) {
     Player().RemovePlayer();
     Step();
     EXPECT_EQ(game::State.PlayersAlive, 0);
-    form_->GameFrame();
+    form_->RunScreenFrame();
     EXPECT_EQ(game::State.PlayersAlive, 1);
     EXPECT_EQ(Player().X, 20);
     EXPECT_EQ(form_->MessageLine->Text, "Ready!");
@@ -150,7 +150,7 @@ TEST_F(GameScreen, LostPlayerComesBackWhileLivesRemainThenTheGameEnds) {
     Step();
     game::State.Lives = 0;
     form_->MenuMemory = 4;
-    form_->GameFrame();
+    form_->RunScreenFrame();
     EXPECT_EQ(form_->State, shell::scGameOver);
     // Leaving the game screen ends the level.
     EXPECT_FALSE(form_->Game);
@@ -166,7 +166,7 @@ TEST_F(GameScreen, CaughtWithTheLastLifeTheGameEndsOnceThePlayerHasLeft) {
     hunter->Activate();
     Step(22);
     EXPECT_EQ(game::State.PlayersAlive, 0);
-    form_->GameFrame();
+    form_->RunScreenFrame();
     EXPECT_EQ(form_->State, shell::scGameOver);
 }
 

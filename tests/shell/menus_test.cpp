@@ -80,9 +80,10 @@ protected:
         for (char c : keys) Key(uint16_t(static_cast<unsigned char>(c)));
     }
     // Fire 2 held for one frame of the screen.
-    void Confirm(void (TMainForm::*frame)()) {
+    // Button 2 on the name or password entry.
+    void Confirm() {
         form_->DXInput().Update(platform::isButton2);
-        (form_.get()->*frame)();
+        form_->RunScreenFrame();
     }
     // The settings file without the catalogue line of one picture.
     void WithoutPicture(const std::string& name) {
@@ -278,7 +279,7 @@ TEST_F(MenusTest, TypedNameIsStoredInTheFileAndListed) {
     Type("ZE");
     Key(vk::Backspace);
     Type("ED 2");
-    Confirm(&TMainForm::NewHighScoreFrame);
+    Confirm();
     ASSERT_EQ(form_->State, scHighScores);
 
     const game::THighScoresCollection stored = ReadTable();
@@ -336,7 +337,7 @@ TEST_F(MenusTest, NameEntryWithoutItsPictureStillTakesAndStoresTheName) {
     EXPECT_EQ(EnterWithError(*form_, scNewHighScore), "Image 'AddHighScore' not found");
     Type("AL");
     form_->DXTimerTimer();
-    Confirm(&TMainForm::NewHighScoreFrame);
+    Confirm();
     EXPECT_EQ(form_->State, scHighScores);
     const game::THighScoresCollection stored = ReadTable();
     ASSERT_EQ(stored.Count, 1);
@@ -349,7 +350,7 @@ TEST_F(MenusTest, PasswordEntryWithoutItsPictureStillTakesAPassword) {
     Type("TOQ");
     form_->DXTimerTimer();
     ASSERT_EQ(form_->InputLine->Text, "TOQ");
-    Confirm(&TMainForm::PasswordFrame);
+    Confirm();
     EXPECT_EQ(form_->State, scGame);
     EXPECT_EQ(game::State.CurrentLevel, 7);
 }
@@ -360,7 +361,7 @@ TEST_F(MenusTest, FailedSaveIsReportedAndKeepsTheOldFile) {
     game::State.Player.Score = 500;
     form_->SetScreenState(scNewHighScore);
     Type("ZED");
-    Confirm(&TMainForm::NewHighScoreFrame);
+    Confirm();
     EXPECT_NE(Events().find("message Munchora|Error of writing Munchora.hsc"), std::string::npos);
     EXPECT_FALSE(form_->Closing());
     EXPECT_EQ(form_->State, scHighScores);
@@ -397,18 +398,18 @@ TEST_F(MenusTest, ListHasOneRowPerEntry25PixelsApart) {
 TEST_F(MenusTest, WrongPasswordIsClearedAndRightOneStartsItsLevel) {
     form_->SetScreenState(scPassword);
     Type("TOQQ");
-    Confirm(&TMainForm::PasswordFrame);
+    Confirm();
     EXPECT_EQ(form_->State, scPassword);
     EXPECT_EQ(form_->InputLine->Text, "");
     // Lower-case letters come only from keypad and function keys; no match.
     Type("toq");
     ASSERT_EQ(form_->InputLine->Text, "toq");
-    Confirm(&TMainForm::PasswordFrame);
+    Confirm();
     EXPECT_EQ(form_->State, scPassword);
     EXPECT_EQ(game::State.CurrentLevel, 0);
 
     Type("KIV");
-    Confirm(&TMainForm::PasswordFrame);
+    Confirm();
     EXPECT_EQ(form_->State, scGame);
     EXPECT_EQ(game::State.CurrentLevel, 19);
     EXPECT_EQ(form_->InputLine->Text, "");
