@@ -33,15 +33,15 @@ double ThreadSeconds() {
 // appearing, with the player kept alive so the level stays busy.
 void MakeBusy(shell::TMainForm& form) {
     for (int run = 0; run < 12; ++run) actors::SpawnMonsters();  // at most one of each kind per run
-    for (int i = 0; i < 40; ++i) form.DXTimerTimer();
-    new actors::TPlayerSprite(form.DXSpriteEngine.Root(), game::State.GameLevel.PlayerPoint.X,
+    for (int i = 0; i < 40; ++i) form.OnFrame();
+    new actors::TPlayerSprite(form.Sprites().Root(), game::State.GameLevel.PlayerPoint.X,
                               game::State.GameLevel.PlayerPoint.Y);
     actors::SpawnBonus(1);
 }
 
 int CountMonsters(shell::TMainForm& form) {
     int count = 0;
-    engine::ForEachChild<actors::TEnemySprite>(*form.DXSpriteEngine.Root(), [&count](auto&) { ++count; });
+    engine::ForEachChild<actors::TEnemySprite>(*form.Sprites().Root(), [&count](auto&) { ++count; });
     return count;
 }
 
@@ -79,19 +79,19 @@ int main(int argc, char** argv) {
     std::printf("level start: %.2f ms from the menu, %.2f ms as the next level\n",
                 fromMenu * 1000.0 / kStarts, (ThreadSeconds() - start) * 1000.0 / kStarts);
     game::State.Lives = 1000;  // catches must not end the measurement
-    if (form.Closing() || !form.Game) {
+    if (form.Closing() || !form.Level()) {
         std::fprintf(stderr, "game_bench: level %d could not start from %s\n", level, dataDir.c_str());
         return 1;
     }
     MakeBusy(form);
     std::printf("level %d: %d monsters, %d players, %d sprites\n", level, CountMonsters(form),
-                game::State.PlayersAlive, form.DXSpriteEngine.Root()->SpriteCount());
+                game::State.PlayersAlive, form.Sprites().Root()->SpriteCount());
 
     // The main timer ticks every tenth frame, as at the default 10 ms frame
     // interval, so caught players come back and monsters are spawned again.
     start = ThreadSeconds();
     for (int i = 1; i <= kFrames; ++i) {
-        form.DXTimerTimer();
+        form.OnFrame();
         if (i % 10 == 0) form.MainTimerTimer();
     }
     const double withDrawing = kFrames / (ThreadSeconds() - start);
@@ -99,8 +99,8 @@ int main(int argc, char** argv) {
 
     start = ThreadSeconds();
     for (int i = 1; i <= kFrames; ++i) {
-        form.DXSpriteEngine.Move(1);
-        form.DXSpriteEngine.SweepDead();
+        form.Sprites().Move(1);
+        form.Sprites().SweepDead();
         if (i % 10 == 0) form.MainTimerTimer();
     }
     const double withoutDrawing = kFrames / (ThreadSeconds() - start);

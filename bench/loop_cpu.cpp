@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
         "%.2f processor s per %d s, %.1f presents/s, %.2f game frames/s of which %.1f/s changed the picture "
         "(timer %u ms)\n",
         processor * seconds / elapsed, seconds, (machine.presents - app.presentsAtStart) / elapsed,
-        (app.frames - 1) / elapsed, (app.changedFrames) / elapsed, form.DXTimer().Interval());
+        (app.frames - 1) / elapsed, (app.changedFrames) / elapsed, form.Media().Clock().Interval());
     form.FormClose();
     return 0;
 }

@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     game::State.CurrentLevel = 0;
     form.SetScreenState(shell::scGame);
     game::State.Lives = 1000;  // catches must not end the level
-    form.DXTimer().SetInterval(uint32_t(timer));
+    form.Media().Clock().SetInterval(uint32_t(timer));
     if (form.Closing()) {
         std::fprintf(stderr, "pace_bench: the game could not start from %s\n", dataDir.c_str());
         return 1;
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     std::printf("timer %d ms, %s: %.1f game frames/s (wanted %.1f), %.1f presents/s, FPS text %u\n", timer,
                 refresh > 0 ? (std::to_string(refresh) + " Hz presenter").c_str() : "no-vsync presenter",
                 (app.frames - 1) / elapsed, timer > 0 ? 1000.0 / timer : 0.0, machine.presents / elapsed,
-                form.DXTimer().FramesPerSecond());
+                form.Media().Clock().FramesPerSecond());
     form.FormClose();
     return 0;
 }

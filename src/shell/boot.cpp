@@ -12,8 +12,8 @@ std::unique_ptr<TMainForm> Boot(platform::Platform& media, const TBootOptions& o
     game::Setup.ProgramDir = options.programDir;
     game::Setup.SettingsDir = options.settingsDir;
     auto form = std::make_unique<TMainForm>(media);
-    form->ReplayDirectory = options.replayDirectory;
-    if (options.frameIntervalMs > 0) form->DXTimer().SetInterval(options.frameIntervalMs);
+    form->RecordGamesInto(options.replayDirectory);
+    if (options.frameIntervalMs > 0) media.Clock().SetInterval(options.frameIntervalMs);
     if (!options.show) return form;
     if (!game::State.StartOptions.NoSound && !media.InitializeSound())
         form->ShowMessage("Can't initialize sound");

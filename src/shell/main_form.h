@@ -47,6 +47,10 @@ class TInputLine;
 class TMessageLine;
 }  // namespace widgets
 
+namespace testing_support {
+class FormProbe;
+}
+
 namespace shell {
 
 // The screens. A screen's number is also the number of its picture section
@@ -95,12 +99,9 @@ public:
     explicit TMainForm(platform::Platform& media);
     ~TMainForm() override;
 
-    // ---- start-up, settings, shutdown --------------------------------
+    // ---- start-up and shutdown -------------------------------------------
     void FormShow();
     void FormClose();
-    void ReadSettings(const std::string& fileName);
-    void WriteSettings(const std::string& fileName);
-    void CountLevels();
     // Closes the main window: the program ends once the handler in
     // progress has finished.
     void Close() override;
@@ -109,55 +110,14 @@ public:
     // window loses activation to it while it is shown.
     void ShowMessage(const std::string& text) override;
 
-    // ---- frame loop and screens --------------------------------------
+    // ---- screens ---------------------------------------------------------
     void SetScreenState(TScreenState newState);
-    void DXTimerTimer();
-    void MainTimerTimer();
-    void TimerMessageLineTimer();
-    void FormActivate();
-    void FormDeactivate();
+    TScreenState Screen() const { return State; }
+    // The screen on show's own part of a frame (on the game screen what the
+    // level's rules came to), without moving the sprites.
+    void RunScreenFrame();
 
-    // ---- keys ----------------------------------------------------------
-    void FormKeyDown(uint16_t key, platform::ShiftState shift);
-
-    // ---- catalogue -------------------------------------------------------
-    void LoadImages(int screen);
-    void LoadSounds();
-
-    // ---- music and sound ---------------------------------------------
-    void PlaySound(const std::string& soundName) override;
-    uint8_t MidiVolume() const { return midiVolume_; }
-    void SetMidiVolume(uint8_t attenuation);
-    bool MusicMuted() const { return musicMuted_; }
-
-    // ---- components ----------------------------------------------------
-    platform::Platform& Media() { return media_; }
-    engine::TDXSpriteEngine DXSpriteEngine;
-    media::ImageList ImageList;
-    media::WaveList DXWaveList;
-    platform::FrameClock& DXTimer() { return media_.Clock(); }
-    platform::InputStates& DXInput() { return media_.Input(); }
-    platform::IntervalTimer& MainTimer;
-    platform::IntervalTimer& TimerMessageLine;
-
-    // ---- fields ----------------------------------------------------------
-    std::array<widgets::TButtonSprite*, 7> Buttons{};  // positions 1 to 6
-    int32_t SelectedButton = 1;
-    int32_t ButtonCount = 0;
-    int32_t MenuMemory = 1;
-    std::unique_ptr<actors::TGame> Game;
-    std::unique_ptr<game::THighScoresCollection> HighScores;
-    std::unique_ptr<widgets::TInputLine> InputLine;
-    std::unique_ptr<widgets::TMessageLine> MessageLine;
-    TScreenState State = scNone;
-    bool Paused = false;
-    // The pause of the P key, without the exit prompt.
-    bool PausedByKey = false;
-    std::unique_ptr<game::TTimerManager> TimerManager;
-    int32_t MainTickCount = 0;
-    engine::TImageSprite* HelpPage = nullptr;
-
-    // ---- platform events ---------------------------------------------
+    // ---- the machine's events ----------------------------------------------
     void OnFrame() override { DXTimerTimer(); }
     void OnKeyDown(uint16_t key, platform::ShiftState shift) override { FormKeyDown(key, shift); }
     void OnActivate() override { DXTimerActivate(); }
@@ -165,15 +125,29 @@ public:
     void OnMusicEnd() override { MediaPlayerNotify(); }
     // On the name entry the typed name is stored first, as Escape would.
     void OnCloseButton() override;
+    // The 100 ms timer's tick, and its beat started afresh at the
+    // platform's time.
+    void MainTimerTimer();
+    void RestartMainTimer();
 
-    // The screen on show's own part of a frame (on the game screen what the
-    // level's rules came to), without moving the sprites.
-    void RunScreenFrame();
+    // ---- what the screens share, to look at ----------------------------------
+    platform::Platform& Media() { return media_; }
+    engine::TDXSpriteEngine& Sprites() { return DXSpriteEngine; }
+    // The level being played; null off the game screen.
+    const actors::TGame* Level() const { return Game.get(); }
+    // The text of the message line; empty when it shows none.
+    std::string MessageText() const;
+
+    // ---- music and sound ---------------------------------------------
+    void PlaySound(const std::string& soundName) override;
+    uint8_t MidiVolume() const { return midiVolume_; }
+    void SetMidiVolume(uint8_t attenuation);
+    bool MusicMuted() const { return musicMuted_; }
 
     // ---- recordings (replays.cpp) ----------------------------------------
     // Where every game is recorded; none when empty (tests that want no
     // files). The programs set it.
-    std::string ReplayDirectory;
+    void RecordGamesInto(const std::string& directory) { ReplayDirectory = directory; }
     // Plays a recording in the window. false, with the message shown and the
     // window closing, when it cannot be played. closeAtEnd: the program ends
     // with the recording, otherwise it waits for Escape.
@@ -189,6 +163,49 @@ public:
     replay::PlaybackClock& ReplayPace() { return player_.Pace(); }
 
 private:
+    // The tests' window on what the screens share, and the state dump.
+    friend class testing_support::FormProbe;
+    friend std::string DumpState(TMainForm& form, int frame);
+
+    // ---- components ----------------------------------------------------
+    engine::TDXSpriteEngine DXSpriteEngine;
+    media::ImageList ImageList;
+    media::WaveList DXWaveList;
+    platform::FrameClock& DXTimer() { return media_.Clock(); }
+    platform::InputStates& DXInput() { return media_.Input(); }
+    platform::IntervalTimer& MainTimer;
+    platform::IntervalTimer& TimerMessageLine;
+
+    // ---- what the screens share ------------------------------------------
+    std::array<widgets::TButtonSprite*, 7> Buttons{};  // positions 1 to 6
+    int32_t SelectedButton = 1;
+    int32_t ButtonCount = 0;
+    int32_t MenuMemory = 1;
+    std::unique_ptr<actors::TGame> Game;
+    std::unique_ptr<game::THighScoresCollection> HighScores;
+    std::unique_ptr<widgets::TInputLine> InputLine;
+    std::unique_ptr<widgets::TMessageLine> MessageLine;
+    TScreenState State = scNone;
+    bool Paused = false;
+    // The pause of the P key, without the exit prompt.
+    bool PausedByKey = false;
+    std::unique_ptr<game::TTimerManager> TimerManager;
+    int32_t MainTickCount = 0;
+    engine::TImageSprite* HelpPage = nullptr;
+    std::string ReplayDirectory;
+
+    // ---- start-up, settings, timers and the window ---------------------------
+    void ReadSettings(const std::string& fileName);
+    void WriteSettings(const std::string& fileName);
+    void CountLevels();
+    void DXTimerTimer();
+    void TimerMessageLineTimer();
+    void FormActivate();
+    void FormDeactivate();
+    void FormKeyDown(uint16_t key, platform::ShiftState shift);
+    void LoadImages(int screen);
+    void LoadSounds();
+
     // ---- the game's services and the watcher: called through their interfaces
     engine::TImageSprite* AddCenteredImage(const std::string& imageName, int z) override;
     const media::ImageEntry& Image(const std::string& name) override { return ImageList.Find(name); }

@@ -151,6 +151,13 @@ void TMainForm::DXTimerTimer() {
 
 void TMainForm::RunScreenFrame() { CurrentScreen().Frame(); }
 
+std::string TMainForm::MessageText() const { return MessageLine ? MessageLine->Text : std::string(); }
+
+void TMainForm::RestartMainTimer() {
+    MainTimer.SetEnabled(false, media_.TickCount());
+    MainTimer.SetEnabled(true, media_.TickCount());
+}
+
 void TMainForm::HighlightButtons() {
     for (int i = 1; i <= ButtonCount && i < int(Buttons.size()); ++i) {
         if (Buttons[size_t(i)]) {

@@ -59,10 +59,10 @@ TEST_F(GameState, NewGameClearsTheResultAndTheNextLevelKeepsIt) {
 
     // The kept catalogue holds the new level's background only, cut to its maze.
     int backgrounds = 0;
-    for (int i = 0; i < form_->ImageList.Count(); ++i)
-        backgrounds += form_->ImageList.Item(i).Name() == "Background";
+    for (int i = 0; i < Probe().Images().Count(); ++i)
+        backgrounds += Probe().Images().Item(i).Name() == "Background";
     EXPECT_EQ(backgrounds, 1);
-    const media::ImageEntry& background = form_->ImageList.Find("Background");
+    const media::ImageEntry& background = Probe().Images().Find("Background");
     EXPECT_EQ(background.PatternWidth(), 5 * 32);
     EXPECT_EQ(background.PatternHeight(), 2 * 32);
     const auto sprites = SpritesWithImage("Background");
@@ -105,7 +105,7 @@ TEST_F(GameState, SevenLivesFillTwoRowsAndTheLastIconGoesFirst) {
 
 TEST_F(GameState, LevelLaysOutDotsAndSchedulesTheSpawn) {
     WriteLevel(1, "PlayerPointX=3\nPlayerPointY=1", {"AACA", "BAAC", "CAAB"});
-    form_->MainTickCount = 40;
+    Probe().MainTickCount() = 40;
     EnterGame();
     EXPECT_EQ(Game().DotTotal, 7);
     EXPECT_EQ(DotsLayer->MapWidth(), 25);
@@ -122,8 +122,8 @@ TEST_F(GameState, LevelLaysOutDotsAndSchedulesTheSpawn) {
     EXPECT_EQ(Player().X, 20 + 3 * 32);
     EXPECT_EQ(Player().Y, 20 + 1 * 32);
 
-    ASSERT_EQ(form_->TimerManager->Tasks.size(), 1u);
-    const TTimerTask& spawn = *form_->TimerManager->Tasks[0];
+    ASSERT_EQ(Probe().Tasks().Tasks.size(), 1u);
+    const TTimerTask& spawn = *Probe().Tasks().Tasks[0];
     EXPECT_EQ(spawn.StartTick, 40);
     EXPECT_EQ(spawn.Period, 30);
     EXPECT_FALSE(spawn.OneShot);
@@ -145,7 +145,7 @@ TEST_F(GameState, MissingLevelFileLeavesAClosedMazeAndPlayGoesOn) {
             EXPECT_EQ(GetCell(game::State.GameLevel, x, y), CellWall);
     }
     // No share of dots can be eaten: no bonus ever fires.
-    form_->DXTimerTimer();
+    form_->OnFrame();
     for (const actors::TBonusThreshold& threshold : Game().BonusThresholds) EXPECT_FALSE(threshold.Fired);
 }
 
@@ -156,9 +156,9 @@ TEST_F(GameState, BadLevelFileClosesTheWindowWithoutHarm) {
     EXPECT_NE(Events().find("message Munchora|Error file " + game::Setup.ProgramDir + "Levels/Level01.map"),
               std::string::npos);
     EXPECT_TRUE(form_->Closing());
-    ASSERT_TRUE(form_->Game);
+    ASSERT_TRUE(Probe().Game());
     EXPECT_EQ(Game().DotTotal, 0);
-    form_->DXTimerTimer();
+    form_->OnFrame();
 }
 
 // Everything but one cell of this maze is near the player's start, a monster

@@ -194,7 +194,7 @@ TEST_F(ShippedLevels, PassTheCheckAndTheGameCountsTheSameDots) {
                   testing_support::Bitmap(level.MapWidth * 32 + 1, level.MapHeight * 32 + 1));
         game::State.CurrentLevel = n - 1;
         EnterGame();
-        EXPECT_EQ(form_->Game->DotTotal, report.Dots) << name;
+        EXPECT_EQ(Probe().Game()->DotTotal, report.Dots) << name;
         EXPECT_EQ(game::State.GameLevel.Name, level.Name);
         ++levels;
     }

@@ -43,8 +43,8 @@ protected:
     // Presses fire anew: a state the screen change removed counts again only
     // after it was released.
     void PressFire() {
-        form_->DXInput().Update(0);
-        form_->DXInput().Update(platform::isButton1);
+        form_->Media().Input().Update(0);
+        form_->Media().Input().Update(platform::isButton1);
     }
 };
 
@@ -95,7 +95,7 @@ TEST_F(GameScreen, DoneLevelWaitsForInputThenGoesOnUntilTheLast) {
 
     PressFire();
     form_->RunScreenFrame();
-    EXPECT_EQ(form_->State, shell::scGame);
+    EXPECT_EQ(form_->Screen(), shell::scGame);
     EXPECT_EQ(game::State.CurrentLevel, 2);
     EXPECT_FALSE(Game().LevelDone);
 
@@ -103,7 +103,7 @@ TEST_F(GameScreen, DoneLevelWaitsForInputThenGoesOnUntilTheLast) {
     form_->RunScreenFrame();
     PressFire();
     form_->RunScreenFrame();
-    EXPECT_EQ(form_->State, shell::scGameComplete);
+    EXPECT_EQ(form_->Screen(), shell::scGameComplete);
     EXPECT_EQ(game::State.CurrentLevel, 2);
 }
 
@@ -115,20 +115,20 @@ TEST_F(GameScreen, KeyHeldWhileTheLastDotIsEatenLeavesThePictureAndPasswordUp) {
     EnterGame();
     AddImage("LevelComplete");
     // The player runs right over the level's only dot, the key held down.
-    form_->DXInput().Update(platform::isRight);
+    form_->Media().Input().Update(platform::isRight);
     Player().OnLevelComplete();
     form_->RunScreenFrame();
     ASSERT_EQ(SpritesWithImage("LevelComplete").size(), 1u);
     EXPECT_EQ(game::State.CurrentLevel, 6);
     for (int frame = 0; frame < 3; ++frame) {
-        form_->DXInput().Update(platform::isRight);
+        form_->Media().Input().Update(platform::isRight);
         form_->RunScreenFrame();
     }
     EXPECT_EQ(game::State.CurrentLevel, 6);
-    EXPECT_EQ(form_->MessageLine->Text, "Password for the next level: TOQ");
+    EXPECT_EQ(Probe().MessageLine().Text, "Password for the next level: TOQ");
 
     // Fire pressed while the key is still held is a new input: the next level.
-    form_->DXInput().Update(platform::isRight | platform::isButton1);
+    form_->Media().Input().Update(platform::isRight | platform::isButton1);
     form_->RunScreenFrame();
     EXPECT_EQ(game::State.CurrentLevel, 7);
     EXPECT_FALSE(Game().LevelDone);
@@ -137,50 +137,50 @@ TEST_F(GameScreen, KeyHeldWhileTheLastDotIsEatenLeavesThePictureAndPasswordUp) {
 TEST_F(GameScreen, LostPlayerComesBackWhileLivesRemainThenTheGameEnds) {
     WriteDotLevel(1, 5);
     EnterGame();
-    form_->MessageLine->Text.clear();
+    Probe().MessageLine().Text.clear();
     Player().RemovePlayer();
     Step();
     EXPECT_EQ(game::State.PlayersAlive, 0);
     form_->RunScreenFrame();
     EXPECT_EQ(game::State.PlayersAlive, 1);
     EXPECT_EQ(Player().X, 20);
-    EXPECT_EQ(form_->MessageLine->Text, "Ready!");
+    EXPECT_EQ(Probe().MessageLine().Text, "Ready!");
 
     Player().RemovePlayer();
     Step();
     game::State.Lives = 0;
-    form_->MenuMemory = 4;
+    Probe().MenuMemory() = 4;
     form_->RunScreenFrame();
-    EXPECT_EQ(form_->State, shell::scGameOver);
+    EXPECT_EQ(form_->Screen(), shell::scGameOver);
     // Leaving the game screen ends the level.
-    EXPECT_FALSE(form_->Game);
-    EXPECT_TRUE(form_->TimerManager->Tasks.empty());
-    EXPECT_EQ(form_->MenuMemory, 1);
+    EXPECT_FALSE(Probe().Game());
+    EXPECT_TRUE(Probe().Tasks().Tasks.empty());
+    EXPECT_EQ(Probe().MenuMemory(), 1);
 }
 
 TEST_F(GameScreen, CaughtWithTheLastLifeTheGameEndsOnceThePlayerHasLeft) {
     WriteLevel(1, "PlayerPointX=1\nPlayerPointY=1", {"BBBBB", "BCCCB", "ABBBB"});
     EnterGame();
     game::State.Lives = 1;
-    auto* hunter = new actors::TBasicEnemy(form_->DXSpriteEngine.Root(), 1, 1);
+    auto* hunter = new actors::TBasicEnemy(form_->Sprites().Root(), 1, 1);
     hunter->Activate();
     Step(22);
     EXPECT_EQ(game::State.PlayersAlive, 0);
     form_->RunScreenFrame();
-    EXPECT_EQ(form_->State, shell::scGameOver);
+    EXPECT_EQ(form_->Screen(), shell::scGameOver);
 }
 
 // The main timer counts victim time only while the game runs.
 TEST_F(GameScreen, VictimTimeStandsStillInThePause) {
     WriteDotLevel(1, 5);
     EnterGame();
-    auto* victim = new actors::TBasicEnemy(form_->DXSpriteEngine.Root(), 5, 1);
+    auto* victim = new actors::TBasicEnemy(form_->Sprites().Root(), 5, 1);
     victim->Activate();
     Game().Enemies->MakeVictims();
     form_->MainTimerTimer();
     form_->MainTimerTimer();
     EXPECT_EQ(victim->VictimTicks, 98);
-    form_->Paused = true;
+    Probe().Paused() = true;
     form_->MainTimerTimer();
     EXPECT_EQ(victim->VictimTicks, 98);
 }
@@ -192,19 +192,19 @@ TEST_F(GameScreen, DebugKeysSetDotsAndLivesAndStartLevels) {
     game::State.LevelCount = 2;
     EnterGame();
 
-    form_->FormKeyDown(platform::vk::Enter, platform::kShift);
+    form_->OnKeyDown(platform::vk::Enter, platform::kShift);
     EXPECT_EQ(Game().DotsEaten, 4);  // 4.5 rounds to the even 4
-    form_->FormKeyDown(platform::vk::Enter, platform::kCtrl);
+    form_->OnKeyDown(platform::vk::Enter, platform::kCtrl);
     EXPECT_EQ(game::State.Lives, 1);
 
-    form_->FormKeyDown('3', platform::kCtrl);  // only two levels
+    form_->OnKeyDown('3', platform::kCtrl);  // only two levels
     EXPECT_EQ(game::State.CurrentLevel, 1);
     game::State.Player.Score = 70;
-    form_->FormKeyDown('2', platform::kCtrl);
+    form_->OnKeyDown('2', platform::kCtrl);
     EXPECT_EQ(game::State.CurrentLevel, 2);
     EXPECT_EQ(game::State.Lives, 1);
     EXPECT_EQ(game::State.Player.Score, 70);
-    form_->FormKeyDown('1', platform::kCtrl);
+    form_->OnKeyDown('1', platform::kCtrl);
     EXPECT_EQ(game::State.CurrentLevel, 1);
     EXPECT_EQ(game::State.Lives, 3);
     EXPECT_EQ(game::State.Player.Score, 0);
@@ -215,8 +215,8 @@ TEST_F(GameScreen, DebugKeysNeedTheDebugWord) {
     WriteDotLevel(2, 5);
     game::State.LevelCount = 2;
     EnterGame();
-    form_->FormKeyDown(platform::vk::Enter, platform::kCtrl);
-    form_->FormKeyDown('2', platform::kCtrl);
+    form_->OnKeyDown(platform::vk::Enter, platform::kCtrl);
+    form_->OnKeyDown('2', platform::kCtrl);
     EXPECT_EQ(game::State.Lives, 3);
     EXPECT_EQ(game::State.CurrentLevel, 1);
 }

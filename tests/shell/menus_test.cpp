@@ -49,7 +49,7 @@ protected:
         WriteFile("Data/rules.bmp", Bitmap(60, 44));
         WriteSettingsFile("");
         for (const char* sound : {"Button", "PushButton", "WaveTest", "HighScore"}) {
-            form_->DXWaveList.Add(sound, std::make_shared<media::Wave>(std::vector<uint8_t>{}));
+            Probe().Sounds().Add(sound, std::make_shared<media::Wave>(std::vector<uint8_t>{}));
         }
     }
 
@@ -74,7 +74,7 @@ protected:
     }
 
     void Key(uint16_t key, int times = 1) {
-        for (int i = 0; i < times; ++i) form_->FormKeyDown(key, 0);
+        for (int i = 0; i < times; ++i) form_->OnKeyDown(key, 0);
     }
     void Type(const std::string& keys) {
         for (char c : keys) Key(uint16_t(static_cast<unsigned char>(c)));
@@ -82,7 +82,7 @@ protected:
     // Fire 2 held for one frame of the screen.
     // Button 2 on the name or password entry.
     void Confirm() {
-        form_->DXInput().Update(platform::isButton2);
+        form_->Media().Input().Update(platform::isButton2);
         form_->RunScreenFrame();
     }
     // The settings file without the catalogue line of one picture.
@@ -94,8 +94,8 @@ protected:
         }
         WriteFile("Munchora.ini", text);
     }
-    const media::ImageEntry* Image(const std::string& name) { return &form_->ImageList.Find(name); }
-    widgets::TButtonSprite* Button(int position) { return form_->Buttons[size_t(position)]; }
+    const media::ImageEntry* Image(const std::string& name) { return &Probe().Images().Find(name); }
+    widgets::TButtonSprite* Button(int position) { return Probe().Button(position); }
 
     void WriteTable(std::initializer_list<game::THighScoreRecord> records) {
         game::THighScoresCollection table;
@@ -115,7 +115,7 @@ TEST_F(MenusTest, MusicVolumeStepsBy16AndStopsAtBothEnds) {
     WriteSettingsFile("MidiVolume=100\n");
     form_->SetScreenState(scOptions);
     Key(vk::Down, 2);
-    ASSERT_EQ(form_->SelectedButton, 3);
+    ASSERT_EQ(Probe().SelectedButton(), 3);
     Key(vk::Left);
     EXPECT_EQ(form_->MidiVolume(), 116);
     Key(vk::Right, 2);
@@ -151,14 +151,14 @@ TEST_F(MenusTest, GameSpeedStepsBy10MsBetween0And100) {
     WriteSettingsFile("Timer=95\n");
     form_->SetScreenState(scOptions);
     Key(vk::Up, 2);  // wraps round: the return button, then the speed button
-    ASSERT_EQ(form_->SelectedButton, 5);
+    ASSERT_EQ(Probe().SelectedButton(), 5);
     Key(vk::Left);
-    EXPECT_EQ(form_->DXTimer().Interval(), 100u);
+    EXPECT_EQ(form_->Media().Clock().Interval(), 100u);
     Key(vk::Right);
-    EXPECT_EQ(form_->DXTimer().Interval(), 90u);
-    form_->DXTimer().SetInterval(5);
+    EXPECT_EQ(form_->Media().Clock().Interval(), 90u);
+    form_->Media().Clock().SetInterval(5);
     Key(vk::Right);
-    EXPECT_EQ(form_->DXTimer().Interval(), 0u);
+    EXPECT_EQ(form_->Media().Clock().Interval(), 0u);
 }
 
 TEST_F(MenusTest, GameTypeAndDisplayModeButtonsSwitchAndShowTheNewSetting) {
@@ -184,8 +184,8 @@ TEST_F(MenusTest, SelectedSettingButtonShowsItsIndicatorActive) {
     form_->SetScreenState(scOptions);
     Key(vk::Down, 3);
     // The highlight is set after drawing and shown from the next step.
-    form_->DXTimerTimer();
-    form_->DXTimerTimer();
+    form_->OnFrame();
+    form_->OnFrame();
     EXPECT_EQ(Button(4)->Indicator->Image, Image("Indicator_Active"));
     EXPECT_EQ(Button(3)->Indicator->Image, Image("Indicator_Normal"));
     EXPECT_EQ(Button(5)->Indicator->Image, Image("Indicator_Normal"));
@@ -199,7 +199,7 @@ TEST_F(MenusTest, LeavingTheOptionsSavesThemBesideTheCatalogue) {
     Key(vk::Right);
     Key(vk::Down, 3);
     Key(vk::Enter);  // the return button
-    EXPECT_EQ(form_->State, scMainMenu);
+    EXPECT_EQ(form_->Screen(), scMainMenu);
     const auto ini = formats::IniFile::Load((dir_ / "Munchora.ini").string());
     ASSERT_TRUE(ini);
     EXPECT_EQ(ini->ReadString("General", "GameType", ""), "0");
@@ -211,39 +211,39 @@ TEST_F(MenusTest, LeavingTheOptionsSavesThemBesideTheCatalogue) {
 
 TEST_F(MenusTest, MenuComesBackWithTheButtonThatLeftIt) {
     form_->SetScreenState(scMainMenu);
-    EXPECT_EQ(form_->SelectedButton, 1);
+    EXPECT_EQ(Probe().SelectedButton(), 1);
 
     Key(vk::Down, 2);
     Key(vk::Enter);
-    ASSERT_EQ(form_->State, scOptions);
+    ASSERT_EQ(form_->Screen(), scOptions);
     Key(vk::Escape);
-    ASSERT_EQ(form_->State, scMainMenu);
-    EXPECT_EQ(form_->SelectedButton, 3);
+    ASSERT_EQ(form_->Screen(), scMainMenu);
+    EXPECT_EQ(Probe().SelectedButton(), 3);
 
     Key(vk::Down);
     Key(vk::Enter);
-    ASSERT_EQ(form_->State, scHighScores);
+    ASSERT_EQ(form_->Screen(), scHighScores);
     Key(vk::Enter);  // its only button returns
-    ASSERT_EQ(form_->State, scMainMenu);
-    EXPECT_EQ(form_->SelectedButton, 4);
+    ASSERT_EQ(form_->Screen(), scMainMenu);
+    EXPECT_EQ(Probe().SelectedButton(), 4);
 
     Key(vk::Down);
     Key(vk::Enter);
-    ASSERT_EQ(form_->State, scHelp);
+    ASSERT_EQ(form_->Screen(), scHelp);
     Key(vk::Escape);
-    EXPECT_EQ(form_->SelectedButton, 5);
+    EXPECT_EQ(Probe().SelectedButton(), 5);
 
     game::State.CurrentLevel = 4;
     Key(vk::Up, 3);
     Key(vk::Enter);
-    ASSERT_EQ(form_->State, scPassword);
+    ASSERT_EQ(form_->Screen(), scPassword);
     EXPECT_EQ(game::State.CurrentLevel, 0);
     Key(vk::Escape);
-    EXPECT_EQ(form_->SelectedButton, 2);
+    EXPECT_EQ(Probe().SelectedButton(), 2);
 
     Key(vk::Up, 2);
     Key(vk::Enter);
-    EXPECT_EQ(form_->State, scQuit);
+    EXPECT_EQ(form_->Screen(), scQuit);
     EXPECT_TRUE(form_->Closing());
 }
 
@@ -251,19 +251,19 @@ TEST_F(MenusTest, MenuComesBackWithTheButtonThatLeftIt) {
 
 TEST_F(MenusTest, HelpPagesTurnAsTheSelectionMoves) {
     form_->SetScreenState(scHelp);
-    ASSERT_NE(form_->HelpPage, nullptr);
-    EXPECT_EQ(form_->HelpPage->Image, Image("GameOverview"));
+    ASSERT_NE(Probe().HelpPage(), nullptr);
+    EXPECT_EQ(Probe().HelpPage()->Image, Image("GameOverview"));
     Key(vk::Down);
-    EXPECT_EQ(form_->HelpPage->Image, Image("GameRules"));
-    EXPECT_EQ(form_->HelpPage->Width, 60);
-    EXPECT_EQ(form_->HelpPage->Height, 44);
+    EXPECT_EQ(Probe().HelpPage()->Image, Image("GameRules"));
+    EXPECT_EQ(Probe().HelpPage()->Width, 60);
+    EXPECT_EQ(Probe().HelpPage()->Height, 44);
     Key(vk::Down, 3);
-    EXPECT_EQ(form_->HelpPage->Image, Image("Credits"));
+    EXPECT_EQ(Probe().HelpPage()->Image, Image("Credits"));
     Key(vk::Down);  // the return button leaves the page as it is
-    EXPECT_EQ(form_->HelpPage->Image, Image("Credits"));
+    EXPECT_EQ(Probe().HelpPage()->Image, Image("Credits"));
     Key(vk::Down);
-    EXPECT_EQ(form_->HelpPage->Image, Image("GameOverview"));
-    EXPECT_EQ(form_->HelpPage->Width, 40);
+    EXPECT_EQ(Probe().HelpPage()->Image, Image("GameOverview"));
+    EXPECT_EQ(Probe().HelpPage()->Width, 40);
 }
 
 // ---- high scores -------------------------------------------------------------------
@@ -280,7 +280,7 @@ TEST_F(MenusTest, TypedNameIsStoredInTheFileAndListed) {
     Key(vk::Backspace);
     Type("ED 2");
     Confirm();
-    ASSERT_EQ(form_->State, scHighScores);
+    ASSERT_EQ(form_->Screen(), scHighScores);
 
     const game::THighScoresCollection stored = ReadTable();
     ASSERT_EQ(stored.Count, 3);
@@ -291,8 +291,8 @@ TEST_F(MenusTest, TypedNameIsStoredInTheFileAndListed) {
     EXPECT_EQ(stored.Entries[1].Level, 3);
     EXPECT_EQ(stored.Entries[2].Name, "BO");
     // The list shows the table it loaded.
-    EXPECT_EQ(form_->HighScores->Count, 3);
-    EXPECT_EQ(form_->HighScores->Entries[1].Name, "ZED 2");
+    EXPECT_EQ(Probe().HighScores().Count, 3);
+    EXPECT_EQ(Probe().HighScores().Entries[1].Name, "ZED 2");
 }
 
 TEST_F(MenusTest, EscapeStoresTheEntryToo) {
@@ -300,7 +300,7 @@ TEST_F(MenusTest, EscapeStoresTheEntryToo) {
     form_->SetScreenState(scNewHighScore);
     Type("AL");
     Key(vk::Escape);
-    EXPECT_EQ(form_->State, scMainMenu);
+    EXPECT_EQ(form_->Screen(), scMainMenu);
     const game::THighScoresCollection stored = ReadTable();
     ASSERT_EQ(stored.Count, 1);
     EXPECT_EQ(stored.Entries[0].Name, "AL");
@@ -336,9 +336,9 @@ TEST_F(MenusTest, NameEntryWithoutItsPictureStillTakesAndStoresTheName) {
     game::State.Player.Score = 40;
     EXPECT_EQ(EnterWithError(*form_, scNewHighScore), "Image 'AddHighScore' not found");
     Type("AL");
-    form_->DXTimerTimer();
+    form_->OnFrame();
     Confirm();
-    EXPECT_EQ(form_->State, scHighScores);
+    EXPECT_EQ(form_->Screen(), scHighScores);
     const game::THighScoresCollection stored = ReadTable();
     ASSERT_EQ(stored.Count, 1);
     EXPECT_EQ(stored.Entries[0].Name, "AL");
@@ -348,10 +348,10 @@ TEST_F(MenusTest, PasswordEntryWithoutItsPictureStillTakesAPassword) {
     WithoutPicture("EnterPassword");
     EXPECT_EQ(EnterWithError(*form_, scPassword), "Image 'EnterPassword' not found");
     Type("TOQ");
-    form_->DXTimerTimer();
-    ASSERT_EQ(form_->InputLine->Text, "TOQ");
+    form_->OnFrame();
+    ASSERT_EQ(Probe().InputLine().Text, "TOQ");
     Confirm();
-    EXPECT_EQ(form_->State, scGame);
+    EXPECT_EQ(form_->Screen(), scGame);
     EXPECT_EQ(game::State.CurrentLevel, 7);
 }
 
@@ -364,7 +364,7 @@ TEST_F(MenusTest, FailedSaveIsReportedAndKeepsTheOldFile) {
     Confirm();
     EXPECT_NE(Events().find("message Munchora|Error of writing Munchora.hsc"), std::string::npos);
     EXPECT_FALSE(form_->Closing());
-    EXPECT_EQ(form_->State, scHighScores);
+    EXPECT_EQ(form_->Screen(), scHighScores);
     const game::THighScoresCollection stored = ReadTable();
     ASSERT_EQ(stored.Count, 1);
     EXPECT_EQ(stored.Entries[0].Name, "ANNA");
@@ -383,7 +383,7 @@ bool ScoreColumnHasInk(const media::Surface& surface, int top, int bottom) {
 TEST_F(MenusTest, ListHasOneRowPerEntry25PixelsApart) {
     WriteTable({{"A", 7000, 0, 0, 1}, {"B", 6000, 0, 0, 1}, {"C", 5000, 0, 0, 1}});
     form_->SetScreenState(scHighScores);
-    form_->DXTimerTimer();
+    form_->OnFrame();
     const media::Surface& surface = media_->Display();
     ASSERT_TRUE(ScoreColumnHasInk(surface, 180, 205)) << "the heading needs a font to draw with";
     // Rows start at 235; the middle of each row's letters.
@@ -399,20 +399,20 @@ TEST_F(MenusTest, WrongPasswordIsClearedAndRightOneStartsItsLevel) {
     form_->SetScreenState(scPassword);
     Type("TOQQ");
     Confirm();
-    EXPECT_EQ(form_->State, scPassword);
-    EXPECT_EQ(form_->InputLine->Text, "");
+    EXPECT_EQ(form_->Screen(), scPassword);
+    EXPECT_EQ(Probe().InputLine().Text, "");
     // Lower-case letters come only from keypad and function keys; no match.
     Type("toq");
-    ASSERT_EQ(form_->InputLine->Text, "toq");
+    ASSERT_EQ(Probe().InputLine().Text, "toq");
     Confirm();
-    EXPECT_EQ(form_->State, scPassword);
+    EXPECT_EQ(form_->Screen(), scPassword);
     EXPECT_EQ(game::State.CurrentLevel, 0);
 
     Type("KIV");
     Confirm();
-    EXPECT_EQ(form_->State, scGame);
+    EXPECT_EQ(form_->Screen(), scGame);
     EXPECT_EQ(game::State.CurrentLevel, 19);
-    EXPECT_EQ(form_->InputLine->Text, "");
+    EXPECT_EQ(Probe().InputLine().Text, "");
 }
 
 }  // namespace

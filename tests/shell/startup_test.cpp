@@ -13,16 +13,16 @@ class StartupTest : public GameFixture {};
 TEST_F(StartupTest, MissingSettingsFileGivesTheDefaults) {
     EXPECT_EQ(game::Setup.WaveVolume, -5000);
     EXPECT_EQ(form_->MidiVolume(), 200);
-    EXPECT_EQ(form_->DXTimer().Interval(), 10u);
+    EXPECT_EQ(form_->Media().Clock().Interval(), 10u);
     EXPECT_EQ(game::State.GameType, game::gtFeatures);
-    EXPECT_EQ(form_->State, shell::scNone);
+    EXPECT_EQ(form_->Screen(), shell::scNone);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "Munchora.ini"));  // nothing written at start
 }
 
 TEST_F(StartupTest, SettingsAreClampedAndGameTypeIsNotRead) {
     WriteFile("Munchora.ini", "[general]\nTimer=-5\nMidiVolume=300\nGameType=0\nWaveVolume=$FFFFF830\n");
-    form_->ReadSettings("Munchora.ini");
-    EXPECT_EQ(form_->DXTimer().Interval(), 0u);
+    Probe().ReadSettings("Munchora.ini");
+    EXPECT_EQ(form_->Media().Clock().Interval(), 0u);
     EXPECT_EQ(form_->MidiVolume(), 44);  // only the low 8 bits
     EXPECT_EQ(game::State.GameType, game::gtFeatures);
     EXPECT_EQ(game::Setup.WaveVolume, -2000);
@@ -34,8 +34,8 @@ TEST_F(StartupTest, WritingSettingsKeepsTheCatalogue) {
     game::Setup.WaveVolume = -3000;
     game::State.GameType = game::gtClassic;
     form_->SetMidiVolume(16);
-    form_->DXTimer().SetInterval(20);
-    form_->WriteSettings("Munchora.ini");
+    form_->Media().Clock().SetInterval(20);
+    Probe().WriteSettings("Munchora.ini");
     const auto ini = formats::IniFile::Load((dir_ / "Munchora.ini").string());
     ASSERT_TRUE(ini);
     EXPECT_EQ(ini->ReadInteger("General", "WaveVolume", 0), -3000);
@@ -50,7 +50,7 @@ TEST_F(StartupTest, WritingSettingsKeepsTheCatalogue) {
 TEST_F(StartupTest, SettingsThatCannotBeWrittenEndTheProgramAndKeepTheFile) {
     std::filesystem::create_directories(dir_ / "Munchora.ini.tmp");  // blocks the temporary file
     WriteFile("Munchora.ini", "[General]\nTimer=5\n");
-    form_->WriteSettings("Munchora.ini");
+    Probe().WriteSettings("Munchora.ini");
     EXPECT_NE(Events().find("message Munchora|Error of writing Munchora.ini"), std::string::npos);
     EXPECT_TRUE(form_->Closing());
     std::ifstream in(dir_ / "Munchora.ini");
@@ -59,7 +59,7 @@ TEST_F(StartupTest, SettingsThatCannotBeWrittenEndTheProgramAndKeepTheFile) {
 }
 
 TEST_F(StartupTest, NoLevelsEndsTheProgram) {
-    form_->CountLevels();
+    Probe().CountLevels();
     EXPECT_EQ(game::State.LevelCount, 0);
     EXPECT_NE(Events().find("message Munchora|No levels were found"), std::string::npos);
     EXPECT_TRUE(form_->Closing());
@@ -69,18 +69,18 @@ TEST_F(StartupTest, LevelsAreCountedByTheirFiles) {
     WriteFile("Levels/Level01.map", "");
     WriteFile("Levels/Level02.MAP", "");
     WriteFile("Levels/notes.txt", "");
-    form_->CountLevels();
+    Probe().CountLevels();
     EXPECT_EQ(game::State.LevelCount, 2);
     EXPECT_FALSE(form_->Closing());
 }
 
 TEST_F(StartupTest, AltEnterTwiceReturnsToTheWindow) {
-    form_->FormKeyDown(platform::vk::Enter, platform::kAlt);
+    form_->OnKeyDown(platform::vk::Enter, platform::kAlt);
     EXPECT_TRUE(media_->FullScreen());
-    EXPECT_TRUE(form_->DXTimer().Enabled());
-    form_->FormKeyDown(platform::vk::Enter, platform::kAlt);
+    EXPECT_TRUE(form_->Media().Clock().Enabled());
+    form_->OnKeyDown(platform::vk::Enter, platform::kAlt);
     EXPECT_FALSE(media_->FullScreen());
-    EXPECT_TRUE(form_->DXTimer().Enabled());
+    EXPECT_TRUE(form_->Media().Clock().Enabled());
 }
 
 }  // namespace
@@ -90,14 +90,14 @@ namespace {
 class MessageBoxPauseTest : public testing_support::GameFixture {};
 
 TEST_F(MessageBoxPauseTest, AMessageBoxPausesOnlyAGame) {
-    form_->State = shell::scMainMenu;
+    Probe().SetScreenWithoutEntering(shell::scMainMenu);
     form_->ShowMessage("Something");
-    EXPECT_FALSE(form_->Paused);  // a pause here would freeze the menu and the next game
-    form_->State = shell::scGame;
-    form_->FormDeactivate();
-    EXPECT_TRUE(form_->Paused);
-    form_->FormActivate();
-    EXPECT_FALSE(form_->Paused);
+    EXPECT_FALSE(Probe().Paused());  // a pause here would freeze the menu and the next game
+    Probe().SetScreenWithoutEntering(shell::scGame);
+    Probe().Deactivate();
+    EXPECT_TRUE(Probe().Paused());
+    Probe().Activate();
+    EXPECT_FALSE(Probe().Paused());
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ void GameFixture::TearDown() {
 }
 
 media::ImageEntry& GameFixture::AddImage(const std::string& name, int patterns, int w, int h) {
-    return AddTestImage(form_->ImageList, name, patterns, w, h);
+    return AddTestImage(Probe().Images(), name, patterns, w, h);
 }
 
 }  // namespace testing_support

@@ -10,6 +10,7 @@
 #include "game/globals.h"
 #include "platform/headless/headless_backend.h"
 #include "shell/main_form.h"
+#include "support/form_probe.h"
 #include "support/program_fixture.h"
 
 namespace testing_support {
@@ -23,6 +24,7 @@ protected:
     media::ImageEntry& AddImage(const std::string& name, int patterns = 1, int w = 32, int h = 32);
     // The events the platform noted so far ("sound EatDot -5000", ...).
     std::string Events() const { return events_.str(); }
+    FormProbe Probe() { return FormProbe(*form_); }
 
     std::ostringstream events_;
     std::unique_ptr<platform::HeadlessBackend> machine_;

@@ -21,7 +21,7 @@ void LevelFixture::SetUp() {
     ini += "[Scene7]\r\nGameOver=Data\\Two.bmp,64,32\r\n[Scene8]\r\nGameComplete=Data\\Two.bmp,64,32\r\n";
     WriteFile("Munchora.ini", ini);
     for (const std::string& sound : GameScreenSounds()) {
-        form_->DXWaveList.Add(sound, std::make_shared<media::Wave>(std::vector<uint8_t>{}));
+        Probe().Sounds().Add(sound, std::make_shared<media::Wave>(std::vector<uint8_t>{}));
     }
 }
 
@@ -35,15 +35,15 @@ actors::TPlayerSprite& LevelFixture::Player() {
 
 void LevelFixture::Step(int steps) {
     for (int i = 0; i < steps; ++i) {
-        form_->DXSpriteEngine.Move(1);
-        form_->DXSpriteEngine.SweepDead();
+        form_->Sprites().Move(1);
+        form_->Sprites().SweepDead();
     }
 }
 
 std::vector<engine::TSprite*> LevelFixture::SpritesWithImage(const std::string& name) {
     std::vector<engine::TSprite*> found;
-    const media::ImageEntry& image = form_->ImageList.Find(name);
-    for (const auto& child : form_->DXSpriteEngine.Root()->Children()) {
+    const media::ImageEntry& image = Probe().Images().Find(name);
+    for (const auto& child : form_->Sprites().Root()->Children()) {
         const auto* sprite = dynamic_cast<const engine::TImageSprite*>(child.get());
         if (sprite && sprite->Image == &image && !sprite->IsDead()) found.push_back(child.get());
     }

@@ -19,7 +19,7 @@ protected:
 
     // The game screen is entered: the level after CurrentLevel starts.
     void EnterGame();
-    actors::TGame& Game() { return *form_->Game; }
+    actors::TGame& Game() { return *Probe().Game(); }
     // The first player sprite.
     actors::TPlayerSprite& Player();
     // The sprite tree moves one step and the killed sprites go.

@@ -12,7 +12,7 @@ class MessageLineTest : public GameFixture {};
 // The text shows when the call count mod 20 lies in 1..13: the blink phase
 // runs on whatever is shown.
 TEST_F(MessageLineTest, BlinkPhaseRunsOnRegardlessOfShow) {
-    widgets::TMessageLine& line = *form_->MessageLine;
+    widgets::TMessageLine& line = Probe().MessageLine();
     for (int i = 0; i < 13; ++i) line.Draw();
     line.Show("Hello", 5000);
     EXPECT_EQ(line.FrameCounter, 13);
@@ -33,15 +33,15 @@ TEST_F(MessageLineTest, BlinkPhaseRunsOnRegardlessOfShow) {
 }
 
 TEST_F(MessageLineTest, SameDurationDoesNotRestartTheCountdown) {
-    widgets::TMessageLine& line = *form_->MessageLine;
-    platform::IntervalTimer& timer = form_->TimerMessageLine;
+    widgets::TMessageLine& line = Probe().MessageLine();
+    platform::IntervalTimer& timer = Probe().MessageLineTimer();
     line.Show("Ready!", 2000);
     const uint32_t firstDue = timer.NextDue();
     line.Show("Extra score", 2000);
     EXPECT_EQ(timer.NextDue(), firstDue);
     line.Show("Other", 5000);  // another duration starts anew
     EXPECT_EQ(timer.Interval(), 5000u);
-    form_->TimerMessageLineTimer();
+    Probe().MessageLineTimerTick();
     EXPECT_EQ(line.Text, "");
     EXPECT_FALSE(timer.Enabled());
 }

@@ -29,7 +29,7 @@ struct GameDriver::Impl {
     uint32_t startedAt = 0;
     int caughtBy = -1;
 
-    engine::TSprite* Root() const { return form->DXSpriteEngine.Root(); }
+    engine::TSprite* Root() const { return form->Sprites().Root(); }
 };
 
 GameDriver::GameDriver(const std::string& programDir, int timerMs) : impl_(std::make_unique<Impl>()) {
@@ -43,7 +43,7 @@ GameDriver::GameDriver(const std::string& programDir, int timerMs) : impl_(std::
 
 GameDriver::~GameDriver() = default;
 
-int GameDriver::IntervalMs() const { return int(impl_->form->DXTimer().Interval()); }
+int GameDriver::IntervalMs() const { return int(impl_->form->Media().Clock().Interval()); }
 
 int GameDriver::LevelCount() const { return game::State.LevelCount; }
 
@@ -68,8 +68,7 @@ void GameDriver::Start(int level, int lives, uint32_t seed) {
     game::State.RandSeed = seed;
     machine.SetMillisOfDay(int64_t(seed % 86400000u));
     // The main timer starts its count with the level, whatever ran before.
-    form.MainTimer.SetEnabled(false, machine.Now());
-    form.MainTimer.SetEnabled(true, machine.Now());
+    form.RestartMainTimer();
     game::State.CurrentLevel = level - 1;
     if (lives > 0) game::State.Lives = lives;
     form.SetScreenState(shell::scGame);
@@ -95,7 +94,7 @@ void GameDriver::Frame() {
     impl_->machine.HoldFire(false);
     // A caught hero starts its death countdown at 20 in the frame it is caught.
     impl_->caughtBy = -1;
-    if (!impl_->form->Game) return;
+    if (!impl_->form->Level()) return;
     engine::TSprite* root = impl_->Root();
     for (int i = 0; i < root->ChildCount(); ++i) {
         const auto* player = dynamic_cast<const actors::TPlayerSprite*>(root->Child(i));
@@ -121,7 +120,7 @@ double GameDriver::Seconds() const { return (impl_->machine.Now() - impl_->start
 Screen GameDriver::Look() const {
     Screen screen;
     const shell::TMainForm& form = *impl_->form;
-    screen.playing = form.State == shell::scGame && form.Game != nullptr;
+    screen.playing = form.Screen() == shell::scGame && form.Level() != nullptr;
     if (!screen.playing) return screen;
     const game::TLevel& level = game::State.GameLevel;
     screen.width = level.MapWidth;
@@ -137,20 +136,20 @@ Screen GameDriver::Look() const {
         screen.sprites.push_back(
             {sprite->Image->Name(), int(std::trunc(sprite->X)), int(std::trunc(sprite->Y))});
     }
-    screen.message = form.MessageLine ? form.MessageLine->Text : std::string();
+    screen.message = form.MessageText();
     return screen;
 }
 
 Facts GameDriver::Inspect() const {
     Facts facts;
     const shell::TMainForm& form = *impl_->form;
-    facts.gameOver = form.State == shell::scGameOver;
-    facts.gameComplete = form.State == shell::scGameComplete;
+    facts.gameOver = form.Screen() == shell::scGameOver;
+    facts.gameComplete = form.Screen() == shell::scGameComplete;
     facts.lives = game::State.Lives;
     facts.playersAlive = game::State.PlayersAlive;
     facts.caughtBy = impl_->caughtBy;
-    const actors::TGame* level = form.Game.get();
-    facts.playing = form.State == shell::scGame && level != nullptr;
+    const actors::TGame* level = form.Level();
+    facts.playing = form.Screen() == shell::scGame && level != nullptr;
     if (!facts.playing) return facts;
     facts.levelNumber = level->LevelNumber;
     facts.dotTotal = level->DotTotal;
