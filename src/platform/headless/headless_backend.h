@@ -75,8 +75,9 @@ protected:
     int64_t MillisOfDay() override { return (options_.utcMs + millisOfDayOffset_ + now_) % 86400000; }
     void ShowCaption(const std::string& caption) override { NoteEvent("caption " + caption); }
     uint32_t HeldInputMask() override {
-        return InputMaskForKeys(heldKeys_) | InputMaskForKeys(nextFrameKeys_) |
-               (fire_ ? uint32_t(isButton1) : 0u);
+        // Only the playtest holds keys for one frame: the scripted runs pay nothing for it.
+        const uint32_t nextFrame = nextFrameKeys_.empty() ? 0u : InputMaskForKeys(nextFrameKeys_);
+        return InputMaskForKeys(heldKeys_) | nextFrame | (fire_ ? uint32_t(isButton1) : 0u);
     }
 
 private:
