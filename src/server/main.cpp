@@ -1,0 +1,115 @@
+// munchora-server: the online table. Every game sent to it is played again
+// by the headless runner beside it before it is listed.
+#include <signal.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <thread>
+
+#include "formats/files.h"
+#include "server/score_store.h"
+#include "server/service.h"
+#include "server/verifier.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: munchora-server --data DIR --db sqlite:PATH [--port N] [--bind ADDR] [--static DIR] [--workers "
+    "N]\n"
+    "  --data DIR     a program directory: the level set, tunes and catalogue games are verified on\n"
+    "  --db URL       where the table is kept: sqlite:PATH (made when missing)\n"
+    "  --port N       the port to listen on (default 8020; 0: any free one)\n"
+    "  --bind ADDR    the address to listen on (default 127.0.0.1)\n"
+    "  --static DIR   files served on the same origin (the browser build)\n"
+    "  --workers N    games verified at once (default: the number of processors)\n";
+
+constexpr int kVerifyCapMs = 10000;
+
+int UsageError(const std::string& why) {
+    std::cerr << "munchora-server: " << why << "\n" << kUsage;
+    return 2;
+}
+
+bool ParseNumber(const std::string& text, int low, int high, int& value) {
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    value = std::atoi(text.c_str());
+    return value >= low && value <= high;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string dataDir, db, bind = "127.0.0.1", staticDir;
+    int port = 8020;
+    int workers = int(std::max(1u, std::thread::hardware_concurrency()));
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const auto value = [&](std::string& into) {
+            if (i + 1 >= argc) return false;
+            into = argv[++i];
+            return true;
+        };
+        std::string text;
+        if (arg == "--data") {
+            if (!value(dataDir)) return UsageError("--data needs a directory");
+        } else if (arg == "--db") {
+            if (!value(db)) return UsageError("--db needs a URL");
+        } else if (arg == "--port") {
+            if (!value(text) || !ParseNumber(text, 0, 65535, port)) return UsageError("bad --port");
+        } else if (arg == "--bind") {
+            if (!value(bind)) return UsageError("--bind needs an address");
+        } else if (arg == "--static") {
+            if (!value(staticDir)) return UsageError("--static needs a directory");
+        } else if (arg == "--workers") {
+            if (!value(text) || !ParseNumber(text, 1, 64, workers)) return UsageError("bad --workers");
+        } else if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        } else {
+            return UsageError("unknown argument '" + arg + "'");
+        }
+    }
+    if (dataDir.empty() || db.empty()) return UsageError("--data and --db are needed");
+    if (dataDir.back() != '/') dataDir += '/';
+    if (!formats::FileExists(dataDir + "Munchora.ini")) return UsageError("no Munchora.ini in " + dataDir);
+    if (db.rfind("sqlite:", 0) != 0) return UsageError("the database must be sqlite:PATH");
+
+    // SIGINT and SIGTERM end the service from a thread of their own.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+
+    std::unique_ptr<server::ScoreStore> store;
+    try {
+        store = server::OpenSqliteStore(db.substr(std::strlen("sqlite:")));
+    } catch (const std::exception& error) {
+        std::cerr << "munchora-server: " << error.what() << "\n";
+        return 1;
+    }
+    const server::Verifier verifier(formats::ExecutableDirectory() + "munchora-headless", dataDir,
+                                    kVerifyCapMs);
+    server::Service service(*store, verifier, {staticDir, workers, 5000});
+    std::thread stopper([&] {
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        service.Stop();
+    });
+    stopper.detach();
+    const bool served = service.Listen(bind, port, [&](int bound) {
+        std::printf("munchora-server: listening on http://%s:%d/, level set %s\n", bind.c_str(), bound,
+                    verifier.Board().c_str());
+        std::fflush(stdout);
+    });
+    if (!served) {
+        std::cerr << "munchora-server: can't listen on " << bind << ":" << port << "\n";
+        return 1;
+    }
+    return 0;
+}

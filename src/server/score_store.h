@@ -1,0 +1,64 @@
+// Where the online table keeps what players send: every submission with its
+// recording, its state (pending, listed, rejected) and, once verified, its
+// result. A small interface so that another database can stand behind it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace server {
+
+enum class TStatus { Pending, Listed, Rejected };
+
+const char* StatusName(TStatus status);
+
+// What verifying a submission found.
+struct TVerdict {
+    bool listed = false;
+    std::string reason;  // why it was rejected
+    std::string name;    // the high-score name the game was played under
+    int32_t score = 0;
+    int32_t level = 0;
+    int32_t monsters = 0;
+    int32_t bonuses = 0;
+    std::string board;  // the level set's digest, in hex
+    int64_t durationMs = 0;
+};
+
+struct TSubmission {
+    int64_t id = 0;
+    TStatus status = TStatus::Pending;
+    TVerdict verdict;
+    int64_t receivedAt = 0;  // milliseconds since 1970, UTC
+};
+
+class ScoreStore {
+public:
+    virtual ~ScoreStore() = default;
+
+    // Kept before anything is acknowledged; the id it was given.
+    virtual int64_t AddPending(const std::vector<uint8_t>& replay, int64_t receivedAtMs) = 0;
+    // The oldest submission no worker has taken yet, now taken by the caller.
+    virtual std::optional<std::pair<int64_t, std::vector<uint8_t>>> ClaimPending() = 0;
+    virtual void Finish(int64_t id, const TVerdict& verdict) = 0;
+
+    virtual std::optional<TSubmission> Find(int64_t id) = 0;
+    // A listed entry's place on its board: by score, equal scores in the
+    // order they were sent, as the game's own table orders them.
+    virtual int64_t Rank(const TSubmission& listed) = 0;
+    virtual std::vector<TSubmission> Board(const std::string& board, int64_t limit, int64_t offset) = 0;
+    virtual int64_t BoardSize(const std::string& board) = 0;
+    // The recording of a listed entry.
+    virtual std::optional<std::vector<uint8_t>> ListedReplay(int64_t id) = 0;
+    // Throws with the database's own words when it cannot answer.
+    virtual void Check() = 0;
+};
+
+// "sqlite:PATH". Throws std::runtime_error with the reason when the file
+// cannot be opened or made.
+std::unique_ptr<ScoreStore> OpenSqliteStore(const std::string& path);
+
+}  // namespace server

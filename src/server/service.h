@@ -1,0 +1,59 @@
+// The online table's HTTP service: the routes of /api, the workers that
+// verify what is sent, and the files of the browser build on the same
+// origin.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "server/score_store.h"
+#include "server/verifier.h"
+
+namespace httplib {
+class Server;
+}
+
+namespace server {
+
+struct TServiceOptions {
+    std::string staticDirectory;  // empty: none
+    int workers = 1;
+    // How long a submission waits for its verdict before it is answered
+    // "pending".
+    int answerWithinMs = 5000;
+};
+
+class Service {
+public:
+    Service(ScoreStore& store, const Verifier& verifier, TServiceOptions options);
+    ~Service();
+
+    // Serves until Stop; false when the address cannot be bound. port 0:
+    // any free port, which `Port` then tells.
+    bool Listen(const std::string& address, int port, const std::function<void(int port)>& listening);
+    void Stop();
+
+private:
+    void Routes();
+    void Work();
+    // Wakes a worker for a new submission, and whoever waits for a verdict.
+    void Notify();
+
+    ScoreStore& store_;
+    const Verifier& verifier_;
+    TServiceOptions options_;
+    std::unique_ptr<httplib::Server> http_;
+    std::vector<std::thread> workers_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    uint64_t generation_ = 0;  // counts submissions and verdicts
+    bool stopping_ = false;
+};
+
+}  // namespace server
