@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/png_writer.h"
 #include "program/command_line.h"
+#include "program/online_client.h"
 #include "shell/boot.h"
 #include "shell/main_form.h"
 #include "shell/state_dump.h"
@@ -24,7 +26,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: munchora-headless [--data DIR] [--script FILE] [--frames N] [--out DIR] [--utc-ms MS] [--fps]\n"
-    "                         [--no-draw] [--replays DIR] [--replay FILE [--verify]] [-- WORD...]\n"
+    "                         [--no-draw] [--replays DIR] [--replay FILE [--verify]]\n"
+    "                         [--online URL [--player NAME]] [-- WORD...]\n"
     "  --data DIR    the program directory (default: the executable's directory)\n"
     "  --script FILE commands, one per line: 'F key K', 'F down K', 'F up K', 'F shot NAME', 'F dump',\n"
     "                'F deactivate', 'F activate', 'F close'\n"
@@ -39,6 +42,9 @@ constexpr const char* kUsage =
     "                shots and dumps still apply\n"
     "  --verify      with --replay: exit 1 unless the game went as recorded (score, level, lives,\n"
     "                high-score place); a line on standard output says how it went\n"
+    "  --online URL  play for the online table at URL: each game fetches a run token when it starts\n"
+    "                and is sent when the run ends, in real time (the server checks the game's time)\n"
+    "  --player NAME the name the online table shows when the game made no high-score entry\n"
     "  -- WORD...    the game's own words: Debug, NoMidi, NoSound, FullScreen\n";
 
 int UsageError(const std::string& why) {
@@ -65,6 +71,7 @@ int main(int argc, char** argv) {
     std::string replayPath;
     bool verify = false;
     bool noDraw = false;
+    std::string onlineServer, playerName;
     std::vector<char*> words;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -89,6 +96,10 @@ int main(int argc, char** argv) {
             if (!value(text) || !ParseNumber(text, utcMs) || utcMs < 0) return UsageError("bad --utc-ms");
         } else if (arg == "--fps") {
             printFps = true;
+        } else if (arg == "--online") {
+            if (!value(onlineServer)) return UsageError("--online needs the server's address");
+        } else if (arg == "--player") {
+            if (!value(playerName)) return UsageError("--player needs a name");
         } else if (arg == "--no-draw") {
             noDraw = true;
         } else if (arg == "--replays") {
@@ -126,6 +137,7 @@ int main(int argc, char** argv) {
 
     options.maxFrames = int(frames);
     options.utcMs = utcMs;
+    options.realTime = !onlineServer.empty();
     options.dataDirectory = dataDir;
     options.eventLog = &events;
     const bool takesShots =
@@ -148,6 +160,11 @@ int main(int argc, char** argv) {
     const auto started = std::chrono::steady_clock::now();
     const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
     shell::TMainForm& form = *window;
+    std::optional<program::OnlineClient> online;
+    if (!onlineServer.empty() && replayPath.empty()) {
+        online.emplace(onlineServer, playerName);
+        form.PlayOnline([&online] { return online->StartGame(); });
+    }
     bool shotFailed = false;
     // Shots and dumps are set up after the window exists, as they read it.
     machine.SetOutputHandler([&](const platform::ScriptCommand& command) {
@@ -173,5 +190,6 @@ int main(int argc, char** argv) {
         std::cerr << "munchora-headless: a screenshot could not be written into " << outDir << "\n";
         return 1;
     }
+    if (online && !online->SendGames(boot.replayDirectory)) return 1;
     return verify && !form.ReplayVerified() ? 1 : 0;
 }

@@ -22,6 +22,11 @@ constexpr size_t kChecksumSize = 4;
 constexpr size_t kMaxFileSize = 64u << 20;
 constexpr uint32_t kMaxFrameInterval = 1000000;
 constexpr size_t kMaxMessage = 255;
+// The run token, the player's name (at most a high-score name) and id.
+constexpr size_t kMaxToken = 200;
+constexpr size_t kMaxPlayerId = 64;
+
+bool KnownVersion(uint64_t version) { return version == kReplayVersion || version == kOnlineReplayVersion; }
 constexpr uint8_t kWordDebug = 1, kWordNoMidi = 2, kWordNoSound = 4;
 
 uint32_t Crc32(const uint8_t* data, size_t size) {
@@ -170,7 +175,7 @@ std::vector<uint8_t> EncodeReplay(const TReplay& replay) {
     Writer w;
     const TReplayStart& s = replay.Start;
     w.Bytes(kMagic, sizeof kMagic);
-    w.Fixed(kReplayVersion, 2);
+    w.Fixed(replay.Online.Present() ? kOnlineReplayVersion : kReplayVersion, 2);
     w.Unsigned(uint64_t(s.RecordedAt));
     w.Fixed(s.LevelsDigest, 8);
     w.Fixed(s.CatalogueDigest, 8);
@@ -211,6 +216,11 @@ std::vector<uint8_t> EncodeReplay(const TReplay& replay) {
         w.Signed(replay.Entry.Score);
         w.Unsigned(uint64_t(replay.Entry.Date));
     }
+    if (replay.Online.Present()) {
+        w.Text(replay.Online.Token.substr(0, kMaxToken));
+        w.Text(replay.Online.PlayerName.substr(0, THighScoresCollection::NameLength));
+        w.Text(replay.Online.PlayerId.substr(0, kMaxPlayerId));
+    }
     w.Fixed(Crc32(w.out.data(), w.out.size()), 4);
     return std::move(w.out);
 }
@@ -221,7 +231,7 @@ TReplayFault DecodeReplayFields(const uint8_t* data, size_t size, TReplay& repla
     Reader r(data + sizeof kMagic, size - sizeof kMagic);
     const uint64_t version = r.Fixed(2);
     if (!r.Ok()) return TReplayFault::Damaged;
-    if (version != kReplayVersion) return TReplayFault::UnknownVersion;
+    if (!KnownVersion(version)) return TReplayFault::UnknownVersion;
 
     TReplay out;
     TReplayStart& s = out.Start;
@@ -269,6 +279,12 @@ TReplayFault DecodeReplayFields(const uint8_t* data, size_t size, TReplay& repla
         out.Entry.Score = r.Signed();
         out.Entry.Date = int64_t(r.Unsigned(63));
     }
+    if (version == kOnlineReplayVersion) {
+        out.Online.Token = r.Text(kMaxToken);
+        out.Online.PlayerName = r.Text(THighScoresCollection::NameLength);
+        out.Online.PlayerId = r.Text(kMaxPlayerId);
+        if (!out.Online.Present()) return TReplayFault::Damaged;
+    }
     if (!r.Ok() || !r.AtEnd()) return TReplayFault::Damaged;
     if (!EventsAreWhole(out.Events, s.StartTime, s.FrameInterval)) return TReplayFault::Damaged;
     replay = std::move(out);
@@ -286,7 +302,7 @@ TReplayFault DecodeReplay(const std::vector<uint8_t>& bytes, TReplay& replay) {
     // A file of another version may lay out its fields otherwise, but its
     // version stands where ours does.
     const uint16_t version = uint16_t(bytes[sizeof kMagic] | bytes[sizeof kMagic + 1] << 8);
-    if (version != kReplayVersion) return TReplayFault::UnknownVersion;
+    if (!KnownVersion(version)) return TReplayFault::UnknownVersion;
     if (Crc32(bytes.data(), body) != stored) return TReplayFault::Damaged;
     return DecodeReplayFields(bytes.data(), body, replay);
 }

@@ -61,16 +61,32 @@ struct TReplayEntry {
     int64_t Date = 0;  // seconds since 1970, UTC
 };
 
+// A game played for the online table: the run token the server gave when
+// it started, and who played it. A game without a token was played offline.
+struct TOnlinePlay {
+    std::string Token;
+    std::string PlayerName;
+    std::string PlayerId;  // random, the same for all games of one player
+
+    bool Present() const { return !Token.empty(); }
+    bool operator==(const TOnlinePlay&) const = default;
+};
+
 struct TReplay {
     TReplayStart Start;
     std::vector<uint8_t> Events;
     TGameResult Result;
     TReplayEntry Entry;
+    TOnlinePlay Online;
 };
 
 enum class TReplayFault { None, CantOpen, NotAReplay, UnknownVersion, Damaged };
 
+// Version 1 holds offline games; version 2 adds the online play. A game is
+// written in the oldest version that holds it, so offline games stay as
+// they were.
 constexpr uint16_t kReplayVersion = 1;
+constexpr uint16_t kOnlineReplayVersion = 2;
 
 // Puts back the part of a game's state that its recording keeps.
 void RestoreRecordedState(const game::TGameState& recorded, game::TGameState& state);

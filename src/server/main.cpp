@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "formats/files.h"
+#include "server/run_tokens.h"
 #include "server/score_store.h"
 #include "server/service.h"
 #include "server/verifier.h"
@@ -17,13 +18,14 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: munchora-server --data DIR --db sqlite:PATH [--port N] [--bind ADDR] [--static DIR] [--workers "
-    "N]\n"
+    "usage: munchora-server --data DIR --db sqlite:PATH [--port N] [--bind ADDR] [--static DIR]\n"
+    "                       [--secret-file F] [--workers N]\n"
     "  --data DIR     a program directory: the level set, tunes and catalogue games are verified on\n"
     "  --db URL       where the table is kept: sqlite:PATH (made when missing)\n"
     "  --port N       the port to listen on (default 8020; 0: any free one)\n"
     "  --bind ADDR    the address to listen on (default 127.0.0.1)\n"
     "  --static DIR   files served on the same origin (the browser build)\n"
+    "  --secret-file F  the key run tokens are signed with, made when missing (default DIR/server-secret)\n"
     "  --workers N    games verified at once (default: the number of processors)\n";
 
 constexpr int kVerifyCapMs = 10000;
@@ -43,7 +45,7 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string dataDir, db, bind = "127.0.0.1", staticDir;
+    std::string dataDir, db, bind = "127.0.0.1", staticDir, secretFile;
     int port = 8020;
     int workers = int(std::max(1u, std::thread::hardware_concurrency()));
     for (int i = 1; i < argc; ++i) {
@@ -64,6 +66,8 @@ int main(int argc, char** argv) {
             if (!value(bind)) return UsageError("--bind needs an address");
         } else if (arg == "--static") {
             if (!value(staticDir)) return UsageError("--static needs a directory");
+        } else if (arg == "--secret-file") {
+            if (!value(secretFile)) return UsageError("--secret-file needs a file");
         } else if (arg == "--workers") {
             if (!value(text) || !ParseNumber(text, 1, 64, workers)) return UsageError("bad --workers");
         } else if (arg == "--help" || arg == "-h") {
@@ -86,16 +90,19 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
+    if (secretFile.empty()) secretFile = dataDir + "server-secret";
     std::unique_ptr<server::ScoreStore> store;
+    std::unique_ptr<server::RunTokens> tokens;
     try {
         store = server::OpenSqliteStore(db.substr(std::strlen("sqlite:")));
+        tokens = std::make_unique<server::RunTokens>(secretFile);
     } catch (const std::exception& error) {
         std::cerr << "munchora-server: " << error.what() << "\n";
         return 1;
     }
     const server::Verifier verifier(formats::ExecutableDirectory() + "munchora-headless", dataDir,
                                     kVerifyCapMs);
-    server::Service service(*store, verifier, {staticDir, workers, 5000});
+    server::Service service(*store, verifier, *tokens, {staticDir, workers, 5000});
     std::thread stopper([&] {
         int signal = 0;
         sigwait(&stopSignals, &signal);

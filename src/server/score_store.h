@@ -28,6 +28,13 @@ struct TVerdict {
     int64_t durationMs = 0;
 };
 
+// A submission a worker has taken to verify.
+struct TJob {
+    int64_t id = 0;
+    std::vector<uint8_t> replay;
+    int64_t receivedAtMs = 0;
+};
+
 struct TSubmission {
     int64_t id = 0;
     TStatus status = TStatus::Pending;
@@ -42,7 +49,9 @@ public:
     // Kept before anything is acknowledged; the id it was given.
     virtual int64_t AddPending(const std::vector<uint8_t>& replay, int64_t receivedAtMs) = 0;
     // The oldest submission no worker has taken yet, now taken by the caller.
-    virtual std::optional<std::pair<int64_t, std::vector<uint8_t>>> ClaimPending() = 0;
+    virtual std::optional<TJob> ClaimPending() = 0;
+    // Marks a run token used; false when it was used before.
+    virtual bool UseToken(const std::string& token, int64_t nowMs) = 0;
     virtual void Finish(int64_t id, const TVerdict& verdict) = 0;
 
     virtual std::optional<TSubmission> Find(int64_t id) = 0;

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <nlohmann/json.hpp>
 
+#include "server/judge.h"
+
 namespace server {
 
 namespace {
@@ -70,9 +72,11 @@ nlohmann::json Describe(ScoreStore& store, const TSubmission& s) {
 
 }  // namespace
 
-Service::Service(ScoreStore& store, const Verifier& verifier, TServiceOptions options)
+Service::Service(ScoreStore& store, const Verifier& verifier, const RunTokens& tokens,
+                 TServiceOptions options)
     : store_(store),
       verifier_(verifier),
+      tokens_(tokens),
       options_(std::move(options)),
       http_(std::make_unique<httplib::Server>()) {
     Routes();
@@ -115,16 +119,21 @@ void Service::Work() {
             if (stopping_) return;
             seen = generation_;
         }
-        std::optional<std::pair<int64_t, std::vector<uint8_t>>> job;
+        std::optional<TJob> job;
         try {
             job = store_.ClaimPending();
         } catch (const std::exception&) {
             job.reset();  // the database is away: try again on the next wake
         }
         if (job) {
-            const TVerdict verdict = verifier_.Verify(job->second);
+            TVerdict verdict;
             try {
-                store_.Finish(job->first, verdict);
+                verdict = Judge(*job, verifier_, tokens_, store_);
+            } catch (const std::exception&) {
+                continue;  // the database is away: the job stays taken until a restart
+            }
+            try {
+                store_.Finish(job->id, verdict);
             } catch (const std::exception&) {
                 // Left "verifying": a restart verifies it again.
             }
@@ -150,7 +159,8 @@ void Service::Routes() {
             {"sf2", "application/octet-stream"},  {"png", "image/png"},
             {"txt", "text/plain; charset=utf-8"},
         };
-        for (const auto& [extension, type] : types) http.set_file_extension_and_mimetype_mapping(extension, type);
+        for (const auto& [extension, type] : types)
+            http.set_file_extension_and_mimetype_mapping(extension, type);
         http.set_mount_point("/", options_.staticDirectory);
     }
 
@@ -173,6 +183,11 @@ void Service::Routes() {
         } catch (const std::exception& error) {
             Reply(res, 503, {{"error", "the database cannot be reached"}, {"database", error.what()}});
         }
+    });
+
+    http.Post("/api/runs", [this](const httplib::Request&, httplib::Response& res) {
+        const int64_t now = NowMs();
+        Reply(res, 200, {{"token", tokens_.Issue(now)}, {"issued", now}});
     });
 
     http.Post("/api/scores", [this](const httplib::Request& req, httplib::Response& res) {

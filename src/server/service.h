@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "server/run_tokens.h"
 #include "server/score_store.h"
 #include "server/verifier.h"
 
@@ -31,7 +32,7 @@ struct TServiceOptions {
 
 class Service {
 public:
-    Service(ScoreStore& store, const Verifier& verifier, TServiceOptions options);
+    Service(ScoreStore& store, const Verifier& verifier, const RunTokens& tokens, TServiceOptions options);
     ~Service();
 
     // Serves until Stop; false when the address cannot be bound. port 0:
@@ -47,6 +48,7 @@ private:
 
     ScoreStore& store_;
     const Verifier& verifier_;
+    const RunTokens& tokens_;
     TServiceOptions options_;
     std::unique_ptr<httplib::Server> http_;
     std::vector<std::thread> workers_;

@@ -118,17 +118,24 @@ public:
         return sqlite3_last_insert_rowid(db_);
     }
 
-    std::optional<std::pair<int64_t, std::vector<uint8_t>>> ClaimPending() override {
+    std::optional<TJob> ClaimPending() override {
         std::lock_guard lock(mutex_);
-        Statement claim(
-            db_,
-            "UPDATE scores SET status = 'verifying' WHERE id = "
-            "(SELECT id FROM scores WHERE status = 'pending' ORDER BY id LIMIT 1) RETURNING id, replay");
+        Statement claim(db_,
+                        "UPDATE scores SET status = 'verifying' WHERE id = "
+                        "(SELECT id FROM scores WHERE status = 'pending' ORDER BY id LIMIT 1) "
+                        "RETURNING id, replay, received_at");
         if (!claim.Step()) return std::nullopt;
-        auto job = std::make_pair(claim.Int(0), claim.Blob(1));
+        TJob job{claim.Int(0), claim.Blob(1), claim.Int(2)};
         while (claim.Step()) {
         }
         return job;
+    }
+
+    bool UseToken(const std::string& token, int64_t nowMs) override {
+        std::lock_guard lock(mutex_);
+        Statement use(db_, "INSERT OR IGNORE INTO used_tokens (token, used_at) VALUES (?, ?)");
+        use.Bind(1, token).Bind(2, nowMs).Step();
+        return sqlite3_changes(db_) == 1;
     }
 
     void Finish(int64_t id, const TVerdict& v) override {
@@ -226,6 +233,7 @@ private:
             "duration_ms INTEGER NOT NULL DEFAULT 0, received_at INTEGER NOT NULL, replay BLOB NOT NULL);"
             "CREATE INDEX scores_board ON scores (board, status, score DESC, id);"
             "CREATE INDEX scores_status ON scores (status, id);",
+            "CREATE TABLE used_tokens (token TEXT PRIMARY KEY, used_at INTEGER NOT NULL);",
         };
         int64_t done = 0;
         {

@@ -20,6 +20,7 @@
 #include "platform/platform.h"
 #include "replay/player.h"
 #include "replay/recorder.h"
+#include "replay/replay_file.h"
 
 namespace actors {
 class TGame;
@@ -148,6 +149,11 @@ public:
     // Where every game is recorded; none when empty (tests that want no
     // files). The programs set it.
     void RecordGamesInto(const std::string& directory) { ReplayDirectory = directory; }
+    // Each recorded game asks this for its online play when it starts (the
+    // server's run token, the player); a game given no token is offline.
+    void PlayOnline(std::function<replay::TOnlinePlay()> startOnlineGame) {
+        startOnlineGame_ = std::move(startOnlineGame);
+    }
     // Plays a recording in the window. false, with the message shown and the
     // window closing, when it cannot be played. closeAtEnd: the program ends
     // with the recording, otherwise it waits for Escape.
@@ -323,6 +329,8 @@ private:
     platform::ShiftState shiftInProgress_ = 0;
     // Recording the game being played.
     std::unique_ptr<replay::TReplayStart> recordingStart_;
+    std::function<replay::TOnlinePlay()> startOnlineGame_;
+    replay::TOnlinePlay recordingOnline_;
     std::string lastRecording_;  // the file of the game last ended
     bool recordingFailureShown_ = false;
     // Playing a recording.

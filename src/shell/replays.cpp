@@ -23,6 +23,7 @@ using namespace replay;
 void TMainForm::GameStarting() {
     if (replayMode_ != TReplayMode::None || ReplayDirectory.empty()) return;
     recordingStart_ = std::make_unique<TReplayStart>(CaptureStart());
+    recordingOnline_ = startOnlineGame_ ? startOnlineGame_() : TOnlinePlay{};
     recorder_.Start();
     recordingStart_->StartTime = recorder_.StartTime();
 }
@@ -57,6 +58,7 @@ void TMainForm::GameEnding(TGameEnd end) {
     recordingStart_.reset();
     replay.Events = recorder_.Stop();
     replay.Result = CaptureResult(end);
+    replay.Online = recordingOnline_;
     SaveRecording(replay);
 }
 

@@ -2,12 +2,15 @@
 again, every fault is rejected with its reason, and what was acknowledged
 outlives a restart. Real HTTP on 127.0.0.1 and a real SQLite file."""
 
+import hashlib
+import hmac
 import json
 import os
-import shutil
+import secrets
 import signal
 import struct
 import subprocess
+import time
 import urllib.error
 import urllib.request
 import zlib
@@ -43,9 +46,49 @@ def with_digest_changed(replay, which):
     return with_checksum(data)
 
 
+# A short game: started, a few steps, quit; three seconds in real time.
+SHORT_GAME = "3 key Space\n6 key Enter\n60 key Left\n150 key Escape\n152 key Y\n"
+
+
+def result_score_at(replay):
+    """Where the score of the result starts (see docs/replay-format.md)."""
+    _, at = read_varint(replay, 10)  # magic, version, the recording time
+    at += 16 + 1  # the digests, the game type
+    _, at = read_varint(replay, at)  # the frame interval
+    at += 1 + 4  # the start words, the seed
+    for _ in range(6 + 1 + 1 + 2):  # the result so far, LastKey, the tick count, the input states
+        _, at = read_varint(replay, at)
+    length, at = read_varint(replay, at)  # the message line
+    _, at = read_varint(replay, at + length)
+    _, at = read_varint(replay, at)  # the start key
+    at += 1 + 4  # its shift, the start time
+    length, at = read_varint(replay, at)  # the events
+    return at + length + 1  # after the end
+
+
+def token_at(replay):
+    """Where the run token's text starts in an online recording."""
+    at = result_score_at(replay)
+    for _ in range(6):  # the result's numbers
+        _, at = read_varint(replay, at)
+    scores = replay[at + 1]  # after the high-score place
+    at += 2
+    for _ in range(scores):
+        _, at = read_varint(replay, at)
+    if replay[at]:  # a high-score entry: its name, score and date
+        length, at = read_varint(replay, at + 1)
+        _, at = read_varint(replay, at + length)
+        _, at = read_varint(replay, at)
+    else:
+        at += 1
+    _, at = read_varint(replay, at)  # the token's length
+    return at
+
+
 class ServerTest(HeadlessTest):
     def setUp(self):
         super().setUp()
+        self.set_frame_interval(20)  # the short game lasts three seconds
         self.database = os.path.join(self.work, "table.db")
         self.server = None
         self.start_server()
@@ -91,14 +134,38 @@ class ServerTest(HeadlessTest):
         with open(DEMO, "rb") as f:
             return f.read()
 
-    def test_a_verified_game_is_listed_ranked_and_its_recording_served(self):
+    def play_online(self, name="TESTER"):
+        """Plays the short game for the table; (the runner's answer lines, the recording)."""
+        replays = os.path.join(self.work, f"online{self.runs}")
+        run = self.run_game(SHORT_GAME, frames=160,
+                            args=["--replays", replays, "--online", self.base, "--player", name])
+        with open(os.path.join(replays, "game-000001.mnr"), "rb") as f:
+            recording = f.read()
+        return [json.loads(line[len("online: "):]) for line in run.stdout.splitlines()
+                if line.startswith("online: ")], recording
+
+    def signed_token(self, issued_ms):
+        with open(self.data_path("server-secret")) as f:
+            secret = f.read().strip().encode()
+        text = f"{issued_ms}.{secrets.token_hex(16)}"
+        return text + "." + hmac.new(secret, text.encode(), hashlib.sha256).hexdigest()
+
+    @staticmethod
+    def with_token(recording, token):
+        at = token_at(recording)
+        old = recording[at:at + len(token)]
+        assert len(old) == len(token) and old.count(b".") == 2, old
+        return with_checksum(recording[:at] + token.encode() + recording[at + len(token):])
+
+    def test_a_game_played_online_is_listed_ranked_and_its_recording_served(self):
         self.assertEqual(self.call("/api/health"), (200, {"status": "ok", "database": "ok"}))
-        first = self.submit(self.demo())
-        self.assertEqual((first["status"], first["rank"], first["reason"]), ("listed", 1, ""), first)
+        (first,), recording = self.play_online("ANN")
+        self.assertEqual((first["status"], first["rank"], first["reason"], first["name"]), ("listed", 1, "", "ANN"),
+                         first)
         self.assertGreater(first["score"], 0)
         # The same score again ranks after its equal, as the game's table does.
-        second = self.submit(self.demo())
-        self.assertEqual((second["status"], second["rank"]), ("listed", 2))
+        (second,), _ = self.play_online("BOB")
+        self.assertEqual((second["status"], second["rank"], second["score"]), ("listed", 2, first["score"]))
 
         status, boards = self.call("/api/boards")
         self.assertEqual(status, 200)
@@ -107,21 +174,32 @@ class ServerTest(HeadlessTest):
         self.assertEqual(status, 200)
         self.assertEqual([(e["rank"], e["id"], e["score"]) for e in board["entries"]],
                          [(2, second["id"], second["score"])])
-        self.assertEqual(self.call(f"/api/replays/{first['id']}"), (200, self.demo()))
+        self.assertEqual(self.call(f"/api/replays/{first['id']}"), (200, recording))
         self.assertEqual(self.call(f"/api/scores/{second['id']}")[1], second)
 
     def test_each_fault_is_rejected_with_its_reason_and_never_served(self):
-        # A quick game of our own, its score raised and its checksum made good.
-        self.run_game("3 key Space\n6 key Enter\n20 key Escape\n22 key Y\n", frames=30)
-        with open(self.data_path("replays", "game-000001.mnr"), "rb") as f:
-            quit_game = bytearray(f.read())
-        quit_game[-13] += 100  # the zigzag-coded score at the end
-        demo = self.demo()
+        (listed,), online = self.play_online()
+        self.assertEqual(listed["status"], "listed")
+        at = token_at(online)
+        forged_score = bytearray(online)
+        forged_score[result_score_at(online)] += 2  # zigzag-coded: one point more, still one byte
+        forged_token = bytearray(online)
+        forged_token[at + 20] ^= 1
+        now = int(time.time() * 1000)
         faults = {
-            "damaged file": demo[:len(demo) // 2],
-            "unknown level set": with_digest_changed(demo, 0),
-            "unknown catalogue": with_digest_changed(demo, 1),
-            "the game went another way than recorded": with_checksum(quit_game),
+            "damaged file": online[:len(online) // 2],
+            "token missing": self.demo(),
+            "token forged": with_checksum(forged_token),
+            "token expired": self.with_token(online, self.signed_token(now - 25 * 3600 * 1000)),
+            "the game's time is longer than the time since its token was issued": self.with_token(
+                online, self.signed_token(now - 100)),
+            "the game's time is shorter than the time since its token was issued": self.with_token(
+                online, self.signed_token(now - 3600 * 1000)),
+            "unknown level set": self.with_token(with_digest_changed(online, 0), self.signed_token(now - 5000)),
+            "unknown catalogue": self.with_token(with_digest_changed(online, 1), self.signed_token(now - 5000)),
+            "the game went another way than recorded": self.with_token(with_checksum(forged_score),
+                                                                       self.signed_token(now - 5000)),
+            "token used before": online,
         }
         for reason, replay in faults.items():
             with self.subTest(reason):
@@ -130,7 +208,7 @@ class ServerTest(HeadlessTest):
                 self.assertTrue(verdict["reason"].startswith(reason), verdict)
                 self.assertIsNone(verdict["rank"])
                 self.assertEqual(self.call(f"/api/replays/{verdict['id']}")[0], 404)
-        self.assertEqual(self.call("/api/boards")[1][0]["entries"], 0)
+        self.assertEqual(self.call("/api/boards")[1][0]["entries"], 1)
 
     def test_requests_outside_the_limits_get_their_own_errors(self):
         cases = [
@@ -150,10 +228,12 @@ class ServerTest(HeadlessTest):
                 self.assertIn("error", answer[1])
 
     def test_what_was_acknowledged_outlives_a_restart(self):
-        listed = self.submit(self.demo())
+        (listed,), _ = self.play_online()
         self.stop_server()
         self.start_server()
         self.assertEqual(self.call(f"/api/scores/{listed['id']}")[1], listed)
+        # The secret outlives it too: the tokens it gave are still its own.
+        self.assertEqual(os.stat(self.data_path("server-secret")).st_mode & 0o777, 0o600)
         # A file that cannot be opened ends in the server's own message.
         os.chmod(self.work, 0o755)
         bad = subprocess.run([os.path.join(BUILD_DIR, "munchora-server"), "--data", self.data, "--db",

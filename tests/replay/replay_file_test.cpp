@@ -83,6 +83,22 @@ TEST(ReplayFile, ReadsBackEveryField) {
     EXPECT_EQ(read.Entry.Name, written.Entry.Name);
     EXPECT_EQ(read.Entry.Score, written.Entry.Score);
     EXPECT_EQ(read.Entry.Date, written.Entry.Date);
+    EXPECT_FALSE(read.Online.Present());
+}
+
+// An online game is written as version 2 with its play; an offline one stays
+// version 1, byte for byte as before.
+TEST(ReplayFile, AnOnlineGameKeepsItsTokenAndPlayer) {
+    TReplay online = SampleReplay();
+    const std::vector<uint8_t> offline = EncodeReplay(online);
+    online.Online = {"1765000000000.abc.def", "ANN", "0123456789abcdef"};
+    const std::vector<uint8_t> bytes = EncodeReplay(online);
+    EXPECT_EQ(offline[8], kReplayVersion);
+    EXPECT_EQ(bytes[8], kOnlineReplayVersion);
+    TReplay read;
+    ASSERT_EQ(DecodeReplay(bytes, read), TReplayFault::None);
+    EXPECT_EQ(read.Online, online.Online);
+    EXPECT_EQ(read.Result, online.Result);
 }
 
 TEST(ReplayFile, DamageAndOtherVersionsAreToldApart) {
@@ -95,8 +111,13 @@ TEST(ReplayFile, DamageAndOtherVersionsAreToldApart) {
     EXPECT_EQ(DecodeReplay({}, read), TReplayFault::NotAReplay);
 
     other = good;
-    other[8] = kReplayVersion + 1;
+    other[8] = kOnlineReplayVersion + 1;
     EXPECT_EQ(DecodeReplay(other, read), TReplayFault::UnknownVersion);
+    // A file that says it was played online but holds no online play.
+    other = good;
+    other[8] = kOnlineReplayVersion;
+    const std::vector<uint8_t> unfinished(other.begin(), other.end() - 4);
+    EXPECT_EQ(DecodeReplayFields(unfinished.data(), unfinished.size(), read), TReplayFault::Damaged);
 
     // A changed byte anywhere after the version, and every cut.
     for (size_t i = 10; i < good.size(); ++i) {

@@ -1,6 +1,8 @@
 #include "platform/headless/headless_backend.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "formats/files.h"
 #include "formats/midi_file.h"
@@ -87,6 +89,7 @@ void HeadlessBackend::NoteEvent(const std::string& line) {
 
 void HeadlessBackend::Run(AppEvents& app) {
     Platform& platform = Dispatcher();
+    const auto started = std::chrono::steady_clock::now() - std::chrono::milliseconds(now_);
     for (frame_ = 1; frame_ <= options_.maxFrames && !platform.QuitRequested(); ++frame_) {
         const auto commands = options_.script.byFrame.find(frame_);
         // 1. Input for this frame, in file order.
@@ -113,6 +116,7 @@ void HeadlessBackend::Run(AppEvents& app) {
         if (platform.QuitRequested()) break;
         // 2. Virtual time moves by one frame interval; due timer ticks run.
         now_ += std::max<uint32_t>(1, platform.Clock().Interval());
+        if (options_.realTime) std::this_thread::sleep_until(started + std::chrono::milliseconds(now_));
         if (platform.Playing()) {
             // 2 and 3 of a recording: its events up to its next frame.
             platform.RunPlaybackFrame(app);

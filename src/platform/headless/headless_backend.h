@@ -22,6 +22,9 @@ public:
         int64_t utcMs = 0;          // time of day at virtual time 0
         std::string dataDirectory;  // shown relative in the event log
         std::ostream* eventLog = nullptr;
+        // Virtual time never runs ahead of the clock on the wall: a game
+        // played online must take as long as it lasts.
+        bool realTime = false;
         // Runs the script's shot and dump commands after a frame.
         std::function<void(const ScriptCommand&)> onOutputCommand;
     };
