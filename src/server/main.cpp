@@ -19,14 +19,15 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: munchora-server --data DIR --db sqlite:PATH [--port N] [--bind ADDR] [--static DIR]\n"
-    "                       [--secret-file F] [--workers N]\n"
+    "                       [--secret-file F] [--workers N] [--rate N]\n"
     "  --data DIR     a program directory: the level set, tunes and catalogue games are verified on\n"
     "  --db URL       where the table is kept: sqlite:PATH (made when missing)\n"
     "  --port N       the port to listen on (default 8020; 0: any free one)\n"
     "  --bind ADDR    the address to listen on (default 127.0.0.1)\n"
     "  --static DIR   files served on the same origin (the browser build)\n"
     "  --secret-file F  the key run tokens are signed with, made when missing (default DIR/server-secret)\n"
-    "  --workers N    games verified at once (default: the number of processors)\n";
+    "  --workers N    games verified at once (default: the number of processors)\n"
+    "  --rate N       games one address may send a minute (default 30)\n";
 
 constexpr int kVerifyCapMs = 10000;
 
@@ -47,6 +48,7 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
 int main(int argc, char** argv) {
     std::string dataDir, db, bind = "127.0.0.1", staticDir, secretFile;
     int port = 8020;
+    int rate = 30;
     int workers = int(std::max(1u, std::thread::hardware_concurrency()));
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -68,6 +70,8 @@ int main(int argc, char** argv) {
             if (!value(staticDir)) return UsageError("--static needs a directory");
         } else if (arg == "--secret-file") {
             if (!value(secretFile)) return UsageError("--secret-file needs a file");
+        } else if (arg == "--rate") {
+            if (!value(text) || !ParseNumber(text, 1, 100000, rate)) return UsageError("bad --rate");
         } else if (arg == "--workers") {
             if (!value(text) || !ParseNumber(text, 1, 64, workers)) return UsageError("bad --workers");
         } else if (arg == "--help" || arg == "-h") {
@@ -102,7 +106,7 @@ int main(int argc, char** argv) {
     }
     const server::Verifier verifier(formats::ExecutableDirectory() + "munchora-headless", dataDir,
                                     kVerifyCapMs);
-    server::Service service(*store, verifier, *tokens, {staticDir, workers, 5000});
+    server::Service service(*store, verifier, *tokens, {staticDir, workers, 5000, rate});
     std::thread stopper([&] {
         int signal = 0;
         sigwait(&stopSignals, &signal);

@@ -78,6 +78,7 @@ Service::Service(ScoreStore& store, const Verifier& verifier, const RunTokens& t
       verifier_(verifier),
       tokens_(tokens),
       options_(std::move(options)),
+      rateLimit_(options_.submissionsPerMinute),
       http_(std::make_unique<httplib::Server>()) {
     Routes();
     for (int i = 0; i < std::max(1, options_.workers); ++i) workers_.emplace_back([this] { Work(); });
@@ -191,6 +192,8 @@ void Service::Routes() {
     });
 
     http.Post("/api/scores", [this](const httplib::Request& req, httplib::Response& res) {
+        if (!rateLimit_.Allow(req.remote_addr, NowMs()))
+            return Fail(res, 429, "too many games sent from this address: wait a minute");
         if (req.body.empty()) return Fail(res, 400, "the body must be a recorded game");
         const std::vector<uint8_t> bytes(req.body.begin(), req.body.end());
         const int64_t id = store_.AddPending(bytes, NowMs());

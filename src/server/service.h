@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "server/rate_limit.h"
 #include "server/run_tokens.h"
 #include "server/score_store.h"
 #include "server/verifier.h"
@@ -28,6 +29,8 @@ struct TServiceOptions {
     // How long a submission waits for its verdict before it is answered
     // "pending".
     int answerWithinMs = 5000;
+    // Submissions a minute from one address.
+    int submissionsPerMinute = 30;
 };
 
 class Service {
@@ -50,6 +53,7 @@ private:
     const Verifier& verifier_;
     const RunTokens& tokens_;
     TServiceOptions options_;
+    RateLimit rateLimit_;
     std::unique_ptr<httplib::Server> http_;
     std::vector<std::thread> workers_;
     std::mutex mutex_;

@@ -97,10 +97,10 @@ class ServerTest(HeadlessTest):
         self.stop_server()
         super().tearDown()
 
-    def start_server(self):
+    def start_server(self, *args):
         self.server = subprocess.Popen(
             [os.path.join(BUILD_DIR, "munchora-server"), "--data", self.data, "--db", "sqlite:" + self.database,
-             "--port", "0", "--workers", "2"], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+             "--port", "0", "--workers", "2", *args], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         line = self.server.stdout.readline()
         self.assertIn("listening on http://127.0.0.1:", line, self.server.stderr.read() if not line else line)
         self.base = line.split("listening on ")[1].split("/,")[0]
@@ -226,6 +226,13 @@ class ServerTest(HeadlessTest):
                 answer = self.call(path, body if method == "POST" else None)
                 self.assertEqual(answer[0], status)
                 self.assertIn("error", answer[1])
+
+    def test_one_address_sending_too_often_is_refused_for_a_while(self):
+        self.stop_server()
+        self.start_server("--rate", "2")
+        answers = [self.call("/api/scores", b"not a game")[0] for _ in range(3)]
+        self.assertEqual(answers, [201, 201, 429])
+        self.assertEqual(self.call("/api/health")[0], 200)  # the rest of the table still answers
 
     def test_what_was_acknowledged_outlives_a_restart(self):
         (listed,), _ = self.play_online()
