@@ -10,7 +10,7 @@ packages=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-mixer-dev libfluidsynth-dev libpng-dev libstb-dev
   libsdl2-ttf-dev
-  libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libssl-dev
+  libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libssl-dev libpq-dev
   timgm6mb-soundfont fonts-dejavu-core
 )
 mode="${1:-}"
@@ -21,7 +21,8 @@ if [ "$mode" = "web" ] || [ "$mode" = "test" ]; then
 fi
 if [ "$mode" = "test" ]; then
   packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev python3
-             clang-format desktop-file-utils appstream man-db chromium xvfb xauth x11-utils)
+             clang-format desktop-file-utils appstream man-db chromium xvfb xauth x11-utils
+             postgresql)
 fi
 
 missing=()

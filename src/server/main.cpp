@@ -21,7 +21,7 @@ constexpr const char* kUsage =
     "usage: munchora-server --data DIR --db sqlite:PATH [--port N] [--bind ADDR] [--static DIR]\n"
     "                       [--secret-file F] [--workers N] [--rate N]\n"
     "  --data DIR     a program directory: the level set, tunes and catalogue games are verified on\n"
-    "  --db URL       where the table is kept: sqlite:PATH (made when missing)\n"
+    "  --db URL       where the table is kept: sqlite:PATH (made when missing) or postgresql://...\n"
     "  --port N       the port to listen on (default 8020; 0: any free one)\n"
     "  --bind ADDR    the address to listen on (default 127.0.0.1)\n"
     "  --static DIR   files served on the same origin (the browser build)\n"
@@ -84,7 +84,9 @@ int main(int argc, char** argv) {
     if (dataDir.empty() || db.empty()) return UsageError("--data and --db are needed");
     if (dataDir.back() != '/') dataDir += '/';
     if (!formats::FileExists(dataDir + "Munchora.ini")) return UsageError("no Munchora.ini in " + dataDir);
-    if (db.rfind("sqlite:", 0) != 0) return UsageError("the database must be sqlite:PATH");
+    const bool sqlite = db.rfind("sqlite:", 0) == 0;
+    if (!sqlite && db.rfind("postgresql://", 0) != 0 && db.rfind("postgres://", 0) != 0)
+        return UsageError("the database must be sqlite:PATH or a postgresql:// URL");
 
     // SIGINT and SIGTERM end the service from a thread of their own.
     sigset_t stopSignals;
@@ -98,7 +100,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<server::ScoreStore> store;
     std::unique_ptr<server::RunTokens> tokens;
     try {
-        store = server::OpenSqliteStore(db.substr(std::strlen("sqlite:")));
+        store = sqlite ? server::OpenSqliteStore(db.substr(std::strlen("sqlite:")))
+                       : server::OpenPostgresStore(db);
         tokens = std::make_unique<server::RunTokens>(secretFile);
     } catch (const std::exception& error) {
         std::cerr << "munchora-server: " << error.what() << "\n";

@@ -69,5 +69,8 @@ public:
 // "sqlite:PATH". Throws std::runtime_error with the reason when the file
 // cannot be opened or made.
 std::unique_ptr<ScoreStore> OpenSqliteStore(const std::string& path);
+// A postgresql:// URL (libpq's; parts left out come from PGHOST, PGUSER and
+// the like). Several server processes may share one database.
+std::unique_ptr<ScoreStore> OpenPostgresStore(const std::string& url);
 
 }  // namespace server

@@ -1,6 +1,8 @@
 """The online table: a game is listed only when the server has played it
 again, every fault is rejected with its reason, and what was acknowledged
-outlives a restart. Real HTTP on 127.0.0.1 and a real SQLite file."""
+outlives a restart. Real HTTP on 127.0.0.1 and a real SQLite file, or with
+MUNCHORA_SERVER_DB=postgresql a real PostgreSQL (the test command runs
+these tests again inside pg_virtualenv, which gives a throwaway cluster)."""
 
 import hashlib
 import hmac
@@ -15,9 +17,13 @@ import urllib.error
 import urllib.request
 import zlib
 
+import threading
+import unittest
+
 from harness import BUILD_DIR, HeadlessTest
 
 DEMO = os.path.join(BUILD_DIR, "Data", "Demo.mnr")
+POSTGRESQL = os.environ.get("MUNCHORA_SERVER_DB") == "postgresql"
 
 
 def read_varint(data, at):
@@ -89,33 +95,40 @@ class ServerTest(HeadlessTest):
     def setUp(self):
         super().setUp()
         self.set_frame_interval(20)  # the short game lasts three seconds
-        self.database = os.path.join(self.work, "table.db")
-        self.server = None
+        if POSTGRESQL:
+            name = "table_" + secrets.token_hex(6)
+            subprocess.run(["psql", "-qc", f"CREATE DATABASE {name}"], check=True)
+            self.database = f"postgresql:///{name}"
+        else:
+            self.database = "sqlite:" + os.path.join(self.work, "table.db")
+        self.servers = []
         self.start_server()
 
     def tearDown(self):
-        self.stop_server()
+        while self.servers:
+            self.stop_server()
         super().tearDown()
 
     def start_server(self, *args):
-        self.server = subprocess.Popen(
-            [os.path.join(BUILD_DIR, "munchora-server"), "--data", self.data, "--db", "sqlite:" + self.database,
+        """Starts a server on the test's table; the requests go to the newest."""
+        server = subprocess.Popen(
+            [os.path.join(BUILD_DIR, "munchora-server"), "--data", self.data, "--db", self.database,
              "--port", "0", "--workers", "2", *args], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        line = self.server.stdout.readline()
-        self.assertIn("listening on http://127.0.0.1:", line, self.server.stderr.read() if not line else line)
-        self.base = line.split("listening on ")[1].split("/,")[0]
+        line = server.stdout.readline()
+        self.assertIn("listening on http://127.0.0.1:", line, server.stderr.read() if not line else line)
+        self.servers.append((server, line.split("listening on ")[1].split("/,")[0]))
+        self.base = self.servers[-1][1]
 
     def stop_server(self):
-        if self.server:
-            self.server.send_signal(signal.SIGTERM)
-            self.assertEqual(self.server.wait(timeout=30), 0)
-            self.server.stdout.close()
-            self.server.stderr.close()
-            self.server = None
+        server, _ = self.servers.pop()
+        server.send_signal(signal.SIGTERM)
+        self.assertEqual(server.wait(timeout=30), 0)
+        server.stdout.close()
+        server.stderr.close()
 
-    def call(self, path, body=None):
+    def call(self, path, body=None, base=None):
         """(status, parsed JSON or the raw bytes) of one request."""
-        request = urllib.request.Request(self.base + path, data=body, method="POST" if body is not None else "GET")
+        request = urllib.request.Request((base or self.base) + path, data=body, method="POST" if body is not None else "GET")
         if body is not None:
             request.add_header("Content-Type", "application/octet-stream")
         try:
@@ -233,6 +246,42 @@ class ServerTest(HeadlessTest):
         answers = [self.call("/api/scores", b"not a game")[0] for _ in range(3)]
         self.assertEqual(answers, [201, 201, 429])
         self.assertEqual(self.call("/api/health")[0], 200)  # the rest of the table still answers
+
+    @unittest.skipUnless(POSTGRESQL, "several server processes share a PostgreSQL database")
+    def test_two_servers_on_one_database_list_each_game_exactly_once(self):
+        (listed,), online = self.play_online()
+        self.stop_server()
+        for _ in range(2):
+            self.start_server("--rate", "100000")  # all the games come from one address here
+        bases = [base for _, base in self.servers]
+        # Two hundred games of their own: the same play under tokens of its time.
+        issued = int(time.time() * 1000) - 4000
+        games = [self.with_token(online, self.signed_token(issued)) for _ in range(200)]
+        answers = [None] * len(games)
+
+        def send(first):
+            for i in range(first, len(games), 4):
+                answers[i] = self.call("/api/scores", games[i], base=bases[i % 2])
+
+        senders = [threading.Thread(target=send, args=(first,)) for first in range(4)]
+        for sender in senders:
+            sender.start()
+        for sender in senders:
+            sender.join()
+        ids = set()
+        for status, verdict in answers:
+            self.assertIn(status, (201, 202))
+            ids.add(verdict["id"])
+        self.assertEqual(len(ids), len(games))
+        deadline = time.time() + 120
+        while time.time() < deadline:
+            statuses = [self.call(f"/api/scores/{i}")[1]["status"] for i in ids]
+            if "pending" not in statuses:
+                break
+            time.sleep(0.5)
+        self.assertEqual(statuses, ["listed"] * len(games))
+        board = self.call("/api/boards")[1][0]
+        self.assertEqual(board["entries"], len(games) + 1)
 
     def test_what_was_acknowledged_outlives_a_restart(self):
         (listed,), _ = self.play_online()
