@@ -99,10 +99,20 @@ bool Service::Listen(const std::string& address, int port, const std::function<v
         port == 0 ? http_->bind_to_any_port(address) : (http_->bind_to_port(address, port) ? port : -1);
     if (bound < 0) return false;
     listening(bound);
-    return http_->listen_after_bind();
+    listening_ = true;
+    const bool served = stopRequested_ || http_->listen_after_bind();
+    listening_ = false;
+    return served;
 }
 
-void Service::Stop() { http_->stop(); }
+void Service::Stop() {
+    stopRequested_ = true;
+    // Until the listening loop has seen it: it may not have begun yet.
+    while (listening_) {
+        http_->stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
 
 void Service::Notify() {
     {

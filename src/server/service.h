@@ -3,6 +3,7 @@
 // origin.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -60,6 +61,9 @@ private:
     std::condition_variable changed_;
     uint64_t generation_ = 0;  // counts submissions and verdicts
     bool stopping_ = false;
+    // A stop may come before the server listens, or while it starts to.
+    std::atomic<bool> stopRequested_ = false;
+    std::atomic<bool> listening_ = false;
 };
 
 }  // namespace server

@@ -283,6 +283,40 @@ class ServerTest(HeadlessTest):
         board = self.call("/api/boards")[1][0]
         self.assertEqual(board["entries"], len(games) + 1)
 
+    def test_a_server_killed_while_games_come_in_keeps_every_one_it_answered(self):
+        self.stop_server()
+        self.start_server("--rate", "100000")
+        answered = []
+        lock = threading.Lock()
+
+        def send():
+            for _ in range(200):
+                try:
+                    status, verdict = self.call("/api/scores", b"not a game")
+                except OSError:
+                    return  # the server is gone
+                if status in (201, 202):
+                    with lock:
+                        answered.append(verdict["id"])
+
+        senders = [threading.Thread(target=send) for _ in range(4)]
+        for sender in senders:
+            sender.start()
+        time.sleep(0.5)
+        server, _ = self.servers.pop()
+        server.kill()
+        server.wait()
+        server.stdout.close()
+        server.stderr.close()
+        for sender in senders:
+            sender.join()
+        self.assertGreater(len(answered), 10)
+        self.assertEqual(len(answered), len(set(answered)))  # none twice
+        self.start_server()
+        for number in answered:
+            status, verdict = self.call(f"/api/scores/{number}")
+            self.assertEqual((status, verdict["id"]), (200, number))
+
     def test_what_was_acknowledged_outlives_a_restart(self):
         (listed,), _ = self.play_online()
         self.stop_server()
