@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "formats/files.h"
+#include "server/backup.h"
 #include "server/run_tokens.h"
 #include "server/score_store.h"
 #include "server/service.h"
@@ -20,6 +21,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: munchora-server --data DIR --db sqlite:PATH [--port N] [--bind ADDR] [--static DIR]\n"
     "                       [--secret-file F] [--workers N] [--rate N]\n"
+    "       munchora-server --db URL --export FILE | --import FILE\n"
     "  --data DIR     a program directory: the level set, tunes and catalogue games are verified on\n"
     "  --db URL       where the table is kept: sqlite:PATH (made when missing) or postgresql://...\n"
     "  --port N       the port to listen on (default 8020; 0: any free one)\n"
@@ -27,7 +29,9 @@ constexpr const char* kUsage =
     "  --static DIR   files served on the same origin (the browser build)\n"
     "  --secret-file F  the key run tokens are signed with, made when missing (default DIR/server-secret)\n"
     "  --workers N    games verified at once (default: the number of processors)\n"
-    "  --rate N       games one address may send a minute (default 30)\n";
+    "  --rate N       games one address may send a minute (default 30)\n"
+    "  --export FILE  writes the table (games, recordings, used tokens) into FILE and ends\n"
+    "  --import FILE  puts a table written by --export back and ends; numbers taken already are kept\n";
 
 constexpr int kVerifyCapMs = 10000;
 
@@ -46,7 +50,7 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string dataDir, db, bind = "127.0.0.1", staticDir, secretFile;
+    std::string dataDir, db, bind = "127.0.0.1", staticDir, secretFile, exportFile, importFile;
     int port = 8020;
     int rate = 30;
     int workers = int(std::max(1u, std::thread::hardware_concurrency()));
@@ -70,6 +74,10 @@ int main(int argc, char** argv) {
             if (!value(staticDir)) return UsageError("--static needs a directory");
         } else if (arg == "--secret-file") {
             if (!value(secretFile)) return UsageError("--secret-file needs a file");
+        } else if (arg == "--export") {
+            if (!value(exportFile)) return UsageError("--export needs a file");
+        } else if (arg == "--import") {
+            if (!value(importFile)) return UsageError("--import needs a file");
         } else if (arg == "--rate") {
             if (!value(text) || !ParseNumber(text, 1, 100000, rate)) return UsageError("bad --rate");
         } else if (arg == "--workers") {
@@ -81,12 +89,29 @@ int main(int argc, char** argv) {
             return UsageError("unknown argument '" + arg + "'");
         }
     }
-    if (dataDir.empty() || db.empty()) return UsageError("--data and --db are needed");
-    if (dataDir.back() != '/') dataDir += '/';
-    if (!formats::FileExists(dataDir + "Munchora.ini")) return UsageError("no Munchora.ini in " + dataDir);
+    if (db.empty()) return UsageError("--db is needed");
     const bool sqlite = db.rfind("sqlite:", 0) == 0;
     if (!sqlite && db.rfind("postgresql://", 0) != 0 && db.rfind("postgres://", 0) != 0)
         return UsageError("the database must be sqlite:PATH or a postgresql:// URL");
+    if (!exportFile.empty() || !importFile.empty()) {
+        if (!exportFile.empty() && !importFile.empty()) return UsageError("--export or --import, not both");
+        try {
+            const auto store = sqlite ? server::OpenSqliteStore(db.substr(std::strlen("sqlite:")))
+                                      : server::OpenPostgresStore(db);
+            const server::TBackupCount count = exportFile.empty() ? server::ImportTable(*store, importFile)
+                                                                  : server::ExportTable(*store, exportFile);
+            std::printf("munchora-server: %s %lld games and %lld used tokens\n",
+                        exportFile.empty() ? "imported" : "exported",
+                        static_cast<long long>(count.submissions), static_cast<long long>(count.tokens));
+            return 0;
+        } catch (const std::exception& error) {
+            std::cerr << "munchora-server: " << error.what() << "\n";
+            return 1;
+        }
+    }
+    if (dataDir.empty()) return UsageError("--data is needed");
+    if (dataDir.back() != '/') dataDir += '/';
+    if (!formats::FileExists(dataDir + "Munchora.ini")) return UsageError("no Munchora.ini in " + dataDir);
 
     // SIGINT and SIGTERM end the service from a thread of their own.
     sigset_t stopSignals;

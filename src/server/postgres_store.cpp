@@ -211,6 +211,60 @@ public:
         return found.Bytes(0, 0);
     }
 
+    void ForEachStored(const std::function<void(const TStoredSubmission&)>& take) override {
+        std::lock_guard lock(mutex_);
+        const Result ids = Run("SELECT id FROM scores ORDER BY id", Parameters());
+        for (int row = 0; row < ids.Rows(); ++row) {
+            const Result one = Run(std::string("SELECT ") + kColumns + " FROM scores WHERE id = $1",
+                                   Parameters().Add(ids.Int(row, 0)));
+            const Result replay =
+                Run("SELECT replay FROM scores WHERE id = $1", Parameters().Add(ids.Int(row, 0)), 1);
+            if (one.Rows() == 1 && replay.Rows() == 1) take({ReadSubmission(one, 0), replay.Bytes(0, 0)});
+        }
+    }
+
+    void ForEachUsedToken(const std::function<void(const std::string&, int64_t)>& take) override {
+        std::lock_guard lock(mutex_);
+        const Result rows =
+            Run("SELECT token, used_at FROM used_tokens ORDER BY used_at, token", Parameters());
+        for (int row = 0; row < rows.Rows(); ++row) take(rows.Text(row, 0), rows.Int(row, 1));
+    }
+
+    bool Restore(const TStoredSubmission& stored) override {
+        std::lock_guard lock(mutex_);
+        const TSubmission& s = stored.submission;
+        const TVerdict& v = s.verdict;
+        const Result added =
+            Run("INSERT INTO scores (id, status, reason, name, score, level, monsters, bonuses, board, "
+                "duration_ms, "
+                "received_at, replay) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12) "
+                "ON CONFLICT DO NOTHING RETURNING id",
+                Parameters()
+                    .Add(s.id)
+                    .Add(std::string(StatusName(s.status)))
+                    .Add(v.reason)
+                    .Add(v.name)
+                    .Add(v.score)
+                    .Add(v.level)
+                    .Add(v.monsters)
+                    .Add(v.bonuses)
+                    .Add(v.board)
+                    .Add(v.durationMs)
+                    .Add(s.receivedAt)
+                    .Add(stored.replay));
+        // New submissions are numbered after the restored ones.
+        Run("SELECT setval(pg_get_serial_sequence('scores', 'id'), GREATEST((SELECT MAX(id) FROM scores), "
+            "1))",
+            Parameters());
+        return added.Rows() == 1;
+    }
+
+    void RestoreUsedToken(const std::string& token, int64_t usedAtMs) override {
+        std::lock_guard lock(mutex_);
+        Run("INSERT INTO used_tokens (token, used_at) VALUES ($1, $2) ON CONFLICT DO NOTHING",
+            Parameters().Add(token).Add(usedAtMs));
+    }
+
     void Check() override {
         std::lock_guard lock(mutex_);
         Run("SELECT 1", Parameters());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,6 +43,13 @@ struct TSubmission {
     int64_t receivedAt = 0;  // milliseconds since 1970, UTC
 };
 
+// A submission as the table keeps it, its recording and status included:
+// what a backup holds.
+struct TStoredSubmission {
+    TSubmission submission;
+    std::vector<uint8_t> replay;
+};
+
 class ScoreStore {
 public:
     virtual ~ScoreStore() = default;
@@ -64,6 +72,13 @@ public:
     virtual std::optional<std::vector<uint8_t>> ListedReplay(int64_t id) = 0;
     // Throws with the database's own words when it cannot answer.
     virtual void Check() = 0;
+
+    // Backups: every submission in the order it came, and every used token.
+    virtual void ForEachStored(const std::function<void(const TStoredSubmission&)>& take) = 0;
+    virtual void ForEachUsedToken(const std::function<void(const std::string&, int64_t usedAtMs)>& take) = 0;
+    // Puts one back under its own number; false when that number is taken.
+    virtual bool Restore(const TStoredSubmission& stored) = 0;
+    virtual void RestoreUsedToken(const std::string& token, int64_t usedAtMs) = 0;
 };
 
 // "sqlite:PATH". Throws std::runtime_error with the reason when the file

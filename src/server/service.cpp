@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "server/judge.h"
+#include "server/text.h"
 
 namespace server {
 
@@ -17,20 +18,6 @@ constexpr int64_t kMaxBoardPage = 100;
 int64_t NowMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
-
-// Names are the game's 8-bit text: each byte one character.
-std::string EightBitToUtf8(const std::string& text) {
-    std::string utf8;
-    for (unsigned char c : text) {
-        if (c < 0x80) {
-            utf8 += char(c);
-        } else {
-            utf8 += char(0xC0 | (c >> 6));
-            utf8 += char(0x80 | (c & 0x3F));
-        }
-    }
-    return utf8;
 }
 
 void Reply(httplib::Response& res, int status, const nlohmann::json& body) {

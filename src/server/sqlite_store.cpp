@@ -205,6 +205,48 @@ public:
         return find.Blob(0);
     }
 
+    void ForEachStored(const std::function<void(const TStoredSubmission&)>& take) override {
+        std::lock_guard lock(mutex_);
+        Statement rows(db_, (std::string("SELECT ") + kColumns + ", replay FROM scores ORDER BY id").c_str());
+        while (rows.Step()) take({ReadSubmission(rows), rows.Blob(11)});
+    }
+
+    void ForEachUsedToken(const std::function<void(const std::string&, int64_t)>& take) override {
+        std::lock_guard lock(mutex_);
+        Statement rows(db_, "SELECT token, used_at FROM used_tokens ORDER BY used_at, token");
+        while (rows.Step()) take(rows.Text(0), rows.Int(1));
+    }
+
+    bool Restore(const TStoredSubmission& stored) override {
+        std::lock_guard lock(mutex_);
+        const TSubmission& s = stored.submission;
+        const TVerdict& v = s.verdict;
+        Statement insert(
+            db_,
+            "INSERT OR IGNORE INTO scores (id, status, reason, name, score, level, monsters, bonuses, "
+            "board, duration_ms, received_at, replay) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        insert.Bind(1, s.id)
+            .Bind(2, std::string(StatusName(s.status)))
+            .Bind(3, v.reason)
+            .Bind(4, v.name)
+            .Bind(5, v.score)
+            .Bind(6, v.level)
+            .Bind(7, v.monsters)
+            .Bind(8, v.bonuses)
+            .Bind(9, v.board)
+            .Bind(10, v.durationMs)
+            .Bind(11, s.receivedAt)
+            .Bind(12, stored.replay)
+            .Step();
+        return sqlite3_changes(db_) == 1;
+    }
+
+    void RestoreUsedToken(const std::string& token, int64_t usedAtMs) override {
+        std::lock_guard lock(mutex_);
+        Statement use(db_, "INSERT OR IGNORE INTO used_tokens (token, used_at) VALUES (?, ?)");
+        use.Bind(1, token).Bind(2, usedAtMs).Step();
+    }
+
     void Check() override {
         std::lock_guard lock(mutex_);
         Statement check(db_, "SELECT COUNT(*) FROM scores");

@@ -317,6 +317,42 @@ class ServerTest(HeadlessTest):
             status, verdict = self.call(f"/api/scores/{number}")
             self.assertEqual((status, verdict["id"]), (200, number))
 
+    def new_database(self):
+        if POSTGRESQL:
+            name = "table_" + secrets.token_hex(6)
+            subprocess.run(["psql", "-qc", f"CREATE DATABASE {name}"], check=True)
+            return f"postgresql:///{name}"
+        return "sqlite:" + os.path.join(self.work, secrets.token_hex(6) + ".db")
+
+    def table_tool(self, *args):
+        return subprocess.run([os.path.join(BUILD_DIR, "munchora-server"), *args], capture_output=True, text=True,
+                              timeout=60)
+
+    def test_a_backup_puts_the_table_back_in_another_database(self):
+        (listed,), recording = self.play_online()
+        self.submit(b"not a game")
+        board = self.call(f"/api/boards/{listed['board']}")[1]
+        backup = os.path.join(self.work, "table.jsonl")
+        exported = self.table_tool("--db", self.database, "--export", backup)
+        self.assertEqual(exported.returncode, 0, exported.stderr)
+        self.assertIn("exported 2 games and 1 used tokens", exported.stdout)
+
+        self.stop_server()
+        self.database = self.new_database()
+        imported = self.table_tool("--db", self.database, "--import", backup)
+        self.assertEqual(imported.returncode, 0, imported.stderr)
+        self.start_server()
+        self.assertEqual(self.call(f"/api/boards/{listed['board']}")[1], board)
+        self.assertEqual(self.call(f"/api/replays/{listed['id']}"), (200, recording))
+        again = self.submit(recording)
+        self.assertEqual((again["id"], again["reason"]), (3, "token used before"))  # numbered after the restored
+
+        with open(backup, "a") as f:
+            f.write('{"submission": {"id": 9}}\n')
+        damaged = self.table_tool("--db", self.new_database(), "--import", backup)
+        self.assertEqual(damaged.returncode, 1)
+        self.assertIn("table.jsonl, line 4:", damaged.stderr)
+
     def test_what_was_acknowledged_outlives_a_restart(self):
         (listed,), _ = self.play_online()
         self.stop_server()
