@@ -1,6 +1,9 @@
 // The game without a window: the same code on the headless platform, driven
 // by a script, with state dumps, screenshots and an event log. Used by the
 // tests, the benchmarks and anyone who wants to see a run reproduced.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -8,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -28,6 +32,7 @@ constexpr const char* kUsage =
     "usage: munchora-headless [--data DIR] [--script FILE] [--frames N] [--out DIR] [--utc-ms MS] [--fps]\n"
     "                         [--no-draw] [--replays DIR] [--replay FILE [--verify]]\n"
     "                         [--online URL [--player NAME]] [-- WORD...]\n"
+    "       munchora-headless [--data DIR] --verify-each\n"
     "  --data DIR    the program directory (default: the executable's directory)\n"
     "  --script FILE commands, one per line: 'F key K', 'F down K', 'F up K', 'F shot NAME', 'F dump',\n"
     "                'F deactivate', 'F activate', 'F close'\n"
@@ -45,6 +50,8 @@ constexpr const char* kUsage =
     "  --online URL  play for the online table at URL: each game fetches a run token when it starts\n"
     "                and is sent when the run ends, in real time (the server checks the game's time)\n"
     "  --player NAME the name the online table shows when the game made no high-score entry\n"
+    "  --verify-each verifies the recordings named on standard input, one a line, each in a copy of\n"
+    "                the started runner; a line of JSON for each: verified, verdict, time_ms\n"
     "  -- WORD...    the game's own words: Debug, NoMidi, NoSound, FullScreen\n";
 
 int UsageError(const std::string& why) {
@@ -56,6 +63,33 @@ bool ParseNumber(const std::string& text, long long& value) {
     char* end = nullptr;
     value = std::strtoll(text.c_str(), &end, 10);
     return !text.empty() && end && *end == '\0';
+}
+
+// Each game is played in a copy of this process made after start-up, so it
+// starts from the same fresh window without loading anything again, and
+// whatever it changes goes with the copy.
+int VerifyEach(shell::TMainForm& form, platform::Platform& media) {
+    std::string path;
+    while (std::getline(std::cin, path)) {
+        std::cout.flush();
+        const pid_t copy = fork();
+        if (copy == 0) {
+            const bool playable = !form.Closing() && form.WatchReplay(path, true);
+            if (playable) media.Run(form);
+            const nlohmann::json line = {{"verified", playable && form.ReplayVerified()},
+                                         {"verdict", form.ReplayVerdict()},
+                                         {"time_ms", media.TickCount()}};
+            std::cout << line.dump() << std::endl;
+            _exit(0);
+        }
+        int status = 0;
+        if (copy < 0 || waitpid(copy, &status, 0) != copy || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            std::cout << nlohmann::json(
+                             {{"verified", false}, {"verdict", "the game could not be played again"}})
+                      << std::endl;
+        }
+    }
+    return 0;
 }
 
 }  // namespace
@@ -71,6 +105,7 @@ int main(int argc, char** argv) {
     std::string replayPath;
     bool verify = false;
     bool noDraw = false;
+    bool verifyEach = false;
     std::string onlineServer, playerName;
     std::vector<char*> words;
     for (int i = 1; i < argc; ++i) {
@@ -100,6 +135,8 @@ int main(int argc, char** argv) {
             if (!value(onlineServer)) return UsageError("--online needs the server's address");
         } else if (arg == "--player") {
             if (!value(playerName)) return UsageError("--player needs a name");
+        } else if (arg == "--verify-each") {
+            verifyEach = true;
         } else if (arg == "--no-draw") {
             noDraw = true;
         } else if (arg == "--replays") {
@@ -139,7 +176,7 @@ int main(int argc, char** argv) {
     options.utcMs = utcMs;
     options.realTime = !onlineServer.empty();
     options.dataDirectory = dataDir;
-    options.eventLog = &events;
+    options.eventLog = verifyEach ? nullptr : &events;
     const bool takesShots =
         std::any_of(options.script.byFrame.begin(), options.script.byFrame.end(), [](const auto& frame) {
             return std::any_of(frame.second.begin(), frame.second.end(),
@@ -150,16 +187,17 @@ int main(int argc, char** argv) {
     platform::HeadlessBackend machine(std::move(options));
     platform::Platform media(machine);
     // Whether a game went as recorded is decided by the rules alone.
-    media.SetDrawing(!noDraw && !(verify && !takesShots));
+    media.SetDrawing(!noDraw && !verifyEach && !(verify && !takesShots));
 
     shell::TBootOptions boot;
     boot.startOptions = program::ReadStartOptions(int(words.size()), words.data());
     boot.programDir = dataDir;
-    if (replayPath.empty())
+    if (replayPath.empty() && !verifyEach)
         boot.replayDirectory = replaysDir.empty() ? dataDir + shell::kReplaysFolder : replaysDir;
     const auto started = std::chrono::steady_clock::now();
     const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
     shell::TMainForm& form = *window;
+    if (verifyEach) return VerifyEach(form, media);
     std::optional<program::OnlineClient> online;
     if (!onlineServer.empty() && replayPath.empty()) {
         online.emplace(onlineServer, playerName);

@@ -1,6 +1,7 @@
 #include "server/verifier.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <thread>
 
 #include "formats/files.h"
@@ -21,9 +23,7 @@ extern char** environ;
 
 namespace server {
 
-namespace {
-
-// A directory of its own for one verification, gone with it.
+// A directory of its own, gone with it.
 class ScratchDirectory {
 public:
     ScratchDirectory() {
@@ -40,45 +40,90 @@ private:
     std::string path_;
 };
 
-// The exit status of the runner, or -1 when it ran past the cap or could
-// not start.
-int RunCapped(const std::vector<std::string>& arguments, const std::string& output, int capMs) {
-    std::vector<char*> argv;
-    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return -1;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(capMs);
-    for (auto pause = std::chrono::microseconds(200);;
-         pause = std::min(pause * 2, std::chrono::microseconds(20000))) {
-        int status = 0;
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        if (done < 0) return -1;
-        if (std::chrono::steady_clock::now() >= deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
+// A started munchora-headless --verify-each: a path a line in, a line of
+// JSON a game out.
+class RunnerProcess {
+public:
+    RunnerProcess(const std::string& runner, const std::string& programDir) {
+        if (scratch_.Path().empty()) return;
+        int toRunner[2], fromRunner[2];
+        if (pipe2(toRunner, O_CLOEXEC) != 0) return;
+        if (pipe2(fromRunner, O_CLOEXEC) != 0) {
+            close(toRunner[0]);
+            close(toRunner[1]);
+            return;
         }
-        std::this_thread::sleep_for(pause);
+        std::vector<std::string> arguments = {runner,  "--data",        programDir,
+                                              "--out", scratch_.Path(), "--verify-each"};
+        std::vector<char*> argv;
+        for (std::string& a : arguments) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, toRunner[0], STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, fromRunner[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        const bool spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+        close(toRunner[0]);
+        close(fromRunner[1]);
+        input_ = toRunner[1];
+        output_ = fromRunner[0];
+        if (!spawned) pid_ = -1;
     }
-}
 
-std::string FirstLine(const std::string& path) {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
+    ~RunnerProcess() {
+        if (input_ >= 0) close(input_);
+        if (output_ >= 0) close(output_);
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
 
-}  // namespace
+    bool Alive() const { return pid_ > 0; }
+
+    // The runner's line for one recording; nothing when it did not answer
+    // within the cap (it is then ended, with the game it played).
+    std::optional<std::string> Play(const std::string& path, int capMs) {
+        const std::string line = path + "\n";
+        if (write(input_, line.data(), line.size()) != ssize_t(line.size())) return Fail();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(capMs);
+        for (;;) {
+            const size_t end = buffer_.find('\n');
+            if (end != std::string::npos) {
+                std::string answer = buffer_.substr(0, end);
+                buffer_.erase(0, end + 1);
+                return answer;
+            }
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) return Fail();
+            pollfd ready{output_, POLLIN, 0};
+            if (poll(&ready, 1, int(left.count())) <= 0) continue;
+            char chunk[4096];
+            const ssize_t got = read(output_, chunk, sizeof chunk);
+            if (got <= 0) return Fail();
+            buffer_.append(chunk, size_t(got));
+        }
+    }
+
+private:
+    std::optional<std::string> Fail() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        pid_ = -1;
+        return std::nullopt;
+    }
+
+    ScratchDirectory scratch_;  // where the runner writes its logs
+    pid_t pid_ = -1;
+    int input_ = -1;
+    int output_ = -1;
+    std::string buffer_;
+};
 
 std::string DigestHex(uint64_t digest) {
     char text[17];
@@ -94,6 +139,26 @@ Verifier::Verifier(std::string runner, std::string programDir, int timeCapMs)
     game::TLevel first;
     if (game::LoadLevel(programDir_ + "Levels/Level01.map", first) == game::LevelLoadResult::Ok)
         firstLevelName_ = first.Name;
+}
+
+Verifier::~Verifier() = default;
+
+std::unique_ptr<RunnerProcess> Verifier::TakeRunner() const {
+    {
+        std::lock_guard lock(mutex_);
+        if (!idle_.empty()) {
+            std::unique_ptr<RunnerProcess> runner = std::move(idle_.back());
+            idle_.pop_back();
+            return runner;
+        }
+    }
+    return std::make_unique<RunnerProcess>(runner_, programDir_);
+}
+
+void Verifier::GiveBack(std::unique_ptr<RunnerProcess> runner) const {
+    if (!runner->Alive()) return;  // a new one starts when it is wanted
+    std::lock_guard lock(mutex_);
+    idle_.push_back(std::move(runner));
 }
 
 TVerdict Verifier::Verify(const std::vector<uint8_t>& bytes) const {
@@ -118,31 +183,26 @@ TVerdict Verifier::Verify(const std::vector<uint8_t>& bytes) const {
         return verdict;
     }
     const ScratchDirectory scratch;
-    if (scratch.Path().empty()) {
-        verdict.reason = "the server could not verify it";
-        return verdict;
-    }
     const std::string file = scratch.Path() + "/game.mnr";
-    if (!formats::WriteFileAtomically(file, bytes)) {
+    if (scratch.Path().empty() || !formats::WriteFileAtomically(file, bytes)) {
         verdict.reason = "the server could not verify it";
         return verdict;
     }
-    const std::string said = scratch.Path() + "/verdict.txt";
-    const int status =
-        RunCapped({runner_, "--data", programDir_, "--replay", file, "--verify", "--out", scratch.Path()},
-                  said, timeCapMs_);
-    if (status == 1) {
-        verdict.reason = "the game went another way than recorded: " + FirstLine(said);
-        return verdict;
-    }
-    if (status != 0) {
-        verdict.reason = "the game could not be played again";
+    std::unique_ptr<RunnerProcess> runner = TakeRunner();
+    const std::optional<std::string> said = runner->Alive() ? runner->Play(file, timeCapMs_) : std::nullopt;
+    GiveBack(std::move(runner));
+    if (!said) {
+        verdict.reason = "the game could not be played again within the time cap";
         return verdict;
     }
     try {
-        std::ifstream final(scratch.Path() + "/final.json");
-        const nlohmann::json state = nlohmann::json::parse(final);
-        verdict.durationMs = state.at("time_ms").get<int64_t>() - int64_t(recording.Start.StartTime);
+        const nlohmann::json answer = nlohmann::json::parse(*said);
+        if (!answer.at("verified").get<bool>()) {
+            verdict.reason =
+                "the game went another way than recorded: " + answer.at("verdict").get<std::string>();
+            return verdict;
+        }
+        verdict.durationMs = answer.at("time_ms").get<int64_t>() - int64_t(recording.Start.StartTime);
     } catch (const std::exception&) {
         verdict.reason = "the game could not be played again";
         return verdict;

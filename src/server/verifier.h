@@ -1,9 +1,13 @@
-// Plays a submitted recording again and says whether it is listed: the
-// headless runner plays it in a process of its own, without drawing and
-// under a time cap, on the program directory the server was given.
+// Plays a submitted recording again and says whether it is listed. Each
+// verifying thread has a headless runner of its own, started once on the
+// server's program directory (munchora-headless --verify-each): it plays
+// each game in a copy of itself made after its start-up, without drawing,
+// and a game that runs past the time cap ends with that runner.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -11,11 +15,14 @@
 
 namespace server {
 
+class RunnerProcess;
+
 class Verifier {
 public:
     // runner: the munchora-headless executable; programDir: with its levels,
     // tunes and catalogue, and a trailing separator.
     Verifier(std::string runner, std::string programDir, int timeCapMs);
+    ~Verifier();
 
     // The level set and catalogue the server verifies against.
     const std::string& Board() const { return board_; }
@@ -26,6 +33,9 @@ public:
     TVerdict Verify(const std::vector<uint8_t>& replay) const;
 
 private:
+    std::unique_ptr<RunnerProcess> TakeRunner() const;
+    void GiveBack(std::unique_ptr<RunnerProcess> runner) const;
+
     std::string runner_;
     std::string programDir_;
     int timeCapMs_;
@@ -33,6 +43,8 @@ private:
     uint64_t catalogue_ = 0;
     int levelCount_ = 0;
     std::string firstLevelName_;
+    mutable std::mutex mutex_;
+    mutable std::vector<std::unique_ptr<RunnerProcess>> idle_;
 };
 
 // A digest as the API shows it.
