@@ -3,12 +3,15 @@
 // backend, one core), the work at a game's start and end (digests, writing
 // the file), and the size of a five-minute game played by a scripted player
 // who changes direction every half second, which it writes for
-// bench/measure.sh to verify.
+// bench/measure.sh to verify (MINUTES makes the game that long instead:
+// bench/server_load.py sends two-minute games).
 //
-// Usage: replay_bench [PROGRAM_DIR] [FIVE_MINUTE_FILE]
+// Usage: replay_bench [PROGRAM_DIR] [FIVE_MINUTE_FILE] [MINUTES]
 #include <time.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -79,6 +82,7 @@ int main(int argc, char** argv) {
     std::string dataDir = argc > 1 ? argv[1] : formats::ExecutableDirectory() + "../";
     if (dataDir.back() != '/') dataDir += '/';
     const std::string fiveMinutes = argc > 2 ? argv[2] : "five-minutes.mnr";
+    const int minutes = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
 
     const double without = PlatformNanosPerFrame(false);
     const double with = PlatformNanosPerFrame(true);
@@ -96,7 +100,7 @@ int main(int argc, char** argv) {
     // every half second, with lives to spare: this player loses about 40.
     const std::filesystem::path replays = std::filesystem::temp_directory_path() / "munchora-replay-bench";
     std::filesystem::remove_all(replays);
-    constexpr int kFrames = 15000;
+    const int kFrames = minutes * 3000;
     std::string script;
     const char* const keys[] = {"Left", "Up", "Right", "Down", "Up", "Left", "Down"};
     for (int f = 10, i = 0; f < kFrames; f += 50, ++i)
@@ -129,7 +133,9 @@ int main(int argc, char** argv) {
     }
     const std::string recorded = replays.string() + "/" + files.back();
     const auto size = std::filesystem::file_size(recorded);
-    std::printf("five minutes of play: %ju bytes, %.1f KB a minute\n", uintmax_t(size), size / 5.0 / 1024.0);
+    std::printf("%s minutes of play: %ju bytes, %.1f KB a minute\n",
+                minutes == 5 ? "five" : std::to_string(minutes).c_str(), uintmax_t(size),
+                size / double(minutes) / 1024.0);
     std::filesystem::copy_file(recorded, fiveMinutes, std::filesystem::copy_options::overwrite_existing);
     std::filesystem::remove_all(replays);
     return 0;
