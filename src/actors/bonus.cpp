@@ -226,8 +226,8 @@ void TGateSprite::Step(int moveCount) {
     const double cy = Y + Height * 0.5;
     bool near = false;
     engine::ForEachChild(*Root(), [&](engine::TSprite& sprite) {
-        const bool qualifies = (IsOpen && dynamic_cast<TEnemySprite*>(&sprite) != nullptr) ||
-                               (doorsOpen && dynamic_cast<TPlayerSprite*>(&sprite) != nullptr);
+        const bool qualifies = (IsOpen && engine::SpriteAs<TEnemySprite>(&sprite) != nullptr) ||
+                               (doorsOpen && engine::SpriteAs<TPlayerSprite>(&sprite) != nullptr);
         if (!qualifies) return;
         const double dx = sprite.X + sprite.Width * 0.5 - cx;
         const double dy = sprite.Y + sprite.Height * 0.5 - cy;

@@ -20,6 +20,8 @@
 
 #include <memory>
 #include <type_traits>
+#include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "formats/errors.h"
@@ -149,6 +151,25 @@ private:
     media::Rect surfaceRect_;
 };
 
+// The sprite as a T, or null. The answer is remembered by the sprite's
+// class: a failed dynamic_cast compares class names, and the walks below ask
+// it of every sprite several times a step. A class's answer never changes.
+template <typename T>
+T* SpriteAs(TSprite* sprite) {
+    if constexpr (std::is_same_v<std::remove_const_t<T>, TSprite>) {
+        return sprite;
+    } else {
+        thread_local std::vector<std::pair<const std::type_info*, bool>> known;
+        const std::type_info* type = &typeid(*sprite);
+        for (const auto& [seen, is] : known) {
+            if (seen == type) return is ? dynamic_cast<T*>(sprite) : nullptr;
+        }
+        T* cast = dynamic_cast<T*>(sprite);
+        known.emplace_back(type, cast != nullptr);
+        return cast;
+    }
+}
+
 // Calls f for every child of `parent` that is a T (every child when T is
 // TSprite), in list order. The count is read once: children that f creates
 // wait for the next pass, and f may kill children but never free them. When
@@ -157,7 +178,7 @@ template <typename T = TSprite, typename F>
 void ForEachChild(const TSprite& parent, F&& f) {
     const int count = parent.ChildCount();
     for (int i = 0; i < count; ++i) {
-        T* child = dynamic_cast<T*>(parent.Child(i));
+        T* child = SpriteAs<T>(parent.Child(i));
         if (child == nullptr) continue;
         if constexpr (std::is_same_v<std::invoke_result_t<F&, T&>, bool>) {
             if (!f(*child)) return;
