@@ -5,6 +5,7 @@
 #include <chrono>
 #include <nlohmann/json.hpp>
 
+#include "replay/replay_file.h"
 #include "server/judge.h"
 #include "server/text.h"
 
@@ -193,6 +194,10 @@ void Service::Routes() {
             return Fail(res, 429, "too many games sent from this address: wait a minute");
         if (req.body.empty()) return Fail(res, 400, "the body must be a recorded game");
         const std::vector<uint8_t> bytes(req.body.begin(), req.body.end());
+        // A body that is no recording at all is not a game to keep.
+        replay::TReplay unread;
+        if (replay::DecodeReplay(bytes, unread) != replay::TReplayFault::None)
+            return Fail(res, 400, "damaged file: not a recording of a game");
         const int64_t id = store_.AddPending(bytes, NowMs());
         Notify();
         const auto deadline =

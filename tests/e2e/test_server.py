@@ -200,7 +200,6 @@ class ServerTest(HeadlessTest):
         forged_token[at + 20] ^= 1
         now = int(time.time() * 1000)
         faults = {
-            "damaged file": online[:len(online) // 2],
             "token missing": self.demo(),
             "token forged": with_checksum(forged_token),
             "token expired": self.with_token(online, self.signed_token(now - 25 * 3600 * 1000)),
@@ -227,6 +226,7 @@ class ServerTest(HeadlessTest):
         cases = [
             ("POST", "/api/scores", b"\0" * (1024 * 1024 + 1), 413),
             ("POST", "/api/scores", b"", 400),
+            ("POST", "/api/scores", self.demo()[:1000], 400),  # damaged: not kept
             ("GET", "/api/nothing", None, 404),
             ("GET", "/api/scores/999", None, 404),
             ("GET", "/api/boards/0123456789abcdef", None, 404),
@@ -244,7 +244,7 @@ class ServerTest(HeadlessTest):
         self.stop_server()
         self.start_server("--rate", "2")
         answers = [self.call("/api/scores", b"not a game")[0] for _ in range(3)]
-        self.assertEqual(answers, [201, 201, 429])
+        self.assertEqual(answers, [400, 400, 429])
         self.assertEqual(self.call("/api/health")[0], 200)  # the rest of the table still answers
 
     @unittest.skipUnless(POSTGRESQL, "several server processes share a PostgreSQL database")
@@ -288,11 +288,12 @@ class ServerTest(HeadlessTest):
         self.start_server("--rate", "100000")
         answered = []
         lock = threading.Lock()
+        offline = self.demo()  # kept, then rejected: played offline
 
         def send():
             for _ in range(200):
                 try:
-                    status, verdict = self.call("/api/scores", b"not a game")
+                    status, verdict = self.call("/api/scores", offline)
                 except OSError:
                     return  # the server is gone
                 if status in (201, 202):
@@ -330,7 +331,7 @@ class ServerTest(HeadlessTest):
 
     def test_a_backup_puts_the_table_back_in_another_database(self):
         (listed,), recording = self.play_online()
-        self.submit(b"not a game")
+        self.submit(self.demo())  # a rejected game goes into the backup too
         board = self.call(f"/api/boards/{listed['board']}")[1]
         backup = os.path.join(self.work, "table.jsonl")
         exported = self.table_tool("--db", self.database, "--export", backup)
