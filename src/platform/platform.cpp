@@ -74,6 +74,9 @@ int Platform::TextWidth(const std::string& text, const std::string& face, int po
 }
 
 std::shared_ptr<const media::Picture> Platform::LoadPicture(const std::string& path) {
+    if (keepPictures_) {
+        if (const auto kept = keptPictures_.find(path); kept != keptPictures_.end()) return kept->second;
+    }
     const auto bytes = formats::ReadFileBytes(path);
     if (!bytes) throw formats::GameError("Can't open picture file " + formats::NativePath(path));
     const auto bitmap = formats::DecodeBmp(*bytes);
@@ -87,7 +90,9 @@ std::shared_ptr<const media::Picture> Platform::LoadPicture(const std::string& p
         if (c == 0 && (r | g | b) != 0) c = 0x0020;
         pixels[i] = c;
     }
-    return std::make_shared<media::Picture>(bitmap->width, bitmap->height, std::move(pixels));
+    auto picture = std::make_shared<const media::Picture>(bitmap->width, bitmap->height, std::move(pixels));
+    if (keepPictures_) keptPictures_[path] = picture;
+    return picture;
 }
 
 std::shared_ptr<media::Wave> Platform::LoadWave(const std::string& path) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "media/fonts.h"
@@ -119,6 +120,10 @@ public:
     // ---- pictures and sounds -----------------------------------------
     // Both throw GameError with a readable text when the file is unusable.
     std::shared_ptr<const media::Picture> LoadPicture(const std::string& path);
+    // Pictures read once and kept by their path, for a process that starts
+    // many games from the same files (the verifying runner); off, every load
+    // reads its file.
+    void KeepPictures(bool keep) { keepPictures_ = keep; }
     std::shared_ptr<media::Wave> LoadWave(const std::string& path);
     bool InitializeSound() { return machine_.InitializeSound(); }
     // volume: hundredths of a decibel, 0 full, -10000 silent. Each play is a
@@ -227,6 +232,8 @@ private:
     std::vector<std::unique_ptr<IntervalTimer>> timers_;
     InputStates input_;
     media::Fonts fonts_;
+    bool keepPictures_ = false;
+    std::unordered_map<std::string, std::shared_ptr<const media::Picture>> keptPictures_;
 };
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 // The game without a window: the same code on the headless platform, driven
 // by a script, with state dumps, screenshots and an event log. Used by the
 // tests, the benchmarks and anyone who wants to see a run reproduced.
+#include <strings.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "formats/files.h"
+#include "formats/ini_file.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/png_writer.h"
 #include "program/command_line.h"
@@ -68,7 +70,28 @@ bool ParseNumber(const std::string& text, long long& value) {
 // Each game is played in a copy of this process made after start-up, so it
 // starts from the same fresh window without loading anything again, and
 // whatever it changes goes with the copy.
-int VerifyEach(shell::TMainForm& form, platform::Platform& media) {
+int VerifyEach(shell::TMainForm& form, platform::Platform& media, const std::string& dataDir) {
+    // Every picture a game may show, read once here so the copies find it.
+    media.KeepPictures(true);
+    std::vector<std::string> pictures;
+    if (const auto ini = formats::IniFile::Load(dataDir + "Munchora.ini")) {
+        for (const std::string& section : ini->SectionNames()) {
+            if (section.size() < 5 || strncasecmp(section.c_str(), "scene", 5) != 0) continue;
+            for (const std::string& key : ini->ReadSectionKeys(section)) {
+                const std::string value = ini->ReadString(section, key, "");
+                pictures.push_back(value.substr(0, value.find(',')));
+            }
+        }
+    }
+    for (const std::string& name : formats::FindFiles(dataDir + "Levels", "*.bmp"))
+        pictures.push_back("\\Levels\\" + name);  // as a level names its background
+    for (const std::string& picture : pictures) {
+        try {
+            media.LoadPicture(dataDir + picture);
+        } catch (const std::exception&) {
+            // A game that shows it reports it as it would anyway.
+        }
+    }
     std::string path;
     while (std::getline(std::cin, path)) {
         std::cout.flush();
@@ -197,7 +220,7 @@ int main(int argc, char** argv) {
     const auto started = std::chrono::steady_clock::now();
     const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
     shell::TMainForm& form = *window;
-    if (verifyEach) return VerifyEach(form, media);
+    if (verifyEach) return VerifyEach(form, media, dataDir);
     std::optional<program::OnlineClient> online;
     if (!onlineServer.empty() && replayPath.empty()) {
         online.emplace(onlineServer, playerName);
