@@ -163,6 +163,16 @@ class ServerTest(HeadlessTest):
         text = f"{issued_ms}.{secrets.token_hex(16)}"
         return text + "." + hmac.new(secret, text.encode(), hashlib.sha256).hexdigest()
 
+    def as_online(self, offline, lasted_ms):
+        """An offline recording sent as an online game: version 2 with a run
+        token issued as long ago as the game lasted, and a player."""
+        token = self.signed_token(int(time.time() * 1000) - lasted_ms - 1000).encode()
+        body = bytearray(offline[:-4])
+        body[8:10] = struct.pack("<H", 2)
+        for text in (token, b"DEMO", b"0123456789abcdef"):
+            body += bytes([len(text)]) + text
+        return with_checksum(bytes(body) + b"\0\0\0\0")
+
     @staticmethod
     def with_token(recording, token):
         at = token_at(recording)
@@ -189,6 +199,20 @@ class ServerTest(HeadlessTest):
                          [(2, second["id"], second["score"])])
         self.assertEqual(self.call(f"/api/replays/{first['id']}"), (200, recording))
         self.assertEqual(self.call(f"/api/scores/{second['id']}")[1], second)
+
+    def test_the_demo_and_a_whole_game_are_listed_in_the_order_of_their_scores(self):
+        demo = self.submit(self.as_online(self.demo(), 18000))
+        self.assertEqual((demo["status"], demo["rank"]), ("listed", 1), demo)
+        # A whole game: a hero who never moves loses its three lives.
+        self.run_game("3 key Space\n6 key Enter\n", frames=3000)
+        with open(self.data_path("replays", "game-000001.mnr"), "rb") as f:
+            whole = f.read()
+        listed = self.submit(self.as_online(whole, 30000))
+        self.assertEqual(listed["status"], "listed", listed)
+        self.assertLess(listed["score"], demo["score"])
+        self.assertEqual(listed["rank"], 2)
+        self.assertEqual([e["id"] for e in self.call(f"/api/boards/{demo['board']}")[1]["entries"]],
+                         [demo["id"], listed["id"]])
 
     def test_each_fault_is_rejected_with_its_reason_and_never_served(self):
         (listed,), online = self.play_online()
