@@ -25,6 +25,11 @@ TVerdict Judge(const TJob& job, const Verifier& verifier, const RunTokens& token
         rejected.reason = "token expired";
         return rejected;
     }
+    // A token seen before needs no game played again to say so.
+    if (store.TokenUsed(recording.Online.Token)) {
+        rejected.reason = "token used before";
+        return rejected;
+    }
     TVerdict verdict = verifier.Verify(job.replay);
     if (verdict.name.empty()) verdict.name = recording.Online.PlayerName;
     if (!verdict.listed) return verdict;

@@ -141,6 +141,11 @@ public:
         return TJob{claimed.BinaryInt(0, 0), claimed.Bytes(0, 1), claimed.BinaryInt(0, 2)};
     }
 
+    bool TokenUsed(const std::string& token) override {
+        std::lock_guard lock(mutex_);
+        return Run("SELECT 1 FROM used_tokens WHERE token = $1", Parameters().Add(token)).Rows() == 1;
+    }
+
     bool UseToken(const std::string& token, int64_t nowMs) override {
         std::lock_guard lock(mutex_);
         const Result used =

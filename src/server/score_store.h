@@ -60,6 +60,7 @@ public:
     virtual std::optional<TJob> ClaimPending() = 0;
     // Marks a run token used; false when it was used before.
     virtual bool UseToken(const std::string& token, int64_t nowMs) = 0;
+    virtual bool TokenUsed(const std::string& token) = 0;
     virtual void Finish(int64_t id, const TVerdict& verdict) = 0;
 
     virtual std::optional<TSubmission> Find(int64_t id) = 0;

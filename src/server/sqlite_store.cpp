@@ -131,6 +131,13 @@ public:
         return job;
     }
 
+    bool TokenUsed(const std::string& token) override {
+        std::lock_guard lock(mutex_);
+        Statement used(db_, "SELECT 1 FROM used_tokens WHERE token = ?");
+        used.Bind(1, token);
+        return used.Step();
+    }
+
     bool UseToken(const std::string& token, int64_t nowMs) override {
         std::lock_guard lock(mutex_);
         Statement use(db_, "INSERT OR IGNORE INTO used_tokens (token, used_at) VALUES (?, ?)");
