@@ -76,24 +76,15 @@ private:
     std::vector<int> binary_;
 };
 
-constexpr const char* kColumns =
-    "id, status, reason, name, score, level, monsters, bonuses, board, duration_ms, received_at";
-
 // A submission taken by a worker that has not finished it in this long is
 // taken again: the worker's process has gone (games are played for at most
 // 10 s).
 constexpr int kClaimLeaseSeconds = 60;
 
-TStatus StatusOf(const std::string& text) {
-    if (text == "listed") return TStatus::Listed;
-    if (text == "rejected") return TStatus::Rejected;
-    return TStatus::Pending;
-}
-
 TSubmission ReadSubmission(const Result& rows, int row) {
     TSubmission s;
     s.id = rows.Int(row, 0);
-    s.status = StatusOf(rows.Text(row, 1));
+    s.status = StatusFromName(rows.Text(row, 1));
     s.verdict.listed = s.status == TStatus::Listed;
     s.verdict.reason = rows.Text(row, 2);
     s.verdict.name = rows.Text(row, 3);
@@ -174,8 +165,8 @@ public:
 
     std::optional<TSubmission> Find(int64_t id) override {
         std::lock_guard lock(mutex_);
-        const Result found =
-            Run(std::string("SELECT ") + kColumns + " FROM scores WHERE id = $1", Parameters().Add(id));
+        const Result found = Run(std::string("SELECT ") + kSubmissionColumns + " FROM scores WHERE id = $1",
+                                 Parameters().Add(id));
         if (found.Rows() == 0) return std::nullopt;
         return ReadSubmission(found, 0);
     }
@@ -192,7 +183,7 @@ public:
     std::vector<TSubmission> Board(const std::string& board, int64_t limit, int64_t offset) override {
         std::lock_guard lock(mutex_);
         const Result rows =
-            Run(std::string("SELECT ") + kColumns +
+            Run(std::string("SELECT ") + kSubmissionColumns +
                     " FROM scores WHERE status = 'listed' AND board = $1 ORDER BY score DESC, id ASC "
                     "LIMIT $2 OFFSET $3",
                 Parameters().Add(board).Add(limit).Add(offset));
@@ -220,7 +211,7 @@ public:
         std::lock_guard lock(mutex_);
         const Result ids = Run("SELECT id FROM scores ORDER BY id", Parameters());
         for (int row = 0; row < ids.Rows(); ++row) {
-            const Result one = Run(std::string("SELECT ") + kColumns + " FROM scores WHERE id = $1",
+            const Result one = Run(std::string("SELECT ") + kSubmissionColumns + " FROM scores WHERE id = $1",
                                    Parameters().Add(ids.Int(row, 0)));
             const Result replay =
                 Run("SELECT replay FROM scores WHERE id = $1", Parameters().Add(ids.Int(row, 0)), 1);

@@ -15,6 +15,13 @@ namespace server {
 enum class TStatus { Pending, Listed, Rejected };
 
 const char* StatusName(TStatus status);
+// The status a table keeps as text; one being verified is pending to whoever
+// asks.
+TStatus StatusFromName(const std::string& name);
+
+// The columns both databases read a submission from, in this order.
+constexpr const char* kSubmissionColumns =
+    "id, status, reason, name, score, level, monsters, bonuses, board, duration_ms, received_at";
 
 // What verifying a submission found.
 struct TVerdict {

@@ -7,23 +7,7 @@
 
 namespace server {
 
-const char* StatusName(TStatus status) {
-    switch (status) {
-        case TStatus::Pending: return "pending";
-        case TStatus::Listed: return "listed";
-        case TStatus::Rejected: return "rejected";
-    }
-    return "pending";
-}
-
 namespace {
-
-// One being verified is pending to whoever asks.
-TStatus StatusOf(const std::string& text) {
-    if (text == "listed") return TStatus::Listed;
-    if (text == "rejected") return TStatus::Rejected;
-    return TStatus::Pending;
-}
 
 // One prepared statement; values are bound, never written into SQL text.
 class Statement {
@@ -72,13 +56,10 @@ private:
     sqlite3_stmt* statement_ = nullptr;
 };
 
-constexpr const char* kColumns =
-    "id, status, reason, name, score, level, monsters, bonuses, board, duration_ms, received_at";
-
 TSubmission ReadSubmission(Statement& row) {
     TSubmission s;
     s.id = row.Int(0);
-    s.status = StatusOf(row.Text(1));
+    s.status = StatusFromName(row.Text(1));
     s.verdict.listed = s.status == TStatus::Listed;
     s.verdict.reason = row.Text(2);
     s.verdict.name = row.Text(3);
@@ -166,7 +147,8 @@ public:
 
     std::optional<TSubmission> Find(int64_t id) override {
         std::lock_guard lock(mutex_);
-        Statement find(db_, (std::string("SELECT ") + kColumns + " FROM scores WHERE id = ?").c_str());
+        Statement find(db_,
+                       (std::string("SELECT ") + kSubmissionColumns + " FROM scores WHERE id = ?").c_str());
         find.Bind(1, id);
         if (!find.Step()) return std::nullopt;
         return ReadSubmission(find);
@@ -187,7 +169,7 @@ public:
 
     std::vector<TSubmission> Board(const std::string& board, int64_t limit, int64_t offset) override {
         std::lock_guard lock(mutex_);
-        Statement list(db_, (std::string("SELECT ") + kColumns +
+        Statement list(db_, (std::string("SELECT ") + kSubmissionColumns +
                              " FROM scores WHERE status = 'listed' AND board = ? ORDER BY score DESC, id ASC "
                              "LIMIT ? OFFSET ?")
                                 .c_str());
@@ -214,7 +196,8 @@ public:
 
     void ForEachStored(const std::function<void(const TStoredSubmission&)>& take) override {
         std::lock_guard lock(mutex_);
-        Statement rows(db_, (std::string("SELECT ") + kColumns + ", replay FROM scores ORDER BY id").c_str());
+        Statement rows(
+            db_, (std::string("SELECT ") + kSubmissionColumns + ", replay FROM scores ORDER BY id").c_str());
         while (rows.Step()) take({ReadSubmission(rows), rows.Blob(11)});
     }
 
