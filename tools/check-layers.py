@@ -10,8 +10,9 @@ those of the layers below it:
 (actors, widgets and replay stand side by side and do not include each other). No
 two folders may include each other, directly or round a longer cycle; the
 main window is named only in shell/ and program/; the backends
-(platform/sdl, platform/headless, platform/web) are named only by the entry
-points in program/, and only they include SDL, FluidSynth or libpng; and the
+(platform/sdl, platform/headless, platform/web, platform/curl) are named only
+by the entry points in program/, and only they include SDL, FluidSynth,
+libpng or libcurl; and the
 actor tests reach nothing of the shell, not even through the test fixtures.
 The build holds the same layers with a library per folder; this script names
 the line that breaks them.
@@ -40,8 +41,8 @@ ALLOWED = {
     # needs the replay files and the level set, not the window.
     "server": {"server", "replay", "game", "engine"} | BELOW_PLATFORM,
 }
-BACKENDS = ("platform/sdl/", "platform/headless/", "platform/web/")
-MACHINE_HEADER = re.compile(r'^\s*#\s*include\s+<(SDL|SDL2/|fluidsynth|png\.h)')
+BACKENDS = ("platform/sdl/", "platform/headless/", "platform/web/", "platform/curl/")
+MACHINE_HEADER = re.compile(r'^\s*#\s*include\s+<(SDL|SDL2/|fluidsynth|png\.h|curl/)')
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 MAIN_FORM = re.compile(r"\bT?MainForm\b")
 
@@ -96,7 +97,7 @@ def check_src(problems):
         with open(path, encoding="utf-8", errors="replace") as f:
             for number, line in enumerate(f, 1):
                 if MACHINE_HEADER.match(line) and not in_backend(path):
-                    problems.append(f"{rel(path)}:{number}: only a backend includes SDL, FluidSynth or libpng")
+                    problems.append(f"{rel(path)}:{number}: only a backend includes SDL, FluidSynth, libpng or libcurl")
         if here not in ("shell", "program"):
             with open(path, encoding="utf-8", errors="replace") as f:
                 for number, line in enumerate(f, 1):

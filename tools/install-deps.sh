@@ -10,7 +10,7 @@ packages=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-mixer-dev libfluidsynth-dev libpng-dev libstb-dev
   libsdl2-ttf-dev
-  libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libssl-dev libpq-dev
+  libcpp-httplib-dev libcurl4-openssl-dev nlohmann-json3-dev libsqlite3-dev libssl-dev libpq-dev
   timgm6mb-soundfont fonts-dejavu-core
 )
 mode="${1:-}"

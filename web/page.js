@@ -5,7 +5,7 @@
 // knows the rules of the game.
 'use strict';
 
-(() => {
+(async () => {
   const area = document.getElementById('area');
   const canvas = document.getElementById('screen');
   const context2d = canvas.getContext('2d');
@@ -209,13 +209,69 @@
     synced: () => syncing || Promise.resolve(),
   };
 
+  // ------------------------------------------------------------ online table
+  // Served by munchora-server, the page plays for the server's table and
+  // shows its top ten beside the game; each entry's link plays its game here.
+  const onlineBox = document.getElementById('online');
+  const onlineRows = document.getElementById('online-rows');
+  const timedFetch = (url) => fetch(url, { signal: AbortSignal.timeout(5000) });
+  const serverAnswers = () =>
+    timedFetch('api/health').then((r) => r.ok, () => false);
+  const cell = (row, text) => {
+    const td = document.createElement('td');
+    td.textContent = text;
+    row.appendChild(td);
+    return td;
+  };
+  const refreshTopTen = async () => {
+    try {
+      const boards = await (await timedFetch('api/boards')).json();
+      const table = await (await timedFetch(`api/boards/${boards[0].digest}?limit=10`)).json();
+      onlineRows.replaceChildren();
+      for (const entry of table.entries) {
+        const row = document.createElement('tr');
+        cell(row, entry.rank);
+        cell(row, entry.name);
+        cell(row, entry.score);
+        cell(row, entry.level);
+        const link = document.createElement('a');
+        link.href = `?watch=${entry.id}`;
+        link.textContent = 'watch';
+        cell(row, '').appendChild(link);
+        onlineRows.appendChild(row);
+      }
+      document.getElementById('online-empty').hidden = table.entries.length > 0;
+      onlineBox.hidden = false;
+    } catch (error) {
+      console.warn('The online table cannot be reached:', error);
+    }
+  };
+  page.noteEvent = (line) => {
+    if (line.startsWith('online-answer')) refreshTopTen();
+  };
+
   // ------------------------------------------------------------ start
-  // Words after the "?" of the address go to the game: ?NoMidi, ?Debug.
-  const words = decodeURIComponent(location.search.slice(1)).split(/[&+ ]+/).filter(Boolean);
+  // Words after the "?" of the address go to the game: ?NoMidi, ?Debug;
+  // ?watch=ID plays a game of the online table.
+  const allWords = decodeURIComponent(location.search.slice(1)).split(/[&+ ]+/).filter(Boolean);
+  const watchWord = allWords.find((word) => /^watch=\d{1,18}$/.test(word));
+  const words = allWords.filter((word) => word !== watchWord);
+  const online = await serverAnswers();
+  let watched = null;
+  if (online) {
+    refreshTopTen();
+    if (watchWord) {
+      const answer = await timedFetch('api/replays/' + watchWord.slice('watch='.length)).catch(() => null);
+      if (answer && answer.ok) watched = new Uint8Array(await answer.arrayBuffer());
+      else showStatus('That game cannot be fetched from the online table');
+    }
+  }
   showStatus('Loading…');
   createMunchora({
     page,
     arguments: words,
+    onlineServer: online ? location.origin + location.pathname.replace(/[^/]*$/, '').replace(/\/$/, '') : '',
+    watchPath: watched ? '/tmp/watched.mnr' : '',
     locateFile: (path) => path,
     setStatus: (text) => text && showStatus(text),
     print: (text) => console.log(text),
@@ -228,6 +284,7 @@
       (instance) => {
         module = instance;
         const fs = instance.FS;
+        if (watched) fs.writeFile('/tmp/watched.mnr', watched);
         fs.mkdir('/save');
         fs.mount(fs.filesystems.IDBFS, {}, '/save');
         instance.addRunDependency('save');

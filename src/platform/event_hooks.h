@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "platform/input.h"
+#include "platform/network.h"
 
 namespace platform {
 
@@ -24,6 +25,7 @@ public:
     virtual void Timer(uint32_t time, size_t index) = 0;
     virtual void Key(uint32_t time, uint16_t key, ShiftState shift) = 0;
     virtual void Plain(PlainCall call, uint32_t time) = 0;
+    virtual void Reply(uint32_t time, const NetworkReply& reply) = 0;
     // Inside a handler: a reading of the input states, of the time of day.
     virtual void InputRead(uint32_t mask) = 0;
     virtual void ClockRead(int64_t millisOfDay) = 0;

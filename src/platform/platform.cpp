@@ -204,6 +204,37 @@ void Platform::DeliverPlain(PlainCall call, const std::function<void()>& handler
     EndHandler();
 }
 
+// ---------------------------------------------------------------- network
+
+uint32_t Platform::Fetch(const NetworkRequest& request) {
+    const uint32_t number = ++lastRequest_;
+    if (network_) {
+        network_->Start(number, request);
+    } else {
+        heldReplies_.push_back({number, request.purpose, 0, "no network"});
+    }
+    return number;
+}
+
+size_t Platform::RequestsOutstanding() const {
+    return heldReplies_.size() + (network_ ? network_->Outstanding() : 0);
+}
+
+void Platform::DeliverReplies(AppEvents& app) {
+    if (network_) {
+        for (NetworkReply& reply : network_->TakeReplies()) heldReplies_.push_back(std::move(reply));
+    }
+    if (source_ || heldReplies_.empty()) return;
+    std::vector<NetworkReply> replies;
+    replies.swap(heldReplies_);
+    for (const NetworkReply& reply : replies) {
+        BeginHandler(machine_.Ticks());
+        if (tap_) tap_->Reply(handlerTime_, reply);
+        Guarded([&app, &reply] { app.OnNetworkReply(reply); });
+        EndHandler();
+    }
+}
+
 // ---------------------------------------------------------------- handlers
 
 void Platform::BeginHandler(uint32_t time) {
@@ -274,6 +305,12 @@ void Platform::HandPlain(AppEvents& app, PlainCall call, uint32_t time) {
         case PlainCall::MusicEnd: Guarded([&app] { app.OnMusicEnd(); }); break;
         case PlainCall::Close: Guarded([&app] { app.OnCloseButton(); }); break;
     }
+    EndHandler();
+}
+
+void Platform::HandReply(AppEvents& app, uint32_t time, const NetworkReply& reply) {
+    BeginHandler(time);
+    Guarded([&app, &reply] { app.OnNetworkReply(reply); });
     EndHandler();
 }
 

@@ -20,6 +20,7 @@
 #include "platform/clock.h"
 #include "platform/event_hooks.h"
 #include "platform/input.h"
+#include "platform/network.h"
 
 namespace platform {
 
@@ -37,6 +38,7 @@ public:
     virtual void OnDeactivate() = 0;                             // the application lost the focus
     virtual void OnMusicEnd() = 0;                               // the tune reached its end
     virtual void OnCloseButton() = 0;                            // the window's close button
+    virtual void OnNetworkReply(const NetworkReply&) {}          // a request came back
 };
 
 // Hands every call on to another receiver: a bench or a test derives from it
@@ -50,6 +52,7 @@ public:
     void OnDeactivate() override { to_.OnDeactivate(); }
     void OnMusicEnd() override { to_.OnMusicEnd(); }
     void OnCloseButton() override { to_.OnCloseButton(); }
+    void OnNetworkReply(const NetworkReply& reply) override { to_.OnNetworkReply(reply); }
 
 private:
     AppEvents& to_;
@@ -156,6 +159,15 @@ public:
     // A line for the headless run's event log; nothing elsewhere.
     void NoteEvent(const std::string& line) { machine_.NoteEvent(line); }
 
+    // ---- the network ----------------------------------------------------
+    // Where requests go; none: every request fails at once.
+    void SetNetwork(Network* network) { network_ = network; }
+    // Starts a request; its reply reaches the game later through
+    // OnNetworkReply. Returns the request's number.
+    uint32_t Fetch(const NetworkRequest& request);
+    // Requests whose replies the game has not had yet.
+    size_t RequestsOutstanding() const;
+
     // ---- hooks for recording and playback ------------------------------
     // From the handler in progress on, `tap` sees everything handed to the
     // game; null: nobody.
@@ -175,6 +187,7 @@ public:
     bool HandTimer(size_t index, uint32_t time);
     void HandKey(AppEvents& app, uint32_t time, uint16_t key, ShiftState shift);
     void HandPlain(AppEvents& app, PlainCall call, uint32_t time);
+    void HandReply(AppEvents& app, uint32_t time, const NetworkReply& reply);
     // Runs a handler; an error it throws is shown in a message box.
     void Guarded(const std::function<void()>& handler);
 
@@ -185,6 +198,9 @@ public:
     void DeliverKey(AppEvents& app, uint16_t key, ShiftState shift);
     void DeliverMusicEnd(AppEvents& app);
     void DeliverClose(AppEvents& app);
+    // The replies that came, each a handler of its own. During a playback
+    // they wait for its end: the game being shown had its own.
+    void DeliverReplies(AppEvents& app);
     void SetActive(bool active, AppEvents& app);
     // Fires the frame clock and the interval timers that are due at `now`.
     // catchUp: run every missed tick (virtual time) rather than one.
@@ -232,6 +248,9 @@ private:
     std::vector<std::unique_ptr<IntervalTimer>> timers_;
     InputStates input_;
     media::Fonts fonts_;
+    Network* network_ = nullptr;
+    uint32_t lastRequest_ = 0;
+    std::vector<NetworkReply> heldReplies_;
     bool keepPictures_ = false;
     std::unordered_map<std::string, std::shared_ptr<const media::Picture>> keptPictures_;
 };

@@ -20,12 +20,13 @@
 
 #include "formats/files.h"
 #include "formats/ini_file.h"
+#include "platform/curl/curl_network.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/png_writer.h"
 #include "program/command_line.h"
-#include "program/online_client.h"
 #include "shell/boot.h"
 #include "shell/main_form.h"
+#include "shell/online.h"
 #include "shell/state_dump.h"
 
 namespace {
@@ -49,12 +50,28 @@ constexpr const char* kUsage =
     "                shots and dumps still apply\n"
     "  --verify      with --replay: exit 1 unless the game went as recorded (score, level, lives,\n"
     "                high-score place); a line on standard output says how it went\n"
-    "  --online URL  play for the online table at URL: each game fetches a run token when it starts\n"
-    "                and is sent when the run ends, in real time (the server checks the game's time)\n"
+    "  --online URL  play ranked games for the online table at URL, whatever the settings say: each\n"
+    "                game fetches a run token when it starts and is sent when it ends, in real time\n"
+    "                (the server checks the game's time); each answer on a line 'online: ' + JSON\n"
     "  --player NAME the name the online table shows when the game made no high-score entry\n"
     "  --verify-each verifies the recordings named on standard input, one a line, each in a copy of\n"
     "                the started runner; a line of JSON for each: verified, verdict, time_ms\n"
     "  -- WORD...    the game's own words: Debug, NoMidi, NoSound, FullScreen\n";
+
+// How long the runner waits, after its last frame, for the answers to the
+// games it sent.
+constexpr uint32_t kLastAnswersMs = platform::kRequestTimeoutMs + 1000;
+
+// Writes the table's answer to each game sent on standard output.
+class OnlineEcho : public platform::ForwardingEvents {
+public:
+    using ForwardingEvents::ForwardingEvents;
+    void OnNetworkReply(const platform::NetworkReply& reply) override {
+        if (reply.purpose == shell::opSubmission && reply.status != 0)
+            std::cout << "online: " << reply.body << "\n";
+        ForwardingEvents::OnNetworkReply(reply);
+    }
+};
 
 int UsageError(const std::string& why) {
     std::cerr << "munchora-headless: " << why << "\n" << kUsage;
@@ -217,15 +234,19 @@ int main(int argc, char** argv) {
     boot.programDir = dataDir;
     if (replayPath.empty() && !verifyEach)
         boot.replayDirectory = replaysDir.empty() ? dataDir + shell::kReplaysFolder : replaysDir;
+    // Only a run that plays online reaches a network: the rest stay exactly
+    // repeatable.
+    std::optional<platform::CurlNetwork> network;
+    if (!onlineServer.empty() && replayPath.empty() && !verifyEach) {
+        network.emplace();
+        media.SetNetwork(&*network);
+    }
     const auto started = std::chrono::steady_clock::now();
     const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
     shell::TMainForm& form = *window;
     if (verifyEach) return VerifyEach(form, media, dataDir);
-    std::optional<program::OnlineClient> online;
-    if (!onlineServer.empty() && replayPath.empty()) {
-        online.emplace(onlineServer, playerName);
-        form.PlayOnline([&online] { return online->StartGame(); });
-    }
+    if (network) form.PlayOnline(onlineServer, playerName);
+    OnlineEcho app(form);
     bool shotFailed = false;
     // Shots and dumps are set up after the window exists, as they read it.
     machine.SetOutputHandler([&](const platform::ScriptCommand& command) {
@@ -237,8 +258,10 @@ int main(int argc, char** argv) {
     });
 
     if (!replayPath.empty() && !form.Closing()) form.WatchReplay(replayPath, true);
-    media.Run(form);
+    media.Run(app);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    // The answers to the last games sent, before the window goes.
+    if (network) machine.FinishRequests(app, kLastAnswersMs);
     form.FormClose();
 
     std::ofstream(outDir + "/final.json") << shell::DumpState(form, machine.Frame()) << '\n';
@@ -251,6 +274,5 @@ int main(int argc, char** argv) {
         std::cerr << "munchora-headless: a screenshot could not be written into " << outDir << "\n";
         return 1;
     }
-    if (online && !online->SendGames(boot.replayDirectory)) return 1;
     return verify && !form.ReplayVerified() ? 1 : 0;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "formats/files.h"
+#include "platform/curl/curl_network.h"
 #include "platform/sdl/sdl_backend.h"
 #include "program/command_line.h"
 #include "program/settings_place.h"
@@ -56,7 +57,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     platform::SdlBackend machine;
+    platform::CurlNetwork network;
     platform::Platform media(machine);
+    // A replay being watched asks the online table nothing.
+    if (replayPath.empty()) media.SetNetwork(&network);
     shell::TBootOptions boot;
     boot.startOptions = program::ReadStartOptions(argc - 1, argv + 1);
     boot.programDir = program::FindProgramDirectory(formats::ExecutableDirectory(), MUNCHORA_INSTALLED_DATA);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/web/web_backend.h"
+#include "platform/web/web_network.h"
 #include "program/command_line.h"
 #include "program/settings_place.h"
 #include "shell/boot.h"
@@ -22,6 +23,18 @@ constexpr const char* kSaveDir = "/save/";
 platform::WebBackend* g_machine = nullptr;
 shell::TMainForm* g_form = nullptr;
 
+// The online table the page found at its own origin, or empty; the
+// recording a link asked to watch, or empty.
+EM_JS(void, web_online_server, (char* into, int size),
+      { stringToUTF8(Module.onlineServer || "", into, size); });
+EM_JS(void, web_watch_path, (char* into, int size), { stringToUTF8(Module.watchPath || "", into, size); });
+
+std::string PageText(void (*read)(char*, int)) {
+    char text[2048] = {};
+    read(text, int(sizeof text));
+    return text;
+}
+
 }  // namespace
 
 // The state as the headless runner dumps it, for testers at the page.
@@ -34,7 +47,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* munchora_state() {
 int main(int argc, char** argv) {
     // The page passes the words of its address (munchora/?NoMidi).
     static platform::WebBackend machine;
+    static platform::WebNetwork network;
     static platform::Platform media(machine);
+    const std::string watchPath = PageText(web_watch_path);
+    if (watchPath.empty()) media.SetNetwork(&network);
     shell::TBootOptions boot;
     boot.startOptions = program::ReadStartOptions(argc - 1, argv + 1);
     boot.programDir = kProgramDir;
@@ -45,6 +61,8 @@ int main(int argc, char** argv) {
     g_machine = &machine;
     g_form = form.get();
     machine.SetOnEnd([] { form->FormClose(); });
+    form->OfferOnlineServer(PageText(web_online_server));
+    if (!watchPath.empty() && !form->Closing()) form->WatchReplay(watchPath, false);
     media.Run(*form);
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "replay/event_record.h"
 
+#include <algorithm>
+
 namespace replay {
 
 namespace {
@@ -16,6 +18,7 @@ constexpr uint8_t kActivate = 0x91;
 constexpr uint8_t kDeactivate = 0x92;
 constexpr uint8_t kMusicEnd = 0x93;
 constexpr uint8_t kClose = 0x94;
+constexpr uint8_t kReply = 0x95;
 constexpr uint8_t kInputSame = 0xA0;
 constexpr uint8_t kInputMask = 0xA1;
 constexpr uint8_t kClock = 0xA2;
@@ -87,6 +90,17 @@ void EventWriter::Plain(EventKind kind, uint32_t time) {
         default: bytes_.push_back(kClose); break;
     }
     HandlerTime(time);
+}
+
+void EventWriter::Reply(uint32_t time, const platform::NetworkReply& reply) {
+    bytes_.push_back(kReply);
+    HandlerTime(time);
+    PutVarint(bytes_, reply.request);
+    bytes_.push_back(reply.purpose);
+    PutVarint(bytes_, reply.status);
+    const size_t size = std::min(reply.body.size(), platform::kMaxReplyBytes);
+    PutVarint(bytes_, uint32_t(size));
+    bytes_.insert(bytes_.end(), reply.body.begin(), reply.body.begin() + ptrdiff_t(size));
 }
 
 void EventWriter::Input(uint32_t mask, bool changed) {
@@ -196,6 +210,18 @@ bool EventReader::Decode(RecordedEvent& event) {
         case kDeactivate: return handlerTime(EventKind::Deactivate);
         case kMusicEnd: return handlerTime(EventKind::MusicEnd);
         case kClose: return handlerTime(EventKind::Close);
+        case kReply: {
+            uint32_t status = 0, size = 0;
+            if (!handlerTime(EventKind::Reply) || !Varint(event.reply.request) ||
+                !Byte(event.reply.purpose) || !Varint(status) || status > 999 || !Varint(size) ||
+                size > platform::kMaxReplyBytes || size > size_ - pos_) {
+                return false;
+            }
+            event.reply.status = uint16_t(status);
+            event.reply.body.assign(reinterpret_cast<const char*>(data_ + pos_), size);
+            pos_ += size;
+            return true;
+        }
         case kInputSame: event.kind = EventKind::Input; return true;
         case kInputMask:
             event.kind = EventKind::Input;

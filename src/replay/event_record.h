@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/input.h"
+#include "platform/network.h"
 
 namespace replay {
 
@@ -25,6 +26,7 @@ enum class EventKind : uint8_t {
     Deactivate,
     MusicEnd,
     Close,
+    Reply,
     // Made inside a handler: a reading of the input states (beyond the first
     // of a frame, which the frame carries) and a reading of the time of day.
     Input,
@@ -44,6 +46,7 @@ struct RecordedEvent {
     uint16_t key = 0;
     platform::ShiftState shift = 0;
     uint32_t clock = 0;  // milliseconds of the day
+    platform::NetworkReply reply;
 
     bool IsHandler() const { return kind < EventKind::Input; }
 };
@@ -64,6 +67,7 @@ public:
     void Key(uint32_t time, uint16_t key, platform::ShiftState shift);
     // Activate, Deactivate, MusicEnd or Close.
     void Plain(EventKind kind, uint32_t time);
+    void Reply(uint32_t time, const platform::NetworkReply& reply);
     void Input(uint32_t mask, bool changed);
     void Clock(uint32_t millisOfDay);
 

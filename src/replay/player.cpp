@@ -78,6 +78,7 @@ bool TPlayer::Deliver(platform::AppEvents& app, const RecordedEvent& event) {
         case EventKind::MusicEnd:
             media_.HandPlain(app, platform::PlainCall::MusicEnd, event.time);
             return true;
+        case EventKind::Reply: media_.HandReply(app, event.time, event.reply); return true;
         case EventKind::Close:
             // The game ended with the window: that is where its recording ends.
             closed_ = true;

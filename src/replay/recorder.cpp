@@ -36,6 +36,8 @@ void TRecorder::Key(uint32_t time, uint16_t key, platform::ShiftState shift) {
     writer_->Key(time, key, shift);
 }
 
+void TRecorder::Reply(uint32_t time, const platform::NetworkReply& reply) { writer_->Reply(time, reply); }
+
 void TRecorder::Plain(platform::PlainCall call, uint32_t time) {
     switch (call) {
         case platform::PlainCall::Activate: writer_->Plain(EventKind::Activate, time); break;

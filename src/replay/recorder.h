@@ -29,6 +29,7 @@ public:
     void Frame(uint32_t time) override;
     void Timer(uint32_t time, size_t index) override;
     void Key(uint32_t time, uint16_t key, platform::ShiftState shift) override;
+    void Reply(uint32_t time, const platform::NetworkReply& reply) override;
     void Plain(platform::PlainCall call, uint32_t time) override;
     void InputRead(uint32_t mask) override;
     void ClockRead(int64_t millisOfDay) override;

@@ -63,6 +63,12 @@ void TMainForm::LoadImages(int screen) {
     media_.SetCursor(media_.FullScreen() ? platform::Cursor::Hidden : platform::Cursor::Arrow);
 }
 
+void TMainForm::LoadOnlinePictures() {
+    std::vector<std::string> entries;
+    ReadSectionEntries("OnlinePictures", entries);
+    for (const std::string& entry : entries) AddImageEntry(entry);
+}
+
 void TMainForm::AddImageEntry(const std::string& entry) {
     const size_t equals = entry.find('=');
     const std::string name = entry.substr(0, equals);

@@ -42,6 +42,10 @@ struct TReplayStart;
 enum class TGameEnd : uint8_t;
 }  // namespace replay
 
+namespace shell {
+class TOnline;
+}
+
 namespace widgets {
 class TButtonSprite;
 class TInputLine;
@@ -126,6 +130,8 @@ public:
     void OnMusicEnd() override { MediaPlayerNotify(); }
     // On the name entry the typed name is stored first, as Escape would.
     void OnCloseButton() override;
+    // Replies of the online table; a recorded game hands its own again.
+    void OnNetworkReply(const platform::NetworkReply& reply) override;
     // The 100 ms timer's tick, and its beat started afresh at the
     // platform's time.
     void MainTimerTimer();
@@ -148,12 +154,12 @@ public:
     // ---- recordings (replays.cpp) ----------------------------------------
     // Where every game is recorded; none when empty (tests that want no
     // files). The programs set it.
-    void RecordGamesInto(const std::string& directory) { ReplayDirectory = directory; }
-    // Each recorded game asks this for its online play when it starts (the
-    // server's run token, the player); a game given no token is offline.
-    void PlayOnline(std::function<replay::TOnlinePlay()> startOnlineGame) {
-        startOnlineGame_ = std::move(startOnlineGame);
-    }
+    void RecordGamesInto(const std::string& directory);
+    // Plays ranked games for the online table at `server` for this run,
+    // whatever the settings say.
+    void PlayOnline(const std::string& server, const std::string& playerName);
+    // The online table to use when the settings name none.
+    void OfferOnlineServer(const std::string& server);
     // Plays a recording in the window. false, with the message shown and the
     // window closing, when it cannot be played. closeAtEnd: the program ends
     // with the recording, otherwise it waits for Escape.
@@ -183,7 +189,7 @@ private:
     platform::IntervalTimer& TimerMessageLine;
 
     // ---- what the screens share ------------------------------------------
-    std::array<widgets::TButtonSprite*, 7> Buttons{};  // positions 1 to 6
+    std::array<widgets::TButtonSprite*, 8> Buttons{};  // positions 1 to 7
     int32_t SelectedButton = 1;
     int32_t ButtonCount = 0;
     int32_t MenuMemory = 1;
@@ -237,6 +243,9 @@ private:
     std::pair<int, int> GetCenteredPos(int width, int height) const;
     engine::TImageSprite* AddImageAt(const std::string& imageName, int x, int y, int z);
     void AddImageEntry(const std::string& entry);
+    // The pictures only a player of the online table sees: outside the
+    // screens' sections, so that they are no part of a recording's catalogue.
+    void LoadOnlinePictures();
     void AddSoundEntry(const std::string& entry);
     void PlayMusic(const std::string& fileName);
     void MediaPlayerNotify();
@@ -313,6 +322,18 @@ private:
     // Attract mode.
     void StartDemo();
     void EndDemo();
+    // A recording from the online table, watched from the high-score screen
+    // and back to it.
+    void WatchFromTable(const std::string& path);
+    // The demo or a watched entry ends: the screen comes back as it was.
+    void EndLivePlayback(TScreenState back);
+    // The ranked game that ended is sent, with the player's online name.
+    void SubmitEndedGame();
+    // A ranked game ended without a name the table can show.
+    bool AskOnlineName() const;
+    // The high-score screen's online table.
+    void DrawOnlineTable();
+    void OnlineTableKey(uint16_t key);
     std::unique_ptr<replay::TReplay> BestReplay() const;
 
     platform::Platform& media_;
@@ -329,8 +350,17 @@ private:
     platform::ShiftState shiftInProgress_ = 0;
     // Recording the game being played.
     std::unique_ptr<replay::TReplayStart> recordingStart_;
-    std::function<replay::TOnlinePlay()> startOnlineGame_;
-    replay::TOnlinePlay recordingOnline_;
+    // The online table (online_play.cpp): the recording of a ranked game
+    // that ended and waits for its name, the name entry asking for the
+    // player's online name, the text the message line shows off the game
+    // screen, and which table the high-score screen shows.
+    std::unique_ptr<TOnline> online_;
+    std::string onlineRecording_;
+    bool onlineNameEntry_ = false;
+    std::string onlineMessage_;
+    bool onlineTableShown_ = false;
+    size_t onlineSelected_ = 0;
+    bool watchingFromTable_ = false;
     std::string lastRecording_;  // the file of the game last ended
     bool recordingFailureShown_ = false;
     // Playing a recording.

@@ -8,6 +8,7 @@
 #include "game/globals.h"
 #include "game/high_scores.h"
 #include "game/passwords.h"
+#include "shell/online.h"
 #include "shell/screen.h"
 #include "widgets/buttons.h"
 #include "widgets/indicators.h"
@@ -59,6 +60,32 @@ void DrawRecordedMark(media::Surface& surface, int x, int top) {
     }
 }
 
+// Each heading word starts at its column, unless it would run into the
+// next one: then it ends a little before that, still above its numbers.
+void DrawTableHeadings(platform::Platform& media) {
+    constexpr int kHeadingGap = 12;
+    for (size_t k = 0; k < std::size(kTableColumns); ++k) {
+        const TableColumn& column = kTableColumns[k];
+        int x = column.x;
+        if (k + 1 < std::size(kTableColumns)) {
+            const int width = media.TextWidth(column.heading, kBauhausFace, kTextPoints);
+            x = std::min(x, kTableColumns[k + 1].x - kHeadingGap - width);
+        }
+        media.DrawText(x, kTableHeadingY, column.heading, kBauhausFace, kTextPoints, kTableColour);
+    }
+}
+
+// Which table the screen shows, above its picture, and its keys below the
+// Return button.
+constexpr int kViewHeadingY = 62;
+constexpr int kKeyStripY = 546;
+
+void DrawCentred(platform::Platform& media, int y, const std::string& text, int points,
+                 media::Colour colour) {
+    const int width = media.TextWidth(text, kBauhausFace, points);
+    media.DrawText((platform::kDisplayWidth - width) / 2, y, text, kBauhausFace, points, colour);
+}
+
 constexpr int kMenuTop = 170;
 constexpr int kMenuSpacing = 50;
 constexpr int kIndicatorX = 385;
@@ -91,6 +118,7 @@ void TMainForm::TMenuScreen::Key(uint16_t key) {
 
 void TMainForm::TMainMenuScreen::Enter() {
     TMainForm& f = form_;
+    f.onlineTableShown_ = false;
     engine::TSprite* root = f.DXSpriteEngine.Root();
     f.ButtonCount = 6;
     // The button that was used to leave the menu comes back selected.
@@ -166,20 +194,44 @@ void TMainForm::THighScoresScreen::Enter() {
 
 void TMainForm::THighScoresScreen::Leave() { form_.ButtonCount = 0; }
 
+void TMainForm::THighScoresScreen::Key(uint16_t key) {
+    if (form_.online_->Server().empty() || (key != platform::vk::Left && key != platform::vk::Right)) {
+        if (form_.onlineTableShown_) {
+            form_.OnlineTableKey(key);
+        } else {
+            TMenuScreen::Key(key);
+        }
+        return;
+    }
+    form_.PlaySound("Button");
+    form_.onlineTableShown_ = !form_.onlineTableShown_;
+    if (form_.onlineTableShown_) {
+        form_.onlineSelected_ = 0;
+        form_.online_->FetchTable();
+    }
+}
+
 void TMainForm::THighScoresScreen::Frame() {
     if (!form_.media_.Drawing()) return;
-    // Each heading word starts at its column, unless it would run into the
-    // next one: then it ends a little before that, still above its numbers.
-    constexpr int kHeadingGap = 12;
-    for (size_t k = 0; k < std::size(kTableColumns); ++k) {
-        const TableColumn& column = kTableColumns[k];
-        int x = column.x;
-        if (k + 1 < std::size(kTableColumns)) {
-            const int width = form_.media_.TextWidth(column.heading, kBauhausFace, kTextPoints);
-            x = std::min(x, kTableColumns[k + 1].x - kHeadingGap - width);
-        }
-        form_.media_.DrawText(x, kTableHeadingY, column.heading, kBauhausFace, kTextPoints, kTableColour);
+    DrawTableHeadings(form_.media_);
+    if (form_.online_->Server().empty()) {
+        DrawLocalTable();
+        return;
     }
+    const bool online = form_.onlineTableShown_;
+    DrawCentred(form_.media_, kViewHeadingY, online ? "Online table" : "Local table", kTextPoints, kYellow);
+    DrawCentred(form_.media_, kKeyStripY,
+                online ? "Left/Right: local table   Up/Down: choose   Enter: watch   Escape: menu"
+                       : "Left/Right: online table   Escape: menu",
+                kLegendPoints, kQuietColour);
+    if (online) {
+        form_.DrawOnlineTable();
+    } else {
+        DrawLocalTable();
+    }
+}
+
+void TMainForm::THighScoresScreen::DrawLocalTable() {
     if (form_.HighScores->Count == 0) {
         form_.media_.DrawText(kTableColumns[0].x, RowY(1), "No results yet", kBauhausFace, kTextPoints,
                               kQuietColour);
@@ -205,6 +257,46 @@ void TMainForm::THighScoresScreen::Frame() {
     }
 }
 
+void TMainForm::DrawOnlineTable() {
+    const auto quiet = [this](const std::string& text) {
+        media_.DrawText(kTableColumns[0].x, RowY(1), text, kBauhausFace, kTextPoints, kQuietColour);
+    };
+    switch (online_->TableState()) {
+        case TOnlineTableState::Loading: quiet("Loading the online table..."); return;
+        case TOnlineTableState::Unreachable: quiet("The online table cannot be reached"); return;
+        case TOnlineTableState::Shown: break;
+    }
+    const std::vector<TOnlineEntry>& table = online_->Table();
+    if (table.empty()) quiet("No results yet");
+    for (size_t i = 0; i < table.size(); ++i) {
+        const TOnlineEntry& entry = table[i];
+        const int y = RowY(int(i) + 1);
+        const std::string cells[] = {entry.Name, std::to_string(entry.Score), std::to_string(entry.Monsters),
+                                     std::to_string(entry.Level)};
+        // The player's own games in the colour of the player's own score.
+        const media::Colour colour = entry.Own ? kYellow : kTableColour;
+        for (size_t k = 0; k < std::size(cells); ++k)
+            media_.DrawText(kTableColumns[k].x, y, cells[k], kBauhausFace, kTextPoints, colour);
+        if (i == onlineSelected_)
+            DrawRecordedMark(media_.Display(), kTableColumns[0].x - kMarkGap, y + kMarkTop);
+    }
+}
+
+void TMainForm::OnlineTableKey(uint16_t key) {
+    const std::vector<TOnlineEntry>& table = online_->Table();
+    if (online_->TableState() != TOnlineTableState::Shown || table.empty()) return;
+    if (key == platform::vk::Up || key == platform::vk::Down) {
+        PlaySound("Button");
+        const size_t count = table.size();
+        onlineSelected_ = (onlineSelected_ + (key == platform::vk::Up ? count - 1 : 1)) % count;
+    } else if (key == platform::vk::Enter && onlineSelected_ < table.size()) {
+        PlaySound("PushButton");
+        ShowOnMessageLine("Loading the recording...", kOnlineMessageMs);
+        onlineMessage_ = MessageText();
+        online_->FetchRecording(table[onlineSelected_].Id);
+    }
+}
+
 // ---- new high score --------------------------------------------------------------
 
 // The picture comes last: when it is missing, its error ends the entry with
@@ -212,12 +304,17 @@ void TMainForm::THighScoresScreen::Frame() {
 void TMainForm::TNewHighScoreScreen::Enter() {
     form_.PlaySound("HighScore");
     form_.InputLine = MakeInputLine(form_.media_);
-    form_.AddCenteredImage("AddHighScore", 4);
+    if (form_.onlineNameEntry_) {
+        form_.LoadOnlinePictures();
+        form_.AddCenteredImage("OnlineName", 4);
+    } else {
+        form_.AddCenteredImage("AddHighScore", 4);
+    }
 }
 
 void TMainForm::TNewHighScoreScreen::Frame() {
     form_.InputLine->Draw();
-    if (form_.media_.Drawing()) {
+    if (form_.media_.Drawing() && !form_.onlineNameEntry_) {
         form_.media_.DrawText(300, 100, "Your score: " + std::to_string(game::State.Player.Score),
                               kBauhausFace, kTextPoints, kYellow);
     }
@@ -226,6 +323,13 @@ void TMainForm::TNewHighScoreScreen::Frame() {
 
 // Runs however the screen is left, Escape included: the result is never lost.
 void TMainForm::TNewHighScoreScreen::Leave() {
+    if (form_.onlineNameEntry_) {
+        form_.onlineNameEntry_ = false;
+        form_.online_->SetPlayerName(form_.InputLine->Text.substr(0, THighScoresCollection::NameLength));
+        form_.WriteSettings(kSettingsFile);
+        form_.SubmitEndedGame();
+        return;
+    }
     const std::string path = HighScoresPath();
     form_.HighScores->Load(path);
     game::State.Player.Name = form_.InputLine->Text.substr(0, THighScoresCollection::NameLength);
@@ -233,6 +337,7 @@ void TMainForm::TNewHighScoreScreen::Leave() {
     // The save replaces the file as a whole, so a failure keeps the old table.
     if (!form_.HighScores->Save(path)) form_.ShowMessage(std::string("Error of writing ") + kHighScoresFile);
     form_.AttachEntry(game::State.Player);
+    form_.SubmitEndedGame();
 }
 
 // ---- options -----------------------------------------------------------------------
@@ -242,7 +347,8 @@ void TMainForm::TOptionsScreen::Enter() {
     form_.AddImageAt("Options_Screen", 300, 100, 1);
     engine::TSprite* root = form_.DXSpriteEngine.Root();
     form_.SelectedButton = 1;
-    form_.ButtonCount = 6;
+    const bool online = !form_.online_->Server().empty();
+    form_.ButtonCount = online ? 7 : 6;
     form_.Buttons[1] = new widgets::TGameTypeButton(root);
     form_.Buttons[1]->Highlight = widgets::TButtonSprite::kActive;
     form_.Buttons[2] = new widgets::TGameModeButton(root, form_.media_);
@@ -252,7 +358,13 @@ void TMainForm::TOptionsScreen::Enter() {
                                                       [this](uint8_t value) { form_.SetMidiVolume(value); });
     form_.Buttons[4] = new widgets::TWaveVolumeButton(root);
     form_.Buttons[5] = new widgets::TGameSpeedButton(root, form_.DXTimer());
-    form_.Buttons[6] = form_.AddReturnButton();
+    if (online) {
+        form_.LoadOnlinePictures();
+        TOnline& table = *form_.online_;
+        form_.Buttons[6] = new widgets::TOnlineTableButton(
+            root, [&table] { return table.Sending(); }, [&table](bool send) { table.SetSending(send); });
+    }
+    form_.Buttons[size_t(form_.ButtonCount)] = form_.AddReturnButton();
     // Each marker sits on the row of the button that adjusts its setting.
     const auto row = [this](int button) { return int(form_.Buttons[size_t(button)]->Y); };
     form_.Buttons[3]->Indicator = new widgets::TMidiIndicator(root, kIndicatorX, row(3), midiVolume);

@@ -11,6 +11,7 @@
 #include "replay/library.h"
 #include "replay/replay_file.h"
 #include "shell/main_form.h"
+#include "shell/online.h"
 #include "widgets/message_line.h"
 
 namespace shell {
@@ -23,7 +24,7 @@ using namespace replay;
 void TMainForm::GameStarting() {
     if (replayMode_ != TReplayMode::None || ReplayDirectory.empty()) return;
     recordingStart_ = std::make_unique<TReplayStart>(CaptureStart());
-    recordingOnline_ = startOnlineGame_ ? startOnlineGame_() : TOnlinePlay{};
+    online_->GameStarting();
     recorder_.Start();
     recordingStart_->StartTime = recorder_.StartTime();
 }
@@ -58,8 +59,13 @@ void TMainForm::GameEnding(TGameEnd end) {
     recordingStart_.reset();
     replay.Events = recorder_.Stop();
     replay.Result = CaptureResult(end);
-    replay.Online = recordingOnline_;
+    replay.Online = online_->GameEnded();
+    lastRecording_.clear();
     SaveRecording(replay);
+    if (!replay.Online.Present() || lastRecording_.empty()) return;
+    onlineRecording_ = lastRecording_;
+    // A game that ended by itself is sent after its name entry.
+    if (end != TGameEnd::GameOver && end != TGameEnd::GameComplete) SubmitEndedGame();
 }
 
 TGameResult TMainForm::CaptureResult(TGameEnd end) const {
@@ -158,7 +164,7 @@ void TMainForm::StartReplay(std::unique_ptr<TReplay> replay, TReplayMode mode) {
     replayVerified_ = false;
     replayVerdict_.clear();
     const TReplayStart& s = replay_->Start;
-    if (mode == TReplayMode::Demo) {
+    if (mode == TReplayMode::Demo || watchingFromTable_) {
         liveValues_ = std::make_unique<TLiveValues>(TLiveValues{
             game::State, MainTickCount, musicMuted_, Paused, PausedByKey, MenuMemory, SelectedButton,
             ButtonCount, MessageLine->Text, MessageLine->FrameCounter, StateTime});
@@ -206,6 +212,10 @@ void TMainForm::OnWatcherKey(uint16_t key, platform::ShiftState) {
     }
     if (replayMode_ != TReplayMode::Watch) return;
     PlaybackClock& pace = player_.Pace();
+    if (key == vk::Escape && watchingFromTable_) {
+        EndLivePlayback(scHighScores);
+        return;
+    }
     if (key == vk::Escape) {
         if (!replayOver_) replayVerdict_ = "The replay was stopped before its end";
         replayOver_ = true;
@@ -225,6 +235,7 @@ void TMainForm::OnPlaybackEnd(PlaybackEnd end) {
     }
     if (replayMode_ != TReplayMode::Watch) return;
     JudgeReplay(end);
+    if (watchingFromTable_) media_.NoteEvent("table-replay " + replayVerdict_);
     if (replayCloseAtEnd_) {
         Close();
     } else {
@@ -272,14 +283,30 @@ void TMainForm::StartDemo() {
     if (auto replay = BestReplay()) StartReplay(std::move(replay), TReplayMode::Demo);
 }
 
-void TMainForm::EndDemo() {
+void TMainForm::EndDemo() { EndLivePlayback(scIntro); }
+
+void TMainForm::WatchFromTable(const std::string& path) {
+    auto replay = std::make_unique<TReplay>();
+    const std::string problem = CheckReplay(path, *replay, CurrentDigests(game::Setup.ProgramDir));
+    if (!problem.empty()) {
+        ShowMessage(problem);
+        return;
+    }
+    replayCloseAtEnd_ = false;
+    watchingFromTable_ = true;
+    StartReplay(std::move(replay), TReplayMode::Watch);
+}
+
+void TMainForm::EndLivePlayback(TScreenState back) {
     player_.Stop();
+    if (watchingFromTable_) media_.SetCaptionOverride("");
+    watchingFromTable_ = false;
     replayMode_ = TReplayMode::None;
     replay_.reset();
     replayResult_.reset();
     silent_ = false;
     try {
-        SetScreenState(scIntro);
+        SetScreenState(back);
     } catch (const std::exception& error) {
         ShowMessage(error.what());
     }
@@ -297,7 +324,7 @@ void TMainForm::EndDemo() {
     StateTime = v.StateTime;
     liveValues_.reset();
     ApplyMusicLevel();
-    // The key that ended the demo acts on the intro only when pressed again.
+    // The key that ended the playback acts on the screen only when pressed again.
     media_.UpdateInput();
     DXInput().RemoveAll();
     introIdleSince_ = media_.TickCount();

@@ -68,12 +68,17 @@ public:
     void Enter() override;
 };
 
+// With a server set, Left and Right switch to the online table and back.
 class TMainForm::THighScoresScreen : public TMainForm::TMenuScreen {
 public:
     using TMenuScreen::TMenuScreen;
     void Enter() override;
     void Frame() override;
     void Leave() override;
+    void Key(uint16_t key) override;
+
+private:
+    void DrawLocalTable();
 };
 
 class TMainForm::TOptionsScreen : public TMainForm::TMenuScreen {

@@ -144,6 +144,14 @@ void TMainForm::DXTimerTimer() {
         DXSpriteEngine.Draw();
     }
     RunScreenFrame();
+    // What the online table said stays in sight on the menus too.
+    if (drawing && State != scGame && !onlineMessage_.empty()) {
+        if (MessageLine->Text == onlineMessage_) {
+            MessageLine->Draw();
+        } else {
+            onlineMessage_.clear();
+        }
+    }
     HighlightButtons();
     DrawDebugText();
     media_.Present();
@@ -208,7 +216,15 @@ void TMainForm::TEndPictureScreen::Enter() {
 void TMainForm::TEndPictureScreen::Frame() {
     form_.HighScores->Load(HighScoresPath());
     if (form_.DXInput().Empty()) return;
-    form_.SetScreenState(form_.HighScores->Qualifies(game::State.Player.Score) ? scNewHighScore : scMainMenu);
+    if (form_.HighScores->Qualifies(game::State.Player.Score)) {
+        form_.SetScreenState(scNewHighScore);
+    } else if (form_.AskOnlineName()) {
+        form_.onlineNameEntry_ = true;
+        form_.SetScreenState(scNewHighScore);
+    } else {
+        form_.SubmitEndedGame();
+        form_.SetScreenState(scMainMenu);
+    }
 }
 
 void TMainForm::MainTimerTimer() {

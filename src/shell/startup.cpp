@@ -9,6 +9,7 @@
 #include "game/high_scores.h"
 #include "game/tasks.h"
 #include "replay/replay_file.h"
+#include "shell/online.h"
 #include "shell/screen.h"
 #include "widgets/input_line.h"
 #include "widgets/message_line.h"
@@ -34,7 +35,8 @@ TMainForm::TMainForm(platform::Platform& media)
       TimerMessageLine(media.CreateTimer([this] { TimerMessageLineTimer(); })),
       media_(media),
       recorder_(media),
-      player_(media) {
+      player_(media),
+      online_(std::make_unique<TOnline>(media)) {
     MakeScreens();
     game::InstallServices(this);
     media_.SetApplicationTitle(kApplicationTitle);
@@ -122,6 +124,7 @@ void TMainForm::ReadSettings(const std::string& fileName) {
     SetMidiVolume(uint8_t(ini->ReadInteger(kGeneral, "MidiVolume", 200) & 0xFF));
     DXTimer().SetInterval(uint32_t(std::max(0, ini->ReadInteger(kGeneral, "Timer", 10))));
     FullScreenSetting = ini->ReadInteger(kGeneral, "FullScreen", 0) != 0;
+    online_->ReadSettings(*ini);
 }
 
 bool TMainForm::SaveSettings(const std::string& fileName) {
@@ -133,6 +136,7 @@ bool TMainForm::SaveSettings(const std::string& fileName) {
     ini->WriteString(kGeneral, "GameType", game::State.GameType == gtFeatures ? "1" : "0");
     ini->WriteInteger(kGeneral, "Timer", int32_t(DXTimer().Interval()));
     ini->WriteInteger(kGeneral, "FullScreen", media_.FullScreen() ? 1 : 0);
+    online_->WriteSettings(*ini);
     if (!ini->Save(path)) return false;
     media_.NoteEvent("settings-written");
     return true;

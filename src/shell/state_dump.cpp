@@ -19,6 +19,7 @@
 #include "game/level.h"
 #include "shell/json_writer.h"
 #include "shell/main_form.h"
+#include "shell/online.h"
 #include "widgets/input_line.h"
 #include "widgets/message_line.h"
 
@@ -172,6 +173,15 @@ std::string DumpState(TMainForm& form, int frame) {
         json.String(form.InputLine->Text);
     } else {
         json.Null();
+    }
+    // Only a player of the online table sees it.
+    if (form.onlineTableShown_) {
+        static const char* const kStates[] = {"loading", "shown", "unreachable"};
+        json.Key("online_table").BeginObject();
+        json.Key("state").String(kStates[size_t(form.online_->TableState())]);
+        json.Key("entries").Number(int64_t(form.online_->Table().size()));
+        json.Key("selected").Number(int64_t(form.onlineSelected_));
+        json.EndObject();
     }
     json.Key("selected_button").Number(form.SelectedButton);
     json.Key("button_count").Number(form.ButtonCount);

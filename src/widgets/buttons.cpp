@@ -91,6 +91,19 @@ void TGameSpeedButton::HandleKey(uint16_t key) {
     }
 }
 
+TOnlineTableButton::TOnlineTableButton(engine::TSprite* parent, std::function<bool()> sending,
+                                       std::function<void(bool)> setSending)
+    : TButtonSprite(parent, sending() ? "OnlineTableOn" : "OnlineTableOff"),
+      sending_(std::move(sending)),
+      setSending_(std::move(setSending)) {
+    Y = 450;
+}
+
+void TOnlineTableButton::HandleKey(uint16_t key) {
+    if (key == vk::Enter) setSending_(!sending_());
+    SetImages(sending_() ? "OnlineTableOn" : "OnlineTableOff");
+}
+
 TReturnButton::TReturnButton(engine::TSprite* parent) : TButtonSprite(parent, "Return") { Y = 500; }
 
 // ---- help ---------------------------------------------------------------------

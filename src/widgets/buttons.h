@@ -100,6 +100,19 @@ private:
     platform::FrameClock& clock_;
 };
 
+// Enter switches sending games to the online table off and on; its face
+// says which. Shown only when a server is set.
+class TOnlineTableButton : public TButtonSprite {
+public:
+    TOnlineTableButton(engine::TSprite* parent, std::function<bool()> sending,
+                       std::function<void(bool)> setSending);
+    void HandleKey(uint16_t key) override;
+
+private:
+    std::function<bool()> sending_;
+    std::function<void(bool)> setSending_;
+};
+
 // Enter (OnEnter) goes back to the screen the menu names.
 class TReturnButton : public TButtonSprite {
 public:

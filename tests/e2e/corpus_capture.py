@@ -82,7 +82,8 @@ class Recorder:
         self.usable = True
 
     def before_run(self, script, frames, words, utc_ms, args, unprivileged):
-        if unprivileged:
+        # A game played online depends on a server the corpus does not start.
+        if unprivileged or "--online" in args:
             self.usable = False
         if not self.usable:
             return

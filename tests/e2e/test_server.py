@@ -91,7 +91,9 @@ def token_at(replay):
     return at
 
 
-class ServerTest(HeadlessTest):
+class ServerFixture(HeadlessTest):
+    """A server of the test's own on a fresh table."""
+
     def setUp(self):
         super().setUp()
         self.set_frame_interval(20)  # the short game lasts three seconds
@@ -137,6 +139,9 @@ class ServerTest(HeadlessTest):
         except urllib.error.HTTPError as error:
             status, kind, payload = error.code, error.headers.get_content_type(), error.read()
         return status, json.loads(payload) if kind == "application/json" else payload
+
+
+class ServerTest(ServerFixture):
 
     def submit(self, replay):
         status, verdict = self.call("/api/scores", replay)

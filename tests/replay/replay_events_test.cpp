@@ -44,10 +44,14 @@ TEST(EventRecord, ReadsBackWhatWasWritten) {
     writer.Plain(EventKind::Deactivate, 5150);
     writer.Plain(EventKind::Activate, 6150);
     writer.Plain(EventKind::MusicEnd, 6150);
+    const platform::NetworkReply reply{300, 2, 201, std::string("{\"rank\":1}\0x", 13)};
+    writer.Reply(6150, reply);
     writer.Plain(EventKind::Close, 6151);
 
     const std::vector<RecordedEvent> events = ReadAll(writer.Bytes(), 5000, 10);
-    ASSERT_EQ(events.size(), 22u);
+    ASSERT_EQ(events.size(), 23u);
+    EXPECT_EQ(events[21].kind, EventKind::Reply);
+    EXPECT_EQ(events[21].reply, reply);
     for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(events[i].kind, EventKind::Frame);
         EXPECT_EQ(events[i].time, 5010u + 10u * i);
@@ -78,8 +82,8 @@ TEST(EventRecord, ReadsBackWhatWasWritten) {
     EXPECT_EQ(events[19].kind, EventKind::Activate);
     EXPECT_EQ(events[19].time, 6150u);
     EXPECT_EQ(events[20].kind, EventKind::MusicEnd);
-    EXPECT_EQ(events[21].kind, EventKind::Close);
-    EXPECT_EQ(events[21].time, 6151u);
+    EXPECT_EQ(events[22].kind, EventKind::Close);
+    EXPECT_EQ(events[22].time, 6151u);
 }
 
 TEST(EventRecord, PlainFramesCostAByteForSixtyFour) {

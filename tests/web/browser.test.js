@@ -216,3 +216,44 @@ test('without leave to play sound at once, the first key press lets the tune pla
     fs.rmSync(own, { recursive: true, force: true });
   }
 });
+
+test('served by munchora-server, a game played in the page is listed in its top ten and its link plays it', async () => {
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'munchora-table-'));
+  const table = spawn(path.join(buildDir, 'munchora-server'), [
+    '--data', buildDir, '--db', `sqlite:${path.join(work, 'table.db')}`, '--secret-file',
+    path.join(work, 'secret'), '--port', '0', '--static', webDir,
+  ], { stdio: ['ignore', 'pipe', 'inherit'] });
+  const tablePage = await browser.newPage();
+  try {
+    const origin = await new Promise((resolve, reject) => {
+      table.on('exit', (code) => reject(new Error(`the table stopped (${code})`)));
+      table.stdout.on('data', (data) => {
+        const match = /http:\/\/127\.0\.0\.1:\d+\//.exec(String(data));
+        if (match) resolve(match[0]);
+      });
+    });
+    await tablePage.setViewport({ width: 1100, height: 700 });
+    await tablePage.goto(origin);
+    await tablePage.waitForFunction(() => window.munchora && window.munchora.firstFrameMs > 0, patience);
+    await key('Space', tablePage);
+    await onScreen('scMainMenu', tablePage);
+    await key('Enter', tablePage);
+    await onScreen('scGame', tablePage);
+    await tablePage.keyboard.down('ArrowLeft');
+    await new Promise((resolve) => setTimeout(resolve, 1500));
+    await tablePage.keyboard.up('ArrowLeft');
+    await key('Escape', tablePage);
+    await key('Y', tablePage);
+    await onScreen('scMainMenu', tablePage);
+    await tablePage.waitForFunction(
+      () => /^Online rank 1$/.test(window.munchora.state().message_line), patience);
+    const link = await tablePage.waitForSelector('#online-rows a', patience);
+    await Promise.all([tablePage.waitForNavigation(), link.click()]);
+    await tablePage.waitForFunction(() => window.munchora && window.munchora.firstFrameMs > 0, patience);
+    await waitFor(() => window.munchora.state().replay === 'watch', undefined, tablePage);
+  } finally {
+    await tablePage.close();
+    table.kill();
+    fs.rmSync(work, { recursive: true, force: true });
+  }
+});

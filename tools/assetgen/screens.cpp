@@ -195,6 +195,9 @@ void MakeButtons(Context& cx) {
         AddPicture(cx, std::string(sliders[i][0]) + "_Normal", SliderFace(cx, sliders[i][1], i, false), true);
         AddPicture(cx, std::string(sliders[i][0]) + "_Active", SliderFace(cx, sliders[i][1], i, true), true);
     }
+    // Shown only when a server is set, so the game adds them itself.
+    Button(cx, "OnlineTableOff", "Online table: off", kWideW, kWideH);
+    Button(cx, "OnlineTableOn", "Online table: on", kWideW, kWideH);
     AddPicture(cx, "Indicator_Normal", Marker(false), false);
     AddPicture(cx, "Indicator_Active", Marker(true), false);
 }
@@ -375,6 +378,25 @@ void MakeBanners(Context& cx) {
                DrawSparkle(c, 500, 40, 9, kGold);
                DrawSparkle(c, 60, 190, 6, MakeRgb(160, 255, 255));
                DrawSparkle(c, 480, 190, 6, MakeRgb(160, 255, 255));
+               InputBox(cx, c, 540, 300, "NAME");
+           });
+    // The name the online table shows, asked once, in the same place.
+    Banner(cx,
+           {"OnlineName",
+            540,
+            300,
+            MakeRgb(20, 70, 90),
+            MakeRgb(6, 24, 36),
+            MakeRgb(120, 230, 255),
+            "ONLINE TABLE",
+            MakeRgb(220, 250, 255),
+            MakeRgb(80, 200, 255),
+            32,
+            {"Type the name the online table shows,", "then press Enter."},
+            240},
+           [&](Canvas& c) {
+               DrawSparkle(c, 40, 40, 9, MakeRgb(160, 255, 255));
+               DrawSparkle(c, 500, 40, 9, MakeRgb(160, 255, 255));
                InputBox(cx, c, 540, 300, "NAME");
            });
     // Password entry: the typed text is written at y 400, in the box.

@@ -71,6 +71,15 @@ void HeadlessBackend::AdvanceFrame(AppEvents& app) {
     ++frame_;
 }
 
+void HeadlessBackend::FinishRequests(AppEvents& app, uint32_t withinMs) {
+    Platform& platform = Dispatcher();
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(withinMs);
+    while (platform.RequestsOutstanding() > 0 && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        platform.DeliverReplies(app);
+    }
+}
+
 void HeadlessBackend::NoteEvent(const std::string& line) {
     if (!options_.eventLog) return;
     // One event per line: line breaks inside a message are written escaped.
@@ -114,6 +123,8 @@ void HeadlessBackend::Run(AppEvents& app) {
             }
         }
         if (platform.QuitRequested()) break;
+        // The online table's replies that came.
+        platform.DeliverReplies(app);
         // 2. Virtual time moves by one frame interval; due timer ticks run.
         now_ += std::max<uint32_t>(1, platform.Clock().Interval());
         if (options_.realTime) std::this_thread::sleep_until(started + std::chrono::milliseconds(now_));

@@ -65,6 +65,9 @@ public:
     void PressKey(AppEvents& app, uint16_t key);
     void HoldForNextFrame(uint16_t key) { nextFrameKeys_.insert(key); }
     void HoldFire(bool hold) { fire_ = hold; }
+    // After the run: the replies of requests still under way, for up to
+    // `withinMs` real milliseconds.
+    void FinishRequests(AppEvents& app, uint32_t withinMs);
     void AdvanceFrame(AppEvents& app);
     uint32_t Now() const { return now_; }
     // The time of day from now on, in milliseconds: the random numbers'

@@ -441,6 +441,7 @@ void SdlBackend::Run(AppEvents& app) {
     const auto present = [&] { ShowFrame(); };
     while (!platform.QuitRequested()) {
         PumpEvents(app);
+        platform.DeliverReplies(app);
         if (platform.QuitRequested()) break;
         const uint32_t now = Ticks();
         if (platform.Playing()) {

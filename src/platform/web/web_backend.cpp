@@ -21,6 +21,7 @@ EM_JS(void, web_present, (const uint8_t* rgba, int width, int height), {
     Module.page.present(HEAPU8.subarray(rgba, rgba + width * height * 4), width, height);
 });
 EM_JS(void, web_set_caption, (const char* caption), { Module.page.setCaption(UTF8ToString(caption)); });
+EM_JS(void, web_note_event, (const char* line), { Module.page.noteEvent(UTF8ToString(line)); });
 EM_JS(void, web_set_cursor_hidden, (int hidden), { Module.page.setCursorHidden(!!hidden); });
 EM_JS(void, web_request_full_screen, (int on), { Module.page.requestFullScreen(!!on); });
 EM_JS(int, web_area_width, (void), { return Module.page.areaSize()[0]; });
@@ -151,6 +152,7 @@ bool WebBackend::Refresh() {
     if (ended_) return EM_FALSE;
     const double now = emscripten_get_now();
     const uint32_t ticks = uint32_t(int64_t(now));
+    if (!platform.QuitRequested() && !modal_) platform.DeliverReplies(*app_);
     if (platform.Playing()) {
         // A recording plays at its own pace; the game's schedule starts
         // afresh after it.
@@ -176,6 +178,8 @@ bool WebBackend::Refresh() {
     }
     return EM_TRUE;
 }
+
+void WebBackend::NoteEvent(const std::string& line) { web_note_event(line.c_str()); }
 
 void WebBackend::End() {
     if (ended_) return;

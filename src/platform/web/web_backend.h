@@ -43,6 +43,9 @@ public:
     void SetMidiAttenuation(uint8_t attenuation) override;
 
     void MessageBox(const std::string& caption, const std::string& text) override;
+    // The page hears of what happens (a game recorded, the online table's
+    // answer) and may act on it.
+    void NoteEvent(const std::string& line) override;
 
     // ---- from the page ---------------------------------------------------
     // false: the key is not the game's, and the page may use it.
