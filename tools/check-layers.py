@@ -4,10 +4,11 @@
 The folders of src/ form layers; each may include only its own headers and
 those of the layers below it:
 
-    program -> shell -> actors, widgets, replay -> game -> engine -> platform
-        -> media -> formats
+    program -> shell -> actors, widgets, replay, editor -> game -> engine
+        -> platform -> media -> formats
 
-(actors, widgets and replay stand side by side and do not include each other). No
+(actors, widgets, replay and editor stand side by side and do not include
+each other). No
 two folders may include each other, directly or round a longer cycle; the
 main window is named only in shell/ and program/; the backends
 (platform/sdl, platform/headless, platform/web, platform/curl) are named only
@@ -35,8 +36,9 @@ ALLOWED = {
     "actors": {"actors", "game", "engine"} | BELOW_PLATFORM,
     "widgets": {"widgets", "game", "engine"} | BELOW_PLATFORM,
     "replay": {"replay", "game", "engine"} | BELOW_PLATFORM,
-    "shell": {"shell", "actors", "widgets", "replay", "game", "engine"} | BELOW_PLATFORM,
-    "program": {"program", "shell", "actors", "widgets", "replay", "game", "engine"} | BELOW_PLATFORM,
+    "editor": {"editor", "game", "engine"} | BELOW_PLATFORM,
+    "shell": {"shell", "actors", "widgets", "replay", "editor", "game", "engine"} | BELOW_PLATFORM,
+    "program": {"program", "shell", "actors", "widgets", "replay", "editor", "game", "engine"} | BELOW_PLATFORM,
     # The online table plays games again through the headless runner: it
     # needs the replay files and the level set, not the window.
     "server": {"server", "replay", "game", "engine"} | BELOW_PLATFORM,

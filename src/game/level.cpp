@@ -41,16 +41,18 @@ std::string LevelDigits(int32_t n) { return (n >= 0 && n < 10 ? "0" : "") + std:
 LevelLoadResult LoadLevel(const std::string& path, TLevel& level) {
     // Read once: the INI pass and the map pass see the same contents.
     const auto bytes = formats::ReadFileBytes(path);
-    const std::string text = bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+    if (!bytes) {
+        ReadKeys(formats::IniFile::FromText(""), level);
+        return LevelLoadResult::CantOpen;
+    }
+    return ReadLevelText(std::string(bytes->begin(), bytes->end()), level);
+}
 
+LevelLoadResult ReadLevelText(const std::string& text, TLevel& level) {
     // Work on a copy: a refused file must not leave a half-read level (say, a
     // size the grid cannot hold) for the grid readers.
     TLevel next = level;
     ReadKeys(formats::IniFile::FromText(text), next);
-    if (!bytes) {
-        level = next;
-        return LevelLoadResult::CantOpen;
-    }
 
     // The grid holds at most 25 x 20 maze cells; a larger (or empty) maze
     // cannot be stored.

@@ -71,6 +71,8 @@ std::string LevelDigits(int32_t n);
 // Fills `level` from the level file at `path`. The caller reports failures:
 // CantOpen as "Can't open file " + path, BadFile as "Error file " + path.
 LevelLoadResult LoadLevel(const std::string& path, TLevel& level);
+// The same for a level file's contents already read: Ok or BadFile.
+LevelLoadResult ReadLevelText(const std::string& text, TLevel& level);
 
 // The code of cell (x, y): the stored entry for the maze and its ring,
 // CellWall beyond the ring.
