@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "formats/ini_file.h"
+#include "formats/level_pack.h"
 #include "game/high_scores.h"
 #include "game/level.h"
+#include "game/level_sets.h"
 #include "game/random.h"
 #include "replay/event_record.h"
 #include "replay/replay_file.h"
@@ -234,6 +236,22 @@ const char* CheckReplay(const uint8_t* data, size_t size) {
             return failed;
     }
     return CheckEventStream(bytes, uint32_t(size * 7919), uint32_t(size % 23));
+}
+
+const char* CheckLevelPack(const uint8_t* data, size_t size) {
+    const std::vector<uint8_t> bytes(data, data + size);
+    std::vector<formats::TPackEntry> entries;
+    if (formats::DecodeLevelPack(bytes, entries) != formats::TPackFault::None) {
+        if (!entries.empty()) return "a refused pack gave entries";
+        return nullptr;
+    }
+    for (const formats::TPackEntry& entry : entries) {
+        if (!formats::IsLevelSetFileName(entry.Name)) return "a pack gave a name no set may hold";
+        if (entry.Bytes.size() > formats::kMaxPackEntryBytes) return "a pack gave a file over the cap";
+    }
+    if (formats::EncodeLevelPack(entries) != bytes) return "a pack read and written again changed";
+    game::CheckSetLevels(entries);
+    return nullptr;
 }
 
 }  // namespace fuzz

@@ -18,5 +18,8 @@ const char* CheckHighScores(const uint8_t* data, size_t size);
 // then writing what it read and reading that again; and the input as a
 // stream of event records, written anew and read again.
 const char* CheckReplay(const uint8_t* data, size_t size);
+// The level-set pack reader on the input; what it accepts is written again
+// to the same bytes, holds only a set's names, and its levels are checked.
+const char* CheckLevelPack(const uint8_t* data, size_t size);
 
 }  // namespace fuzz

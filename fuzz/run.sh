@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets and runs each for the given number of seconds.
-# Usage: fuzz/run.sh SECONDS [NAME...]   (names: ini level highscore replay; default all)
+# Usage: fuzz/run.sh SECONDS [NAME...]   (names: ini level highscore replay level_pack; default all)
 # Exits non-zero when any fuzzer found a crash.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:?usage: fuzz/run.sh SECONDS [NAME...]}"
 shift
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(ini level highscore replay)
+[ ${#names[@]} -gt 0 ] || names=(ini level highscore replay level_pack)
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
@@ -26,8 +26,9 @@ out=build-fuzz
 mkdir -p "$out"
 
 # The readers under test depend only on each other and the standard library.
-sources=(src/formats/ini_file.cpp src/formats/files.cpp src/game/level.cpp src/game/random.cpp
-    src/game/globals.cpp src/game/high_scores.cpp src/replay/replay_file.cpp src/replay/event_record.cpp)
+sources=(src/formats/ini_file.cpp src/formats/files.cpp src/formats/checksum.cpp src/formats/level_pack.cpp
+    src/game/level.cpp src/game/level_sets.cpp src/game/random.cpp src/game/globals.cpp src/game/high_scores.cpp
+    src/replay/replay_file.cpp src/replay/event_record.cpp)
 
 seed() {
     local name="$1" corpus="$out/corpus/$1"
@@ -44,6 +45,17 @@ seed() {
             # A name length of 255 and an odd length.
             printf '\xffZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZ1' > "$corpus/long-name.hsc"
             printf '\x01' > "$corpus/odd.hsc"
+            ;;
+        level_pack)
+            # Three shipped levels as one pack (docs/level-set-format.md).
+            python3 - "$corpus/three.mnl" assets/levels/Level0[123].map << 'PACK'
+import struct, sys, zlib, os
+out = b"MNLS" + struct.pack("<HI", 1, len(sys.argv) - 2)
+for path in sorted(sys.argv[2:]):
+    name, data = os.path.basename(path).encode(), open(path, "rb").read()
+    out += struct.pack("<H", len(name)) + name + struct.pack("<I", len(data)) + data
+open(sys.argv[1], "wb").write(out + struct.pack("<I", zlib.crc32(out)))
+PACK
             ;;
         replay)
             # The demo the build makes, when there is a build.

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "formats/checksum.h"
 #include "formats/files.h"
 #include "formats/ini_file.h"
 #include "game/high_scores.h"
@@ -28,21 +29,6 @@ constexpr size_t kMaxPlayerId = 64;
 
 bool KnownVersion(uint64_t version) { return version == kReplayVersion || version == kOnlineReplayVersion; }
 constexpr uint8_t kWordDebug = 1, kWordNoMidi = 2, kWordNoSound = 4;
-
-uint32_t Crc32(const uint8_t* data, size_t size) {
-    static const std::array<uint32_t, 256> table = [] {
-        std::array<uint32_t, 256> t{};
-        for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t c = i;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[i] = c;
-        }
-        return t;
-    }();
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
-}
 
 // 64-bit FNV-1a.
 class Digest {
@@ -221,7 +207,7 @@ std::vector<uint8_t> EncodeReplay(const TReplay& replay) {
         w.Text(replay.Online.PlayerName.substr(0, THighScoresCollection::NameLength));
         w.Text(replay.Online.PlayerId.substr(0, kMaxPlayerId));
     }
-    w.Fixed(Crc32(w.out.data(), w.out.size()), 4);
+    w.Fixed(formats::Crc32(w.out.data(), w.out.size()), 4);
     return std::move(w.out);
 }
 
@@ -303,7 +289,7 @@ TReplayFault DecodeReplay(const std::vector<uint8_t>& bytes, TReplay& replay) {
     // version stands where ours does.
     const uint16_t version = uint16_t(bytes[sizeof kMagic] | bytes[sizeof kMagic + 1] << 8);
     if (!KnownVersion(version)) return TReplayFault::UnknownVersion;
-    if (Crc32(bytes.data(), body) != stored) return TReplayFault::Damaged;
+    if (formats::Crc32(bytes.data(), body) != stored) return TReplayFault::Damaged;
     return DecodeReplayFields(bytes.data(), body, replay);
 }
 

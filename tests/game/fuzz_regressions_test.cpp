@@ -64,6 +64,8 @@ TEST(FuzzRegressions, LevelInputs) {
     ExpectClean(fuzz::CheckLevel, files);
 }
 
+TEST(FuzzRegressions, LevelPackInputs) { ExpectClean(fuzz::CheckLevelPack, Regressions("level_pack")); }
+
 TEST(FuzzRegressions, HighScoreInputs) {
     ExpectClean(fuzz::CheckHighScores, Regressions("highscore"));
     // A full table with a partial record after it, and a name length of 255.
