@@ -12,6 +12,17 @@
 
 namespace actors {
 
+namespace {
+
+// The level's picture as a catalogue entry names it: below the program
+// directory for the shipped set, the whole path for another set.
+std::string BackgroundFile(const std::string& digits) {
+    if (game::Setup.LevelSetDir.empty()) return "\\Levels\\Level" + digits + ".bmp";
+    return game::Setup.LevelSetDir + "Level" + digits + ".bmp";
+}
+
+}  // namespace
+
 using namespace game;
 
 TSetDotsSprite* DotsLayer = nullptr;
@@ -101,7 +112,7 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
     }
 
     const std::string digits = LevelDigits(levelNumber);
-    const std::string path = game::Setup.ProgramDir + "Levels/Level" + digits + ".map";
+    const std::string path = game::LevelsFolder() + "Level" + digits + ".map";
     switch (LoadLevel(path, game::State.GameLevel)) {
         case LevelLoadResult::Ok: break;
         case LevelLoadResult::CantOpen: services.ShowMessage("Can't open file " + path); break;
@@ -131,7 +142,7 @@ TGame::TGame(int32_t levelNumber) : LevelNumber(levelNumber), spriteRoot_(Root()
     // level (kept when the game screen is entered again) is replaced.
     // A picture that failed to load has been reported and the window closes.
     const media::ImageEntry* picture =
-        services.ReplaceImage("Background=\\Levels\\Level" + digits + ".bmp," +
+        services.ReplaceImage("Background=" + BackgroundFile(digits) + "," +
                               std::to_string(game::State.GameLevel.MapWidth * kCellSize) + "," +
                               std::to_string(game::State.GameLevel.MapHeight * kCellSize));
     if (picture) {

@@ -10,4 +10,12 @@ void ResetGlobals() {
     Setup = TProgramSetup{};
 }
 
+std::string LevelsFolder() {
+    return Setup.LevelSetDir.empty() ? Setup.ProgramDir + "Levels/" : Setup.LevelSetDir;
+}
+
+std::string MusicFolder() {
+    return Setup.LevelSetDir.empty() ? Setup.ProgramDir + "Music/" : Setup.LevelSetDir;
+}
+
 }  // namespace game

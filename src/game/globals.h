@@ -57,12 +57,22 @@ struct TProgramSetup {
     // or the user's data directory when the program directory is read-only.
     std::string SettingsDir;
     std::vector<std::string> MusicFiles;
+    // The level set being played: empty for the shipped one (Levels/ and
+    // Music/ of the program directory), else the folder that holds its
+    // levels, pictures and tunes, with its trailing separator, and its name.
+    std::string LevelSetDir;
+    std::string LevelSetName;
 };
 
 // One game at a time in one process: every rule reads this one state.
 extern TGameState State;
 // Read at start-up, used by every layer that opens a file or plays a sound.
 extern TProgramSetup Setup;
+
+// Where the levels (and their pictures) and the tunes of the set being
+// played are, each with its trailing separator.
+std::string LevelsFolder();
+std::string MusicFolder();
 
 // Back to the values of a fresh start (used between tests).
 void ResetGlobals();

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "formats/files.h"
+#include "game/globals.h"
 
 namespace replay {
 
@@ -42,8 +43,8 @@ std::vector<std::pair<long, std::string>> Recordings(const std::string& director
 
 }  // namespace
 
-TDataDigests CurrentDigests(const std::string& programDir) {
-    return {LevelsDigest(programDir), CatalogueDigest(programDir)};
+TDataDigests CurrentDigests() {
+    return {LevelsDigest(game::LevelsFolder(), game::MusicFolder()), CatalogueDigest(game::Setup.ProgramDir)};
 }
 
 std::string CheckReplay(const std::string& path, TReplay& replay, const TDataDigests& digests) {

@@ -18,7 +18,8 @@ struct TDataDigests {
     uint64_t catalogue = 0;
 };
 
-TDataDigests CurrentDigests(const std::string& programDir);
+// Those of the level set being played and the program's catalogue.
+TDataDigests CurrentDigests();
 
 // "" when the file can be played with these digests, else why not.
 std::string CheckReplay(const std::string& path, TReplay& replay, const TDataDigests& digests);

@@ -301,8 +301,11 @@ TReplayFault ReadReplayFile(const std::string& path, TReplay& replay) {
 }
 
 uint64_t LevelsDigest(const std::string& programDir) {
+    return LevelsDigest(programDir + "Levels/", programDir + "Music/");
+}
+
+uint64_t LevelsDigest(const std::string& levels, const std::string& music) {
     Digest digest;
-    const std::string levels = programDir + "Levels/";
     for (const std::string& name : formats::FindFiles(levels, "*.map")) {
         digest.Add(name);
         const auto bytes = formats::ReadFileBytes(levels + name);
@@ -310,7 +313,7 @@ uint64_t LevelsDigest(const std::string& programDir) {
         digest.Add(bytes ? "read" : "unreadable");
     }
     digest.Add("music");
-    for (const std::string& name : formats::FindFiles(programDir + "Music", "*.mid")) digest.Add(name);
+    for (const std::string& name : formats::FindFiles(music, "*.mid")) digest.Add(name);
     return digest.Value();
 }
 

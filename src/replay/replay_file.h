@@ -103,6 +103,9 @@ TReplayFault ReadReplayFile(const std::string& path, TReplay& replay);
 // level files and the tunes there are (a level without its own tune draws
 // one of them), and the picture and sound sections of the settings file.
 uint64_t LevelsDigest(const std::string& programDir);
+// The same for a set whose levels and tunes lie in these folders (each
+// with its trailing separator).
+uint64_t LevelsDigest(const std::string& levelsFolder, const std::string& musicFolder);
 uint64_t CatalogueDigest(const std::string& programDir);
 
 // The place a score takes in a table with these scores, as Insert would put

@@ -76,7 +76,8 @@ void TMainForm::AddImageEntry(const std::string& entry) {
     const std::string value = equals == std::string::npos ? std::string() : entry.substr(equals + 1);
     const std::string file = value.substr(0, value.find(','));
     try {
-        auto picture = media_.LoadPicture(game::Setup.ProgramDir + file);
+        // Another level set's pictures are named by their whole path.
+        auto picture = media_.LoadPicture(file.rfind('/', 0) == 0 ? file : game::Setup.ProgramDir + file);
         int patternWidth = 0, patternHeight = 0;
         if (!ParseDecimal(FieldAfterComma(value, 1), patternWidth) ||
             !ParseDecimal(FieldAfterComma(value, 2), patternHeight)) {

@@ -19,7 +19,7 @@ void TMainForm::PlayMusic(const std::string& fileName) {
 
 void TMainForm::PlayLevelMusic(int levelNumber) {
     if (game::State.StartOptions.NoMidi) return;
-    const std::string own = game::Setup.ProgramDir + "Music/" + LevelDigits(levelNumber) + ".mid";
+    const std::string own = game::MusicFolder() + LevelDigits(levelNumber) + ".mid";
     if (formats::FileExists(own)) {
         PlayMusic(own);
     } else if (!game::Setup.MusicFiles.empty()) {

@@ -66,8 +66,9 @@ std::string WithoutSlash(std::string url) {
 
 std::string LevelSetBoard() {
     char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx",
-                  static_cast<unsigned long long>(replay::LevelsDigest(game::Setup.ProgramDir)));
+    std::snprintf(
+        hex, sizeof hex, "%016llx",
+        static_cast<unsigned long long>(replay::LevelsDigest(game::LevelsFolder(), game::MusicFolder())));
     return hex;
 }
 

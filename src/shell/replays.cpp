@@ -32,7 +32,7 @@ void TMainForm::GameStarting() {
 TReplayStart TMainForm::CaptureStart() const {
     TReplayStart s;
     s.RecordedAt = media_.UtcSeconds();
-    s.LevelsDigest = LevelsDigest(game::Setup.ProgramDir);
+    s.LevelsDigest = LevelsDigest(game::LevelsFolder(), game::MusicFolder());
     s.CatalogueDigest = CatalogueDigest(game::Setup.ProgramDir);
     s.FrameInterval = media_.Clock().Interval();
     s.Game = game::State;
@@ -144,7 +144,7 @@ std::string TMainForm::ReplayMode() const {
 
 bool TMainForm::WatchReplay(const std::string& path, bool closeAtEnd) {
     auto replay = std::make_unique<TReplay>();
-    const std::string problem = CheckReplay(path, *replay, CurrentDigests(game::Setup.ProgramDir));
+    const std::string problem = CheckReplay(path, *replay, CurrentDigests());
     if (!problem.empty()) {
         replayVerdict_ = problem;
         ShowMessage(problem);
@@ -271,7 +271,7 @@ void TMainForm::JudgeReplay(PlaybackEnd end) {
 // ---- attract mode -------------------------------------------------------------------
 
 std::unique_ptr<TReplay> TMainForm::BestReplay() const {
-    const TDataDigests digests = CurrentDigests(game::Setup.ProgramDir);
+    const TDataDigests digests = CurrentDigests();
     if (auto best = TLibrary(ReplayDirectory).Best(digests)) return best;
     auto demo = std::make_unique<TReplay>();
     if (!CheckReplay(game::Setup.ProgramDir + kDemoReplay, *demo, digests).empty()) return nullptr;
@@ -287,7 +287,7 @@ void TMainForm::EndDemo() { EndLivePlayback(scIntro); }
 
 void TMainForm::WatchFromTable(const std::string& path) {
     auto replay = std::make_unique<TReplay>();
-    const std::string problem = CheckReplay(path, *replay, CurrentDigests(game::Setup.ProgramDir));
+    const std::string problem = CheckReplay(path, *replay, CurrentDigests());
     if (!problem.empty()) {
         ShowMessage(problem);
         return;

@@ -52,8 +52,8 @@ TMainForm::TMainForm(platform::Platform& media)
     MenuMemory = 1;
     ReadSettings(kSettingsFile);
     game::Setup.MusicFiles.clear();
-    for (const std::string& name : formats::FindFiles(game::Setup.ProgramDir + "Music", "*.mid")) {
-        game::Setup.MusicFiles.push_back(game::Setup.ProgramDir + "Music/" + name);
+    for (const std::string& name : formats::FindFiles(game::MusicFolder(), "*.mid")) {
+        game::Setup.MusicFiles.push_back(game::MusicFolder() + name);
     }
     HighScores = std::make_unique<THighScoresCollection>();
     MessageLine = std::make_unique<widgets::TMessageLine>(media_, TimerMessageLine, 300, 565);
@@ -200,7 +200,7 @@ void TMainForm::ToggleFullScreen() {
 }
 
 void TMainForm::CountLevels() {
-    game::State.LevelCount = int32_t(formats::FindFiles(game::Setup.ProgramDir + "Levels", "*.map").size());
+    game::State.LevelCount = int32_t(formats::FindFiles(game::LevelsFolder(), "*.map").size());
     if (game::State.LevelCount == 0) {
         ShowMessage("No levels were found");
         Close();
