@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/level_set_folder.h"
 #include "formats/files.h"
 #include "formats/ini_file.h"
 #include "platform/curl/curl_network.h"
@@ -54,6 +55,8 @@ constexpr const char* kUsage =
     "                game fetches a run token when it starts and is sent when it ends, in real time\n"
     "                (the server checks the game's time); each answer on a line 'online: ' + JSON\n"
     "  --player NAME the name the online table shows when the game made no high-score entry\n"
+    "  --levels DIR|FILE  play this level set: a folder of LevelNN.map files, or a shared .mnl file\n"
+    "                (kept in levels/ of the settings' directory)\n"
     "  --verify-each verifies the recordings named on standard input, one a line, each in a copy of\n"
     "                the started runner; a line of JSON for each: verified, verdict, time_ms\n"
     "  -- WORD...    the game's own words: Debug, NoMidi, NoSound, FullScreen\n";
@@ -146,7 +149,7 @@ int main(int argc, char** argv) {
     bool verify = false;
     bool noDraw = false;
     bool verifyEach = false;
-    std::string onlineServer, playerName;
+    std::string onlineServer, playerName, levelSet;
     std::vector<char*> words;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -173,6 +176,8 @@ int main(int argc, char** argv) {
             printFps = true;
         } else if (arg == "--online") {
             if (!value(onlineServer)) return UsageError("--online needs the server's address");
+        } else if (arg == "--levels") {
+            if (!value(levelSet)) return UsageError("--levels needs a folder or a .mnl file");
         } else if (arg == "--player") {
             if (!value(playerName)) return UsageError("--player needs a name");
         } else if (arg == "--verify-each") {
@@ -240,6 +245,15 @@ int main(int argc, char** argv) {
     if (!onlineServer.empty() && replayPath.empty() && !verifyEach) {
         network.emplace();
         media.SetNetwork(&*network);
+    }
+    if (!levelSet.empty()) {
+        const editor::TOpenedSet set = editor::OpenLevelSet(levelSet, dataDir + "levels/");
+        if (!set.Problem.empty()) {
+            std::cerr << "munchora-headless: " << set.Problem << "\n";
+            return 1;
+        }
+        boot.levelSetFolder = set.Folder;
+        boot.levelSetName = set.Name;
     }
     const auto started = std::chrono::steady_clock::now();
     const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "editor/level_set_folder.h"
 #include "formats/files.h"
 #include "platform/curl/curl_network.h"
 #include "platform/sdl/sdl_backend.h"
@@ -15,7 +16,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: munchora [WORD...] [--replay FILE [--verify]]\n"
+    "usage: munchora [WORD...] [--replay FILE [--verify]] [--levels DIR|FILE]\n"
     "A maze game: eat every dot, keep away from the monsters.\n\n"
     "  Debug          show the frame rate and enable the test keys of the game screen\n"
     "  NoMidi         play no music\n"
@@ -25,6 +26,8 @@ constexpr const char* kUsage =
     "                 Left halves it, Escape ends\n"
     "  --verify       with --replay: play it at 8x, print whether it went as recorded and end;\n"
     "                 the exit status is 1 when it did not\n"
+    "  --levels DIR|FILE  play this level set: a folder of LevelNN.map files, or a shared .mnl\n"
+    "                 file (kept among your sets in levels/ of the settings' directory)\n"
     "  --help         show this text\n"
     "  --version      show the version\n\n"
     "The words are case-sensitive; other arguments are ignored.\n";
@@ -32,7 +35,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string replayPath;
+    std::string replayPath, levelSet;
     bool verify = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
@@ -51,6 +54,13 @@ int main(int argc, char** argv) {
             replayPath = argv[++i];
         }
         if (std::strcmp(argv[i], "--verify") == 0) verify = true;
+        if (std::strcmp(argv[i], "--levels") == 0) {
+            if (i + 1 >= argc) {
+                std::fputs("munchora: --levels needs a folder or a .mnl file\n", stderr);
+                return 2;
+            }
+            levelSet = argv[++i];
+        }
     }
     if (verify && replayPath.empty()) {
         std::fputs("munchora: --verify goes with --replay FILE\n", stderr);
@@ -70,6 +80,16 @@ int main(int argc, char** argv) {
         boot.programDir, writable ? "" : machine.UserDataDirectory(), writable);
     // Games are recorded; a replay being watched is not a game.
     if (replayPath.empty()) boot.replayDirectory = boot.settingsDir + shell::kReplaysFolder;
+    if (!levelSet.empty()) {
+        const editor::TOpenedSet set = editor::OpenLevelSet(levelSet, boot.settingsDir + "levels/");
+        if (!set.Problem.empty()) {
+            std::fprintf(stderr, "munchora: %s\n", set.Problem.c_str());
+            media.MessageBox(shell::kApplicationTitle, set.Problem);
+            return 1;
+        }
+        boot.levelSetFolder = set.Folder;
+        boot.levelSetName = set.Name;
+    }
     const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
     shell::TMainForm& form = *window;
     bool playable = true;

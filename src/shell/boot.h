@@ -20,7 +20,12 @@ struct TBootOptions {
     std::string settingsDir;
     game::TStartOptions startOptions;
     // Where games are recorded; empty: they are not (a replay being watched).
+    // With a level set of the player's, its games go below its own folder.
     std::string replayDirectory;
+    // The level set to play: empty for the shipped one, else its folder
+    // (with its trailing separator) and its name.
+    std::string levelSetFolder;
+    std::string levelSetName;
     // Overrides the settings' frame interval when above 0.
     uint32_t frameIntervalMs = 0;
     // Off, the window is made but not shown: a test builds its own scene.

@@ -82,7 +82,13 @@ const char* ScreenName(TScreenState state);
 
 // Where the settings file and the high-score file are read and written.
 std::string SettingsDirectory();
+// Where the high scores and recordings of the level set being played are
+// kept: the settings directory for the shipped set, sets/<name>/ below it
+// for another.
+std::string LevelSetDataDirectory();
 std::string HighScoresPath();
+// Where the player's own level sets live.
+std::string LevelSetsDirectory();
 
 constexpr const char* kApplicationTitle = "Munchora";
 constexpr const char* kSettingsFile = "Munchora.ini";

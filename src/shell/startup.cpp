@@ -28,7 +28,14 @@ std::string SettingsDirectory() {
     return game::Setup.SettingsDir.empty() ? game::Setup.ProgramDir : game::Setup.SettingsDir;
 }
 
-std::string HighScoresPath() { return SettingsDirectory() + kHighScoresFile; }
+std::string LevelSetDataDirectory() {
+    if (game::Setup.LevelSetName.empty()) return SettingsDirectory();
+    return SettingsDirectory() + "sets/" + game::Setup.LevelSetName + "/";
+}
+
+std::string HighScoresPath() { return LevelSetDataDirectory() + kHighScoresFile; }
+
+std::string LevelSetsDirectory() { return SettingsDirectory() + "levels/"; }
 
 TMainForm::TMainForm(platform::Platform& media)
     : MainTimer(media.CreateTimer([this] { MainTimerTimer(); })),

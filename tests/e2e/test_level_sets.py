@@ -1,0 +1,81 @@
+"""Level sets of the player's: a folder or a shared .mnl file played with
+--levels, pictures made for levels without one, high scores and recordings
+kept per set, and a damaged or hostile pack refused with the game's message
+before anything of it is written."""
+
+import os
+import struct
+import zlib
+
+from harness import HeadlessTest
+
+# Two small levels: a corridor of dots, the hero at one end.
+LEVEL = "[General]\nName={name}\nTheme=Candy\nMapWidth=7\nMapHeight=3\nPlayerPointX=1\nPlayerPointY=1\n" \
+        "KeyExist=0\nEnemyPointX=5\nEnemyPointY=1\nEnemyCount=0\nBossCount=0\nGhostCount=0\nBonusLevel=0\n" \
+        "[Map]\nBBBBBBB\nBCAAAAB\nBBBBBBB\n"
+# Right along the corridor: level 1 is cleared, a key and level 2 starts.
+CLEAR_ONE = "3 key Space\n6 key Enter\n40 down Right\n120 up Right\n150 key Space\n210 dump\n"
+
+
+def pack(files):
+    """A .mnl file of {name: bytes} (docs/level-set-format.md)."""
+    out = b"MNLS" + struct.pack("<HI", 1, len(files))
+    for name in sorted(files):
+        out += struct.pack("<H", len(name)) + name.encode() + struct.pack("<I", len(files[name])) + files[name]
+    return out + struct.pack("<I", zlib.crc32(out))
+
+
+class LevelSetTest(HeadlessTest):
+    def set_files(self):
+        return {f"Level0{n}.map": LEVEL.format(name=f"Corridor {n}").encode() for n in (1, 2)}
+
+    def test_a_folder_plays_with_its_own_pictures_scores_and_recordings(self):
+        folder = os.path.join(self.work, "Corridors")
+        os.makedirs(folder)
+        for name, data in self.set_files().items():
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(data)
+        run = self.run_game(CLEAR_ONE + "400 key Escape\n402 key Y\n", frames=420, args=["--levels", folder])
+        state = run.state_at(210)
+        self.assertEqual((state["screen"], state["current_level"]), ("scGame", 2))
+        self.assertTrue(os.path.exists(os.path.join(folder, "Level01.bmp")))  # made by the game
+        self.assertTrue(os.path.exists(os.path.join(folder, "Level02.bmp")))
+        own = self.data_path("sets", "Corridors")
+        recordings = os.listdir(os.path.join(own, "replays"))
+        self.assertEqual(recordings, ["game-000001.mnr"])
+        self.assertFalse(os.path.exists(self.data_path("replays", "game-000001.mnr")))
+        # The recording plays again on its own set, and not on the shipped one.
+        replay = os.path.join(own, "replays", "game-000001.mnr")
+        self.run_game(frames=2000, args=["--replay", replay, "--verify", "--levels", folder])
+        other = self.run_game(frames=50, args=["--replay", replay, "--verify"], expect_ok=False)
+        self.assertIn("recorded with other levels", other.stdout)
+
+    def test_a_shared_file_is_kept_among_the_sets_and_played(self):
+        shared = os.path.join(self.work, "Two Corridors!.mnl")
+        with open(shared, "wb") as f:
+            f.write(pack(self.set_files()))
+        run = self.run_game(CLEAR_ONE, frames=220, args=["--levels", shared])
+        self.assertEqual(run.state_at(210)["current_level"], 2)
+        kept = self.data_path("levels", "TwoCorridors")
+        self.assertEqual(sorted(os.listdir(kept)), ["Level01.bmp", "Level01.map", "Level02.bmp", "Level02.map"])
+
+    def test_a_damaged_or_hostile_pack_is_refused_before_anything_is_written(self):
+        good = pack(self.set_files())
+        hostile = pack({**self.set_files(), "../../escape.map": b"x"})
+        cases = {
+            "damaged": (good[:-5] + bytes([good[-5] ^ 1]) + good[-4:], "This level set file is damaged"),
+            "hostile": (hostile, "This level set holds a file no level set may hold"),
+            "no first level": (pack({"Level02.map": self.set_files()["Level02.map"]}),
+                               "The level set has no first level"),
+            "a broken level": (pack({"Level01.map": b"[General]\nMapWidth=99\n[Map]\n"}), "Error file Level01.map"),
+        }
+        for name, (data, message) in cases.items():
+            with self.subTest(name):
+                path = os.path.join(self.work, "set.mnl")
+                with open(path, "wb") as f:
+                    f.write(data)
+                run = self.run_game(frames=5, args=["--levels", path], expect_ok=False)
+                self.assertEqual(run.returncode, 1)
+                self.assertIn(message, run.stderr)
+                self.assertFalse(os.path.exists(self.data_path("levels", "set")))
+                self.assertFalse(os.path.exists(os.path.join(self.work, "escape.map")))
