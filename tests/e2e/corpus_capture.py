@@ -82,8 +82,9 @@ class Recorder:
         self.usable = True
 
     def before_run(self, script, frames, words, utc_ms, args, unprivileged):
-        # A game played online depends on a server the corpus does not start.
-        if unprivileged or "--online" in args:
+        # A game played online depends on a server the corpus does not start,
+        # one with --levels on files outside the program directory.
+        if unprivileged or "--online" in args or "--levels" in args:
             self.usable = False
         if not self.usable:
             return
