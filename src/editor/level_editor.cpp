@@ -131,13 +131,18 @@ void TLevelEditor::Resize(int32_t width, int32_t height) {
     TLevel& level = draft_.Level;
     if (width == level.MapWidth && height == level.MapHeight) return;
     Step();
-    // Cells that come into the maze are walls; round the new size lies the
-    // open ring the game expects.
+    // The old right column and bottom row stay the edges, so a closed maze
+    // stays closed; the other cells that come into the maze are walls.
+    const TMazeMap old = level;
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x) {
-            if (x >= level.MapWidth || y >= level.MapHeight) SetCell(x, y, CellWall);
+            if (x >= old.MapWidth - 1 || y >= old.MapHeight - 1) SetCell(x, y, CellWall);
         }
     }
+    for (int32_t y = 0; y < height; ++y)
+        SetCell(width - 1, y, GetCell(old, old.MapWidth - 1, std::min(y, old.MapHeight - 1)));
+    for (int32_t x = 0; x < width; ++x)
+        SetCell(x, height - 1, GetCell(old, std::min(x, old.MapWidth - 1), old.MapHeight - 1));
     for (int32_t y = -1; y <= MaxMapHeight; ++y) {
         for (int32_t x = -1; x <= MaxMapWidth; ++x) {
             const bool ring = x == -1 || y == -1 || x == width || y == height;

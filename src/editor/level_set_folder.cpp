@@ -1,5 +1,6 @@
 #include "editor/level_set_folder.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "editor/draft.h"
@@ -24,6 +25,12 @@ std::string SetName(const std::string& path) {
         if (plain && name.size() < kMaxSetName) name += c;
     }
     return name.empty() ? "Shared" : name;
+}
+
+int32_t LevelCount(const std::vector<formats::TPackEntry>& entries) {
+    return int32_t(std::count_if(entries.begin(), entries.end(), [](const formats::TPackEntry& entry) {
+        return entry.Name.size() > 4 && entry.Name.compare(entry.Name.size() - 4, 4, ".map") == 0;
+    }));
 }
 
 std::string WithSlash(std::string folder) {
@@ -55,6 +62,7 @@ TOpenedSet OpenLevelSet(const std::string& dirOrPack, const std::string& setsFol
         if (opened.Problem.empty() && !MakeMissingPictures(folder))
             opened.Problem = "Error of writing " + folder;
         if (opened.Problem.empty()) {
+            opened.Levels = LevelCount(game::ReadSetFiles(folder, folder));
             opened.Folder = folder;
             opened.Name = SetName(folder.substr(0, folder.size() - 1));
         }
@@ -83,6 +91,8 @@ TOpenedSet OpenLevelSet(const std::string& dirOrPack, const std::string& setsFol
     }
     opened.Folder = folder;
     opened.Name = name;
+    opened.Imported = true;
+    opened.Levels = LevelCount(entries);
     return opened;
 }
 

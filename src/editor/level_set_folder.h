@@ -3,6 +3,7 @@
 // first, and each level given a background picture when it has none.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace editor {
@@ -10,7 +11,9 @@ namespace editor {
 struct TOpenedSet {
     std::string Folder;  // with its trailing separator; empty on failure
     std::string Name;
-    std::string Problem;  // the game's words for what is wrong
+    std::string Problem;    // the game's words for what is wrong
+    bool Imported = false;  // written from a pack just now
+    int32_t Levels = 0;
 };
 
 // `dirOrPack`: a folder of LevelNN.map files, or a .mnl pack, which is

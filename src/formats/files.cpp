@@ -14,6 +14,14 @@ namespace formats {
 
 namespace fs = std::filesystem;
 
+std::string AbsoluteFolder(const std::string& folder) {
+    std::error_code error;
+    std::string whole = fs::absolute(NativePath(folder), error).lexically_normal().string();
+    if (error) whole = NativePath(folder);
+    if (whole.empty() || whole.back() != '/') whole += '/';
+    return whole;
+}
+
 std::string NativePath(const std::string& path) {
     std::string out;
     out.reserve(path.size());

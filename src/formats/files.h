@@ -30,6 +30,9 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path);
 // permission is left alone and counts as a failed write.
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
 
+// The folder as a whole path from the root, with its trailing separator.
+std::string AbsoluteFolder(const std::string& folder);
+
 // Makes the directory and those above it; true when it exists afterwards.
 bool MakeDirectories(const std::string& path);
 // Removes a file; false when it could not be removed.

@@ -59,7 +59,8 @@ struct TProgramSetup {
     std::vector<std::string> MusicFiles;
     // The level set being played: empty for the shipped one (Levels/ and
     // Music/ of the program directory), else the folder that holds its
-    // levels, pictures and tunes, with its trailing separator, and its name.
+    // levels, pictures and tunes, as a whole path with its trailing
+    // separator, and its name.
     std::string LevelSetDir;
     std::string LevelSetName;
 };

@@ -192,6 +192,13 @@ void Platform::DeliverClose(AppEvents& app) {
     DeliverPlain(PlainCall::Close, [&app] { app.OnCloseButton(); });
 }
 
+void Platform::DeliverPointer(AppEvents& app, const PointerEvent& event) {
+    if (source_ || tap_) return;
+    BeginHandler(machine_.Ticks());
+    Guarded([&app, &event] { app.OnPointer(event); });
+    EndHandler();
+}
+
 void Platform::DeliverPlain(PlainCall call, const std::function<void()>& handler) {
     if (source_) {
         // Unrecorded, at the playback's own time.

@@ -27,6 +27,15 @@ namespace platform {
 constexpr int kDisplayWidth = 800;
 constexpr int kDisplayHeight = 600;
 
+// The mouse, or a finger: where on the 800 x 600 picture it was pressed,
+// moved while held, or let go.
+enum class PointerAction : uint8_t { Press, Move, Release };
+struct PointerEvent {
+    PointerAction action = PointerAction::Press;
+    int x = 0;
+    int y = 0;
+};
+
 // What the game hands to the platform's loop. Every call runs on the one
 // thread; none interrupts another.
 class AppEvents {
@@ -39,6 +48,7 @@ public:
     virtual void OnMusicEnd() = 0;                               // the tune reached its end
     virtual void OnCloseButton() = 0;                            // the window's close button
     virtual void OnNetworkReply(const NetworkReply&) {}          // a request came back
+    virtual void OnPointer(const PointerEvent&) {}               // the mouse or a finger
 };
 
 // Hands every call on to another receiver: a bench or a test derives from it
@@ -53,6 +63,7 @@ public:
     void OnMusicEnd() override { to_.OnMusicEnd(); }
     void OnCloseButton() override { to_.OnCloseButton(); }
     void OnNetworkReply(const NetworkReply& reply) override { to_.OnNetworkReply(reply); }
+    void OnPointer(const PointerEvent& event) override { to_.OnPointer(event); }
 
 private:
     AppEvents& to_;
@@ -198,6 +209,9 @@ public:
     void DeliverKey(AppEvents& app, uint16_t key, ShiftState shift);
     void DeliverMusicEnd(AppEvents& app);
     void DeliverClose(AppEvents& app);
+    // Only the editor takes the pointer, and no game is recorded there: while
+    // a game is recorded or played back the pointer goes nowhere.
+    void DeliverPointer(AppEvents& app, const PointerEvent& event);
     // The replies that came, each a handler of its own. During a playback
     // they wait for its end: the game being shown had its own.
     void DeliverReplies(AppEvents& app);

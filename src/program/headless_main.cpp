@@ -25,6 +25,7 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/png_writer.h"
 #include "program/command_line.h"
+#include "program/proofs.h"
 #include "shell/boot.h"
 #include "shell/main_form.h"
 #include "shell/online.h"
@@ -254,6 +255,12 @@ int main(int argc, char** argv) {
         }
         boot.levelSetFolder = set.Folder;
         boot.levelSetName = set.Name;
+        if (set.Imported) {
+            const auto proven = program::CheckProofs(set.Folder, dataDir,
+                                                     formats::ExecutableDirectory() + "munchora-headless");
+            std::cout << "munchora-headless: level set " << set.Name << ": "
+                      << program::DescribeProofs(proven, set.Levels) << "\n";
+        }
     }
     const auto started = std::chrono::steady_clock::now();
     const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);

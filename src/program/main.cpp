@@ -9,6 +9,7 @@
 #include "platform/curl/curl_network.h"
 #include "platform/sdl/sdl_backend.h"
 #include "program/command_line.h"
+#include "program/proofs.h"
 #include "program/settings_place.h"
 #include "shell/boot.h"
 #include "shell/main_form.h"
@@ -89,6 +90,12 @@ int main(int argc, char** argv) {
         }
         boot.levelSetFolder = set.Folder;
         boot.levelSetName = set.Name;
+        if (set.Imported) {
+            const auto proven = program::CheckProofs(set.Folder, boot.programDir,
+                                                     formats::ExecutableDirectory() + "munchora-headless");
+            std::printf("munchora: level set %s: %s\n", set.Name.c_str(),
+                        program::DescribeProofs(proven, set.Levels).c_str());
+        }
     }
     const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
     shell::TMainForm& form = *window;

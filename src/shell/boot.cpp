@@ -12,11 +12,12 @@ std::unique_ptr<TMainForm> Boot(platform::Platform& media, const TBootOptions& o
     game::SetRandomClock([&media] { return media.UtcMillisOfDay(); });
     game::Setup.ProgramDir = options.programDir;
     game::Setup.SettingsDir = options.settingsDir;
-    game::Setup.LevelSetDir = options.levelSetFolder;
+    game::Setup.LevelSetDir =
+        options.levelSetFolder.empty() ? "" : formats::AbsoluteFolder(options.levelSetFolder);
     game::Setup.LevelSetName = options.levelSetName;
     auto form = std::make_unique<TMainForm>(media);
-    if (!options.levelSetFolder.empty()) formats::MakeDirectories(LevelSetDataDirectory());
     const bool ownSet = !options.levelSetFolder.empty() && !options.replayDirectory.empty();
+    if (ownSet) formats::MakeDirectories(LevelSetDataDirectory());
     form->RecordGamesInto(ownSet ? LevelSetDataDirectory() + kReplaysFolder : options.replayDirectory);
     if (options.frameIntervalMs > 0) media.Clock().SetInterval(options.frameIntervalMs);
     if (!options.show) return form;

@@ -63,9 +63,9 @@ void TMainForm::LoadImages(int screen) {
     media_.SetCursor(media_.FullScreen() ? platform::Cursor::Hidden : platform::Cursor::Arrow);
 }
 
-void TMainForm::LoadOnlinePictures() {
+void TMainForm::LoadMorePictures() {
     std::vector<std::string> entries;
-    ReadSectionEntries("OnlinePictures", entries);
+    ReadSectionEntries("MorePictures", entries);
     for (const std::string& entry : entries) AddImageEntry(entry);
 }
 

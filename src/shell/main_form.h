@@ -44,7 +44,8 @@ enum class TGameEnd : uint8_t;
 
 namespace shell {
 class TOnline;
-}
+struct TEditorSession;
+}  // namespace shell
 
 namespace widgets {
 class TButtonSprite;
@@ -73,10 +74,12 @@ enum TScreenState : uint8_t {
     scOptions = 10,
     scQuit = 12,
     scPassword = 13,
+    scEditor = 14,
+    scLevelSets = 15,
 };
 
 // Numbers up to this one name a screen.
-constexpr size_t kScreenStates = scPassword + 1;
+constexpr size_t kScreenStates = scLevelSets + 1;
 
 const char* ScreenName(TScreenState state);
 
@@ -138,6 +141,7 @@ public:
     void OnCloseButton() override;
     // Replies of the online table; a recorded game hands its own again.
     void OnNetworkReply(const platform::NetworkReply& reply) override;
+    void OnPointer(const platform::PointerEvent& event) override;
     // The 100 ms timer's tick, and its beat started afresh at the
     // platform's time.
     void MainTimerTimer();
@@ -195,7 +199,7 @@ private:
     platform::IntervalTimer& TimerMessageLine;
 
     // ---- what the screens share ------------------------------------------
-    std::array<widgets::TButtonSprite*, 8> Buttons{};  // positions 1 to 7
+    std::array<widgets::TButtonSprite*, 9> Buttons{};  // positions 1 to 8
     int32_t SelectedButton = 1;
     int32_t ButtonCount = 0;
     int32_t MenuMemory = 1;
@@ -249,9 +253,10 @@ private:
     std::pair<int, int> GetCenteredPos(int width, int height) const;
     engine::TImageSprite* AddImageAt(const std::string& imageName, int x, int y, int z);
     void AddImageEntry(const std::string& entry);
-    // The pictures only a player of the online table sees: outside the
-    // screens' sections, so that they are no part of a recording's catalogue.
-    void LoadOnlinePictures();
+    // The pictures that came after the screens' sections were fixed (the
+    // online table's, the level sets' and the editor's): outside those
+    // sections, so that they are no part of a recording's catalogue.
+    void LoadMorePictures();
     void AddSoundEntry(const std::string& entry);
     void PlayMusic(const std::string& fileName);
     void MediaPlayerNotify();
@@ -291,6 +296,8 @@ private:
     class TGameScreen;
     class TEndPictureScreen;
     class TQuitScreen;
+    class TEditorScreen;
+    class TLevelSetsScreen;
     void MakeScreens();
     TScreen& CurrentScreen() { return *screens_[State]; }
     void HighlightButtons();
@@ -356,6 +363,23 @@ private:
     platform::ShiftState shiftInProgress_ = 0;
     // Recording the game being played.
     std::unique_ptr<replay::TReplayStart> recordingStart_;
+    // The level editor (editor_screen.cpp): its level with the undo history,
+    // and, during a test-play, what the test changed.
+    std::unique_ptr<TEditorSession> editorSession_;
+    std::string editorSetDir_, editorSetName_, testPlayReplays_;
+    bool testPlayCleared_ = false;
+    void OpenEditorLevel(int32_t number);
+    void SaveEditorLevel();
+    std::string EditorTestFolder() const;
+    void StartTestPlay();
+    void ExportEditorSet();
+    void EndTestPlay(bool cleared);
+    void ChangeHeaderField(int step);
+    // The level sets to choose from, and the one chosen (level_sets_screen.cpp).
+    std::vector<std::string> levelSetFolders_;
+    size_t levelSetChoice_ = 0;
+    // Plays the set in `folder` from now on (empty: the shipped one).
+    void PlayLevelSet(const std::string& folder, const std::string& name);
     // The online table (online_play.cpp): the recording of a ranked game
     // that ended and waits for its name, the name entry asking for the
     // player's online name, the text the message line shows off the game

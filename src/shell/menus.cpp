@@ -87,7 +87,7 @@ void DrawCentred(platform::Platform& media, int y, const std::string& text, int 
 }
 
 constexpr int kMenuTop = 170;
-constexpr int kMenuSpacing = 50;
+constexpr int kMenuSpacing = 46;
 constexpr int kIndicatorX = 385;
 
 std::unique_ptr<widgets::TInputLine> MakeInputLine(platform::Platform& media) {
@@ -120,15 +120,18 @@ void TMainForm::TMainMenuScreen::Enter() {
     TMainForm& f = form_;
     f.onlineTableShown_ = false;
     engine::TSprite* root = f.DXSpriteEngine.Root();
-    f.ButtonCount = 6;
+    f.ButtonCount = 8;
     // The button that was used to leave the menu comes back selected.
     f.SelectedButton = f.MenuMemory;
+    f.LoadMorePictures();
     f.Buttons[1] = new widgets::TNewGameButton(root);
     f.Buttons[2] = new widgets::TPasswordButton(root);
     f.Buttons[3] = new widgets::TOptionsButton(root);
     f.Buttons[4] = new widgets::THighScoresButton(root);
     f.Buttons[5] = new widgets::THelpButton(root);
-    f.Buttons[6] = new widgets::TExitButton(root);
+    f.Buttons[6] = new widgets::TButtonSprite(root, "Levels");
+    f.Buttons[7] = new widgets::TButtonSprite(root, "Editor");
+    f.Buttons[8] = new widgets::TExitButton(root);
     for (int i = 1; i <= f.ButtonCount; ++i) f.Buttons[size_t(i)]->Y = kMenuTop + kMenuSpacing * (i - 1);
     f.Buttons[1]->OnEnter = [&f] {
         game::State.CurrentLevel = 0;
@@ -151,7 +154,15 @@ void TMainForm::TMainMenuScreen::Enter() {
         f.MenuMemory = 5;
         f.SetScreenState(scHelp);
     };
-    f.Buttons[6]->OnEnter = [&f] { f.SetScreenState(scQuit); };
+    f.Buttons[6]->OnEnter = [&f] {
+        f.MenuMemory = 6;
+        f.SetScreenState(scLevelSets);
+    };
+    f.Buttons[7]->OnEnter = [&f] {
+        f.MenuMemory = 7;
+        f.SetScreenState(scEditor);
+    };
+    f.Buttons[8]->OnEnter = [&f] { f.SetScreenState(scQuit); };
 }
 
 void TMainForm::TMainMenuScreen::Leave() { form_.ButtonCount = 0; }
@@ -305,7 +316,7 @@ void TMainForm::TNewHighScoreScreen::Enter() {
     form_.PlaySound("HighScore");
     form_.InputLine = MakeInputLine(form_.media_);
     if (form_.onlineNameEntry_) {
-        form_.LoadOnlinePictures();
+        form_.LoadMorePictures();
         form_.AddCenteredImage("OnlineName", 4);
     } else {
         form_.AddCenteredImage("AddHighScore", 4);
@@ -359,7 +370,7 @@ void TMainForm::TOptionsScreen::Enter() {
     form_.Buttons[4] = new widgets::TWaveVolumeButton(root);
     form_.Buttons[5] = new widgets::TGameSpeedButton(root, form_.DXTimer());
     if (online) {
-        form_.LoadOnlinePictures();
+        form_.LoadMorePictures();
         TOnline& table = *form_.online_;
         form_.Buttons[6] = new widgets::TOnlineTableButton(
             root, [&table] { return table.Sending(); }, [&table](bool send) { table.SetSending(send); });

@@ -8,6 +8,7 @@
 #include "replay/replay_file.h"
 #include "shell/main_form.h"
 #include "shell/online.h"
+#include "shell/screen.h"
 #include "widgets/message_line.h"
 #include "widgets/style.h"
 
@@ -41,6 +42,8 @@ void TMainForm::OnNetworkReply(const platform::NetworkReply& reply) {
     if (online_->TakeSettingsChanged()) SaveSettings(kSettingsFile);
     if (!recording.empty() && State == scHighScores && onlineTableShown_) WatchFromTable(recording);
 }
+
+void TMainForm::OnPointer(const platform::PointerEvent& event) { CurrentScreen().Pointer(event); }
 
 void TMainForm::SubmitEndedGame() {
     const std::string path = std::exchange(onlineRecording_, "");

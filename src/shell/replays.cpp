@@ -10,6 +10,7 @@
 #include "game/random.h"
 #include "replay/library.h"
 #include "replay/replay_file.h"
+#include "shell/editor_session.h"
 #include "shell/main_form.h"
 #include "shell/online.h"
 #include "widgets/message_line.h"
@@ -24,7 +25,8 @@ using namespace replay;
 void TMainForm::GameStarting() {
     if (replayMode_ != TReplayMode::None || ReplayDirectory.empty()) return;
     recordingStart_ = std::make_unique<TReplayStart>(CaptureStart());
-    online_->GameStarting();
+    // A test-play of the editor is no game for the online table.
+    if (!editorSession_ || !editorSession_->TestPlaying) online_->GameStarting();
     recorder_.Start();
     recordingStart_->StartTime = recorder_.StartTime();
 }

@@ -34,6 +34,8 @@ public:
 
     // The window's close button, before the window closes.
     virtual void WindowClosing() {}
+    // The mouse or a finger: only the editor takes it.
+    virtual void Pointer(const platform::PointerEvent&) {}
 
 protected:
     TMainForm& form_;
@@ -140,6 +142,26 @@ public:
 private:
     const char* name_;  // of the picture and the sound
     TOrder order_;
+};
+
+// The level editor (editor_screen.cpp).
+class TMainForm::TEditorScreen : public TMainForm::TScreen {
+public:
+    using TScreen::TScreen;
+    void Enter() override;
+    void Frame() override;
+    void Escape() override;
+    void Key(uint16_t key) override;
+    void Pointer(const platform::PointerEvent& event) override;
+};
+
+// The level sets to play: the shipped one and the player's.
+class TMainForm::TLevelSetsScreen : public TMainForm::TScreen {
+public:
+    using TScreen::TScreen;
+    void Enter() override;
+    void Frame() override;
+    void Key(uint16_t key) override;
 };
 
 class TMainForm::TQuitScreen : public TMainForm::TScreen {

@@ -8,6 +8,7 @@
 #include "game/high_scores.h"
 #include "game/tasks.h"
 #include "replay/replay_file.h"
+#include "shell/editor_session.h"
 #include "shell/screen.h"
 #include "widgets/button.h"
 #include "widgets/message_line.h"
@@ -49,6 +50,8 @@ const char* ScreenName(TScreenState state) {
         case scOptions: return "scOptions";
         case scQuit: return "scQuit";
         case scPassword: return "scPassword";
+        case scEditor: return "scEditor";
+        case scLevelSets: return "scLevelSets";
     }
     return "scUnknown";
 }
@@ -59,6 +62,11 @@ void TMainForm::SetScreenState(TScreenState newState) {
         GameStarting();
     } else if (State == scGame && newState != scGame) {
         GameEnding(EndBefore(newState));
+        // A test-play goes back to the editor however its game ended.
+        if (editorSession_ && editorSession_->TestPlaying && replayMode_ == TReplayMode::None) {
+            testPlayCleared_ = newState == scGameComplete;
+            newState = scEditor;
+        }
     }
     KillAllSprites();
     CurrentScreen().Leave();
@@ -129,6 +137,8 @@ void TMainForm::MakeScreens() {
     screens_[scGameComplete] =
         std::make_unique<TEndPictureScreen>(*this, "GameComplete", TEndPictureScreen::TOrder::SoundFirst);
     screens_[scQuit] = std::make_unique<TQuitScreen>(*this);
+    screens_[scEditor] = std::make_unique<TEditorScreen>(*this);
+    screens_[scLevelSets] = std::make_unique<TLevelSetsScreen>(*this);
 }
 
 void TMainForm::DXTimerTimer() {

@@ -17,6 +17,7 @@
 #include "game/globals.h"
 #include "game/high_scores.h"
 #include "game/level.h"
+#include "shell/editor_session.h"
 #include "shell/json_writer.h"
 #include "shell/main_form.h"
 #include "shell/online.h"
@@ -173,6 +174,20 @@ std::string DumpState(TMainForm& form, int frame) {
         json.String(form.InputLine->Text);
     } else {
         json.Null();
+    }
+    // Only on the editor's screen.
+    if (form.State == scEditor && form.editorSession_) {
+        const TEditorSession& session = *form.editorSession_;
+        const editor::TLevelEditor& e = *session.Editor;
+        json.Key("editor").BeginObject();
+        json.Key("level_number").Number(session.LevelNumber);
+        json.Key("cursor").BeginArray().Number(session.Cursor.X).Number(session.Cursor.Y).EndArray();
+        json.Key("brush").String(editor::Palette()[session.Brush].Name);
+        json.Key("undo_steps").Number(int64_t(e.UndoSteps()));
+        json.Key("findings").Number(int64_t(e.Check().Findings.size()));
+        json.Key("level").String(editor::LevelFileText(e.Draft()));
+        json.Key("status").String(session.Status);
+        json.EndObject();
     }
     // Only a player of the online table sees it.
     if (form.onlineTableShown_) {

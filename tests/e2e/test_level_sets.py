@@ -57,7 +57,9 @@ class LevelSetTest(HeadlessTest):
         run = self.run_game(CLEAR_ONE, frames=220, args=["--levels", shared])
         self.assertEqual(run.state_at(210)["current_level"], 2)
         kept = self.data_path("levels", "TwoCorridors")
-        self.assertEqual(sorted(os.listdir(kept)), ["Level01.bmp", "Level01.map", "Level02.bmp", "Level02.map"])
+        self.assertEqual(sorted(os.listdir(kept)),
+                         ["Level01.bmp", "Level01.map", "Level02.bmp", "Level02.map", "proven.txt"])
+        self.assertIn("level set TwoCorridors: no level of 2 is proven", run.stdout)
 
     def test_a_damaged_or_hostile_pack_is_refused_before_anything_is_written(self):
         good = pack(self.set_files())

@@ -50,12 +50,12 @@ class MainMenuTest(HeadlessTest):
         buttons = run.state_at(first)["sprites"]
         self.assertEqual([b["class"] for b in buttons],
                          ["TNewGameButton", "TPasswordButton", "TOptionsButton", "THighScoresButton",
-                          "THelpButton", "TExitButton"])
+                          "THelpButton", "TButtonSprite", "TButtonSprite", "TExitButton"])  # Levels, Editor
         for i, button in enumerate(buttons):
-            self.assertEqual(button["y"], 170 + 50 * i)
+            self.assertEqual(button["y"], 170 + 46 * i)
             self.assertEqual(button["x"], (800 - button["w"]) // 2)
         self.assertEqual(run.state_at(first)["selected_button"], 2)
-        self.assertEqual(run.state_at(wrapped_up)["selected_button"], 6)
+        self.assertEqual(run.state_at(wrapped_up)["selected_button"], 8)
         self.assertEqual(run.state_at(wrapped_down)["selected_button"], 1)
         self.assertEqual(run.events_of("sound").count((s.frame - 2, "Button -1000")), 1)
 

@@ -64,6 +64,21 @@ void Push(const platform::ScriptCommand& command) {
                 command.kind == Kind::Activate ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
             break;
         case Kind::Close: event.type = SDL_QUIT; break;
+        case Kind::Pointer:
+            // The window shows the picture at 1x: its points are the picture's.
+            if (command.pointer.action == platform::PointerAction::Move) {
+                event.type = SDL_MOUSEMOTION;
+                event.motion.state = SDL_BUTTON_LMASK;
+                event.motion.x = command.pointer.x;
+                event.motion.y = command.pointer.y;
+            } else {
+                event.type = command.pointer.action == platform::PointerAction::Press ? SDL_MOUSEBUTTONDOWN
+                                                                                      : SDL_MOUSEBUTTONUP;
+                event.button.button = SDL_BUTTON_LEFT;
+                event.button.x = command.pointer.x;
+                event.button.y = command.pointer.y;
+            }
+            break;
         case Kind::Shot:
         case Kind::Dump: return;
     }

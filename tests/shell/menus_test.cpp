@@ -68,7 +68,8 @@ protected:
                 ButtonEntries({"GameTypeClassic", "GameTypeFeatures", "WindowMode", "FullScreen",
                                "MusicVolume", "WaveVolume", "GameSpeed", "Return", "Indicator"}) +
                 Entries("Data\\page.bmp", {"Options_Screen"}) + "[Scene13]\n" +
-                Entries("Data\\page.bmp", {"EnterPassword"}) +
+                Entries("Data\\page.bmp", {"EnterPassword"}) + "[MorePictures]\n" +
+                ButtonEntries({"Levels", "Editor"}) +
                 // What the game screen needs to start a level at all.
                 "[Scene3]\n" + Entries("Data\\page.bmp", {"Dot", "Appearence", "ChomperLife", "KeyHints"}));
     }

@@ -14,7 +14,7 @@ void CheckCatalogue(const Context& cx) {
     constexpr size_t kWholeSection = size_t(-1);
     std::set<std::string> used;
     for (const std::string& section : ini.SectionNames()) {
-        if (section.rfind("Scene", 0) == 0 || section == "OnlinePictures") {
+        if (section.rfind("Scene", 0) == 0 || section == "MorePictures") {
             for (const std::string& name : ini.ReadSectionKeys(section, kWholeSection)) {
                 const auto parts = Split(ini.ReadString(section, name, ""), ',');
                 if (parts.size() != 3)

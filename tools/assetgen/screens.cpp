@@ -195,6 +195,9 @@ void MakeButtons(Context& cx) {
         AddPicture(cx, std::string(sliders[i][0]) + "_Normal", SliderFace(cx, sliders[i][1], i, false), true);
         AddPicture(cx, std::string(sliders[i][0]) + "_Active", SliderFace(cx, sliders[i][1], i, true), true);
     }
+    // Main menu, after the first six: the level sets and the editor.
+    Button(cx, "Levels", "Levels");
+    Button(cx, "Editor", "Editor");
     // Shown only when a server is set, so the game adds them itself.
     Button(cx, "OnlineTableOff", "Online table: off", kWideW, kWideH);
     Button(cx, "OnlineTableOn", "Online table: on", kWideW, kWideH);

@@ -117,6 +117,9 @@ void HeadlessBackend::Run(AppEvents& app) {
                         break;
                     case ScriptCommand::Kind::Activate: platform.SetActive(true, app); break;
                     case ScriptCommand::Kind::Close: platform.DeliverClose(app); break;
+                    case ScriptCommand::Kind::Pointer:
+                        if (platform.Active()) platform.DeliverPointer(app, command.pointer);
+                        break;
                     case ScriptCommand::Kind::Shot:
                     case ScriptCommand::Kind::Dump: break;
                 }

@@ -29,10 +29,29 @@ Script ParseScript(const std::string& text) {
             fail("frame must be a number from 1");
         }
         if (!(words >> verb)) fail("missing command");
+        ScriptCommand command;
+        if (verb == "press" || verb == "move" || verb == "release" || verb == "click") {
+            // The pointer at a place of the picture: "F click X Y".
+            int x = -1, y = -1;
+            if (!(words >> x >> y) || x < 0 || y < 0 || x >= kDisplayWidth || y >= kDisplayHeight)
+                fail(verb + " needs a place X Y on the picture");
+            if (words >> extra) fail("unexpected '" + extra + "'");
+            command.kind = ScriptCommand::Kind::Pointer;
+            command.pointer = {verb == "move"      ? PointerAction::Move
+                               : verb == "release" ? PointerAction::Release
+                                                   : PointerAction::Press,
+                               x, y};
+            if (verb == "click") {
+                ScriptCommand release = command;
+                release.pointer.action = PointerAction::Release;
+                releases[frame + 1].push_back(release);
+            }
+            script.byFrame[frame].push_back(command);
+            continue;
+        }
         words >> argument;
         if (words >> extra) fail("unexpected '" + extra + "'");
 
-        ScriptCommand command;
         if (verb == "key" || verb == "down" || verb == "up") {
             if (!ParseKeyName(argument, command.key, command.shift)) fail("unknown key '" + argument + "'");
             command.kind = verb == "up" ? ScriptCommand::Kind::Up : ScriptCommand::Kind::Down;

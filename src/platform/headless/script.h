@@ -8,15 +8,17 @@
 #include <vector>
 
 #include "platform/input.h"
+#include "platform/platform.h"
 
 namespace platform {
 
 struct ScriptCommand {
-    enum class Kind { Down, Up, Shot, Dump, Deactivate, Activate, Close };
+    enum class Kind { Down, Up, Shot, Dump, Deactivate, Activate, Close, Pointer };
     Kind kind = Kind::Dump;
     uint16_t key = 0;
     ShiftState shift = 0;
     std::string name;  // of a shot
+    PointerEvent pointer;
 };
 
 struct Script {

@@ -372,6 +372,19 @@ uint32_t SdlBackend::HeldInputMask() {
     return mask;
 }
 
+void SdlBackend::DeliverPointer(AppEvents& app, PointerAction action, int windowX, int windowY) {
+    if (!window_) return;
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window_.get(), &width, &height);
+    const Placement placement = PlacePicture(width, height);
+    if (placement.width <= 0 || placement.height <= 0) return;
+    // Window points to the picture's pixels, kept on the picture.
+    const int x = std::clamp((windowX - placement.x) * kDisplayWidth / placement.width, 0, kDisplayWidth - 1);
+    const int y =
+        std::clamp((windowY - placement.y) * kDisplayHeight / placement.height, 0, kDisplayHeight - 1);
+    Dispatcher().DeliverPointer(app, {action, x, y});
+}
+
 void SdlBackend::HandleEvent(const SDL_Event& event, AppEvents& app) {
     switch (event.type) {
         case SDL_QUIT: Dispatcher().DeliverClose(app); break;
@@ -399,6 +412,17 @@ void SdlBackend::HandleEvent(const SDL_Event& event, AppEvents& app) {
         case SDL_CONTROLLERBUTTONDOWN:
             if (const uint16_t key = VirtualKeyOfButton(event.cbutton.button); key != 0)
                 Dispatcher().DeliverKey(app, key, 0);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (event.button.button == SDL_BUTTON_LEFT)
+                DeliverPointer(
+                    app, event.type == SDL_MOUSEBUTTONDOWN ? PointerAction::Press : PointerAction::Release,
+                    event.button.x, event.button.y);
+            break;
+        case SDL_MOUSEMOTION:
+            if (event.motion.state & SDL_BUTTON_LMASK)
+                DeliverPointer(app, PointerAction::Move, event.motion.x, event.motion.y);
             break;
         case SDL_CONTROLLERDEVICEADDED: OpenController(event.cdevice.which); break;
         case SDL_CONTROLLERDEVICEREMOVED:

@@ -82,6 +82,7 @@ private:
     // Sleeps until a frame or another handler falls due or an event comes.
     void WaitForWork(AppEvents& app);
     void HandleEvent(const SDL_Event& event, AppEvents& app);
+    void DeliverPointer(AppEvents& app, PointerAction action, int windowX, int windowY);
     void OpenController(int deviceIndex);
 
     std::unique_ptr<SDL_Window, SdlDeleter> window_;

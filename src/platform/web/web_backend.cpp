@@ -55,6 +55,7 @@ namespace platform {
 namespace {
 
 WebBackend* g_platform = nullptr;
+constexpr const char* kCanvas = "#screen";
 
 // Hundredths of a decibel (0 full, -10000 silent) as an amplitude factor.
 double WaveGain(int centibels) { return centibels <= -10000 ? 0.0 : std::pow(10.0, centibels / 2000.0); }
@@ -100,6 +101,27 @@ EM_BOOL OnFullScreenEvent(int, const EmscriptenFullscreenChangeEvent* event, voi
     return EM_FALSE;
 }
 
+// The mouse on the canvas: its place in the element's own pixels, scaled to
+// the picture's.
+EM_BOOL OnMouseEvent(int type, const EmscriptenMouseEvent* event, void*) {
+    if (type == EMSCRIPTEN_EVENT_MOUSEMOVE && !(event->buttons & 1)) return EM_FALSE;
+    const PointerAction action = type == EMSCRIPTEN_EVENT_MOUSEDOWN ? PointerAction::Press
+                                 : type == EMSCRIPTEN_EVENT_MOUSEUP ? PointerAction::Release
+                                                                    : PointerAction::Move;
+    g_platform->OnPointer(action, event->targetX, event->targetY);
+    return EM_FALSE;
+}
+
+EM_BOOL OnTouchEvent(int type, const EmscriptenTouchEvent* event, void*) {
+    if (event->numTouches < 1) return EM_FALSE;
+    const EmscriptenTouchPoint& touch = event->touches[0];
+    const PointerAction action = type == EMSCRIPTEN_EVENT_TOUCHSTART  ? PointerAction::Press
+                                 : type == EMSCRIPTEN_EVENT_TOUCHMOVE ? PointerAction::Move
+                                                                      : PointerAction::Release;
+    g_platform->OnPointer(action, touch.targetX, touch.targetY);
+    return EM_FALSE;
+}
+
 EM_BOOL OnAnimationFrame(double, void*) { return g_platform->Refresh(); }
 
 }  // namespace
@@ -113,6 +135,12 @@ WebBackend::WebBackend() : rgba_(size_t(kDisplayWidth) * kDisplayHeight * 4) {
     emscripten_set_blur_callback(window, nullptr, false, OnFocusEvent);
     emscripten_set_visibilitychange_callback(nullptr, false, OnVisibilityEvent);
     emscripten_set_resize_callback(window, nullptr, false, OnResizeEvent);
+    emscripten_set_mousedown_callback(kCanvas, nullptr, false, OnMouseEvent);
+    emscripten_set_mouseup_callback(kCanvas, nullptr, false, OnMouseEvent);
+    emscripten_set_mousemove_callback(kCanvas, nullptr, false, OnMouseEvent);
+    emscripten_set_touchstart_callback(kCanvas, nullptr, false, OnTouchEvent);
+    emscripten_set_touchmove_callback(kCanvas, nullptr, false, OnTouchEvent);
+    emscripten_set_touchend_callback(kCanvas, nullptr, false, OnTouchEvent);
     emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, false,
                                              OnFullScreenEvent);
     // The file system lives in the page's memory: each written file is copied
@@ -309,6 +337,16 @@ void WebBackend::MidiClose() {
     web_midi_stop();
     midi_.clear();
     midiPlaying_ = false;
+}
+
+void WebBackend::OnPointer(PointerAction action, long elementX, long elementY) {
+    double width = 0, height = 0;
+    if (emscripten_get_element_css_size(kCanvas, &width, &height) != EMSCRIPTEN_RESULT_SUCCESS ||
+        width <= 0 || height <= 0)
+        return;
+    const int x = std::clamp(int(double(elementX) * kDisplayWidth / width), 0, kDisplayWidth - 1);
+    const int y = std::clamp(int(double(elementY) * kDisplayHeight / height), 0, kDisplayHeight - 1);
+    if (app_ && !modal_) Dispatcher().DeliverPointer(*app_, {action, x, y});
 }
 
 void WebBackend::SetMidiAttenuation(uint8_t attenuation) { web_midi_volume((255 - attenuation) / 255.0); }

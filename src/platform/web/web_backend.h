@@ -51,6 +51,8 @@ public:
     // false: the key is not the game's, and the page may use it.
     bool OnKey(bool down, const std::string& key, const std::string& code, ShiftState shift);
     void OnFocus(bool focused);
+    // The pointer at a place of the canvas element, in its CSS pixels.
+    void OnPointer(PointerAction action, long elementX, long elementY);
     void OnFullScreenChange(bool fullScreen) { Dispatcher().SetFullScreen(fullScreen); }
     void OnDialogClosed() { modal_ = false; }
     void PlaceCanvas();

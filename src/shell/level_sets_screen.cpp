@@ -1,0 +1,90 @@
+// The "Levels" choice of the main menu: the shipped levels or one of the
+// player's sets (made in the editor or shared), played from then on, each
+// with its own high scores and recordings.
+#include <algorithm>
+
+#include "editor/level_set_folder.h"
+#include "formats/files.h"
+#include "game/globals.h"
+#include "shell/screen.h"
+#include "widgets/style.h"
+
+namespace shell {
+
+namespace vk = platform::vk;
+
+namespace {
+
+constexpr int kListX = 200, kListY = 150, kRow = 34, kPoints = 20;
+constexpr size_t kShownSets = 10;
+constexpr const char* kShippedName = "Munchora: the shipped levels";
+
+}  // namespace
+
+void TMainForm::PlayLevelSet(const std::string& folder, const std::string& name) {
+    game::Setup.LevelSetDir = folder.empty() ? "" : formats::AbsoluteFolder(folder);
+    game::Setup.LevelSetName = name;
+    formats::MakeDirectories(LevelSetDataDirectory());
+    if (!ReplayDirectory.empty()) RecordGamesInto(LevelSetDataDirectory() + kReplaysFolder);
+    CountLevels();
+}
+
+void TMainForm::TLevelSetsScreen::Enter() {
+    TMainForm& f = form_;
+    f.levelSetFolders_ = {""};
+    for (const std::string& name : formats::FindFiles(LevelSetsDirectory(), "*")) {
+        const std::string folder = LevelSetsDirectory() + name + "/";
+        if (formats::FileExists(folder + "Level01.map") && f.levelSetFolders_.size() <= kShownSets)
+            f.levelSetFolders_.push_back(folder);
+    }
+    const auto current =
+        std::find(f.levelSetFolders_.begin(), f.levelSetFolders_.end(), game::Setup.LevelSetDir);
+    f.levelSetChoice_ =
+        current == f.levelSetFolders_.end() ? 0 : size_t(current - f.levelSetFolders_.begin());
+}
+
+void TMainForm::TLevelSetsScreen::Key(uint16_t key) {
+    TMainForm& f = form_;
+    const size_t count = f.levelSetFolders_.size();
+    if (key == vk::Up || key == vk::Down) {
+        f.PlaySound("Button");
+        f.levelSetChoice_ = (f.levelSetChoice_ + (key == vk::Up ? count - 1 : 1)) % count;
+        return;
+    }
+    if (key != vk::Enter) return;
+    f.PlaySound("PushButton");
+    const std::string& folder = f.levelSetFolders_[f.levelSetChoice_];
+    if (folder.empty()) {
+        f.PlayLevelSet("", "");
+    } else {
+        const editor::TOpenedSet set = editor::OpenLevelSet(folder, LevelSetsDirectory());
+        if (!set.Problem.empty()) {
+            f.ShowMessage(set.Problem);
+            return;
+        }
+        f.PlayLevelSet(set.Folder, set.Name);
+    }
+    f.SetScreenState(scMainMenu);
+}
+
+void TMainForm::TLevelSetsScreen::Frame() {
+    platform::Platform& media = form_.media_;
+    if (!media.Drawing()) return;
+    media.DrawText(kListX, 80, "Levels", widgets::kBauhausFace, 32, widgets::kYellow);
+    for (size_t i = 0; i < form_.levelSetFolders_.size(); ++i) {
+        const std::string& folder = form_.levelSetFolders_[i];
+        const std::string name =
+            folder.empty()
+                ? kShippedName
+                : folder.substr(LevelSetsDirectory().size(), folder.size() - LevelSetsDirectory().size() - 1);
+        const bool chosen = i == form_.levelSetChoice_;
+        media.DrawText(kListX, kListY + int(i) * kRow, (chosen ? "> " : "  ") + name, widgets::kBauhausFace,
+                       kPoints, chosen ? widgets::kYellow : widgets::kTableColour);
+    }
+    media.DrawText(kListX, 540, "Up, Down: choose   Enter: play these levels   Escape: menu",
+                   widgets::kBauhausFace, 14, widgets::kTableColour);
+    media.DrawText(kListX, 562, "Your sets live in " + LevelSetsDirectory(), widgets::kBauhausFace, 12,
+                   widgets::kTableColour);
+}
+
+}  // namespace shell
