@@ -246,8 +246,47 @@
       console.warn('The online table cannot be reached:', error);
     }
   };
+  // ------------------------------------------------------------ level sets
+  // A set travels as one .mnl file: dropped onto the page, or in the
+  // address itself (#levels=, deflated and base64url), for small ones.
+  const shareBox = document.getElementById('share');
+  const deflate = async (bytes, how) =>
+    new Uint8Array(await new Response(new Blob([bytes]).stream().pipeThrough(how)).arrayBuffer());
+  const toBase64Url = (bytes) => btoa(String.fromCharCode(...bytes)).replace(/\+/g, '-').replace(/\//g, '_')
+    .replace(/=+$/, '');
+  const fromBase64Url = (text) =>
+    Uint8Array.from(atob(text.replace(/-/g, '+').replace(/_/g, '/')), (c) => c.charCodeAt(0));
+  const kMaxLinkLetters = 8000;
+  const offerSet = async (path) => {
+    const bytes = module.FS.readFile(path);
+    const download = document.createElement('a');
+    download.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+    download.download = path.split('/').pop();
+    download.textContent = 'Download ' + download.download;
+    const packed = toBase64Url(await deflate(bytes, new CompressionStream('deflate-raw')));
+    shareBox.replaceChildren(download);
+    if (packed.length <= kMaxLinkLetters) {
+      const link = document.createElement('a');
+      link.href = location.origin + location.pathname + '#levels=' + packed;
+      link.textContent = 'a link that plays it';
+      shareBox.append(' or share ', link);
+    }
+    shareBox.hidden = false;
+  };
+  const playDropped = async (file) => {
+    const path = '/tmp/' + (file.name.replace(/[^A-Za-z0-9_.-]/g, '') || 'Shared.mnl');
+    module.FS.writeFile(path, new Uint8Array(await file.arrayBuffer()));
+    module.ccall('munchora_play_levels', null, ['string'], [path]);
+  };
+  window.addEventListener('dragover', (event) => event.preventDefault());
+  window.addEventListener('drop', (event) => {
+    event.preventDefault();
+    const file = event.dataTransfer && event.dataTransfer.files[0];
+    if (file && module) playDropped(file);
+  });
   page.noteEvent = (line) => {
     if (line.startsWith('online-answer')) refreshTopTen();
+    if (line.startsWith('level-set-exported ')) offerSet(line.slice('level-set-exported '.length));
   };
 
   // ------------------------------------------------------------ start
@@ -257,6 +296,15 @@
   const watchWord = allWords.find((word) => /^watch=\d{1,18}$/.test(word));
   const words = allWords.filter((word) => word !== watchWord);
   const online = await serverAnswers();
+  let sharedSet = null;
+  if (location.hash.startsWith('#levels=')) {
+    try {
+      sharedSet = await deflate(fromBase64Url(location.hash.slice('#levels='.length)),
+                                new DecompressionStream('deflate-raw'));
+    } catch (error) {
+      showStatus('The level set in this link is damaged');
+    }
+  }
   let watched = null;
   if (online) {
     refreshTopTen();
@@ -272,6 +320,7 @@
     arguments: words,
     onlineServer: online ? location.origin + location.pathname.replace(/[^/]*$/, '').replace(/\/$/, '') : '',
     watchPath: watched ? '/tmp/watched.mnr' : '',
+    levelsPath: sharedSet ? '/tmp/Shared.mnl' : '',
     locateFile: (path) => path,
     setStatus: (text) => text && showStatus(text),
     print: (text) => console.log(text),
@@ -285,6 +334,7 @@
         module = instance;
         const fs = instance.FS;
         if (watched) fs.writeFile('/tmp/watched.mnr', watched);
+        if (sharedSet) fs.writeFile('/tmp/Shared.mnl', sharedSet);
         fs.mkdir('/save');
         fs.mount(fs.filesystems.IDBFS, {}, '/save');
         instance.addRunDependency('save');

@@ -28,6 +28,8 @@ shell::TMainForm* g_form = nullptr;
 EM_JS(void, web_online_server, (char* into, int size),
       { stringToUTF8(Module.onlineServer || "", into, size); });
 EM_JS(void, web_watch_path, (char* into, int size), { stringToUTF8(Module.watchPath || "", into, size); });
+// A shared level set the page's address carried (#levels=), written to a file.
+EM_JS(void, web_levels_path, (char* into, int size), { stringToUTF8(Module.levelsPath || "", into, size); });
 
 std::string PageText(void (*read)(char*, int)) {
     char text[2048] = {};
@@ -36,6 +38,11 @@ std::string PageText(void (*read)(char*, int)) {
 }
 
 }  // namespace
+
+// A level set dropped onto the page: played from now on.
+extern "C" EMSCRIPTEN_KEEPALIVE void munchora_play_levels(const char* path) {
+    if (g_form) g_form->PlayLevelSetFile(path);
+}
 
 // The state as the headless runner dumps it, for testers at the page.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* munchora_state() {
@@ -57,12 +64,14 @@ int main(int argc, char** argv) {
     // The packed directory could be written, but only for this visit.
     boot.settingsDir = program::ChooseSettingsDirectory(kProgramDir, kSaveDir, false);
     boot.replayDirectory = boot.settingsDir + shell::kReplaysFolder;
+    const std::string levelsPath = PageText(web_levels_path);
     static const std::unique_ptr<shell::TMainForm> form = shell::Boot(media, boot);
     g_machine = &machine;
     g_form = form.get();
     machine.SetOnEnd([] { form->FormClose(); });
     form->OfferOnlineServer(PageText(web_online_server));
     if (!watchPath.empty() && !form->Closing()) form->WatchReplay(watchPath, false);
+    if (!levelsPath.empty() && !form->Closing()) form->PlayLevelSetFile(levelsPath);
     media.Run(*form);
     return 0;
 }

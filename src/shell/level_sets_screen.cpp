@@ -18,6 +18,7 @@ namespace {
 constexpr int kListX = 200, kListY = 150, kRow = 34, kPoints = 20;
 constexpr size_t kShownSets = 10;
 constexpr const char* kShippedName = "Munchora: the shipped levels";
+constexpr uint32_t kLevelSetMessageMs = 4000;
 
 }  // namespace
 
@@ -27,6 +28,17 @@ void TMainForm::PlayLevelSet(const std::string& folder, const std::string& name)
     formats::MakeDirectories(LevelSetDataDirectory());
     if (!ReplayDirectory.empty()) RecordGamesInto(LevelSetDataDirectory() + kReplaysFolder);
     CountLevels();
+}
+
+void TMainForm::PlayLevelSetFile(const std::string& path) {
+    const editor::TOpenedSet set = editor::OpenLevelSet(path, LevelSetsDirectory());
+    if (!set.Problem.empty()) {
+        ShowMessage(set.Problem);
+        return;
+    }
+    PlayLevelSet(set.Folder, set.Name);
+    if (State != scGame) SetScreenState(scMainMenu);
+    ShowOnMessageLine("Levels: " + set.Name, kLevelSetMessageMs);
 }
 
 void TMainForm::TLevelSetsScreen::Enter() {

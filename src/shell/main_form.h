@@ -168,6 +168,9 @@ public:
     // Plays ranked games for the online table at `server` for this run,
     // whatever the settings say.
     void PlayOnline(const std::string& server, const std::string& playerName);
+    // Imports a shared set (or takes a folder) and plays it from the main
+    // menu; the game's message when it cannot.
+    void PlayLevelSetFile(const std::string& path);
     // The online table to use when the settings name none.
     void OfferOnlineServer(const std::string& server);
     // Plays a recording in the window. false, with the message shown and the

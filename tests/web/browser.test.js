@@ -257,3 +257,59 @@ test('served by munchora-server, a game played in the page is listed in its top 
     fs.rmSync(work, { recursive: true, force: true });
   }
 });
+
+test('the editor opens, a click paints a wall, and a #levels= link plays the shared level', async () => {
+  await open();
+  await key('Space');
+  await onScreen('scMainMenu');
+  await key('ArrowUp');
+  await key('ArrowUp');
+  await key('Enter');
+  await onScreen('scEditor');
+  // Cell (3, 3) of the maze: 22 pixels a cell from (12, 36) on the picture.
+  const box = await page.$eval('#screen', (canvas) => {
+    const rect = canvas.getBoundingClientRect();
+    return { x: rect.left, y: rect.top, scale: rect.width / 800 };
+  });
+  await page.mouse.click(box.x + (12 + 3 * 22 + 11) * box.scale, box.y + (36 + 3 * 22 + 11) * box.scale);
+  const painted = await waitFor(() => window.munchora.state().editor.undo_steps > 0);
+  assert.strictEqual(painted.editor.level.split('[Map]\n')[1].split('\n')[3][3], 'B');
+  await key('Escape');
+  await onScreen('scMainMenu');
+
+  // One small level in a .mnl file (docs/level-set-format.md), deflated into the address.
+  const level = Buffer.from('[General]\nName=Shared Corridor\nMapWidth=7\nMapHeight=3\nPlayerPointX=1\n' +
+    'PlayerPointY=1\nEnemyCount=0\nBossCount=0\nGhostCount=0\nBonusLevel=0\n[Map]\nBBBBBBB\nBCAAAAB\nBBBBBBB\n');
+  const name = Buffer.from('Level01.map');
+  const head = Buffer.alloc(10);
+  head.write('MNLS');
+  head.writeUInt16LE(1, 4);
+  head.writeUInt32LE(1, 6);
+  const sizes = Buffer.alloc(6);
+  sizes.writeUInt16LE(name.length, 0);
+  sizes.writeUInt32LE(level.length, 2);
+  const body = Buffer.concat([head, sizes.subarray(0, 2), name, sizes.subarray(2), level]);
+  const crc = Buffer.alloc(4);
+  crc.writeUInt32LE(require('node:zlib').crc32 ? require('node:zlib').crc32(body) : crc32(body));
+  const packed = require('node:zlib').deflateRawSync(Buffer.concat([body, crc])).toString('base64url');
+  const shared = await browser.newPage();
+  try {
+    await open(shared, '#levels=' + packed);
+    await onScreen('scMainMenu', shared);
+    await key('Enter', shared);
+    const game = await onScreen('scGame', shared);
+    assert.strictEqual(game.game.level_name, 'Shared Corridor');
+  } finally {
+    await shared.close();
+  }
+});
+
+// CRC-32 as zlib and PNG compute it, for Node versions without zlib.crc32.
+function crc32(bytes) {
+  let crc = 0xffffffff;
+  for (const byte of bytes) {
+    crc ^= byte;
+    for (let k = 0; k < 8; ++k) crc = crc & 1 ? 0xedb88320 ^ (crc >>> 1) : crc >>> 1;
+  }
+  return (crc ^ 0xffffffff) >>> 0;
+}
