@@ -25,6 +25,7 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/png_writer.h"
 #include "program/command_line.h"
+#include "program/playtest_estimator.h"
 #include "program/proofs.h"
 #include "shell/boot.h"
 #include "shell/main_form.h"
@@ -264,6 +265,8 @@ int main(int argc, char** argv) {
     }
     const auto started = std::chrono::steady_clock::now();
     const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
+    window->UseDifficultyEstimator(std::make_unique<program::PlaytestEstimator>(
+        formats::ExecutableDirectory() + "tools/playtest", shell::SettingsDirectory() + "editor-test/"));
     shell::TMainForm& form = *window;
     if (verifyEach) return VerifyEach(form, media, dataDir);
     if (network) form.PlayOnline(onlineServer, playerName);

@@ -9,6 +9,7 @@
 #include "platform/curl/curl_network.h"
 #include "platform/sdl/sdl_backend.h"
 #include "program/command_line.h"
+#include "program/playtest_estimator.h"
 #include "program/proofs.h"
 #include "program/settings_place.h"
 #include "shell/boot.h"
@@ -98,6 +99,8 @@ int main(int argc, char** argv) {
         }
     }
     const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
+    window->UseDifficultyEstimator(std::make_unique<program::PlaytestEstimator>(
+        formats::ExecutableDirectory() + "tools/playtest", shell::SettingsDirectory() + "editor-test/"));
     shell::TMainForm& form = *window;
     bool playable = true;
     if (!replayPath.empty() && !form.Closing()) {

@@ -10,6 +10,7 @@
 #include "editor/set_files.h"
 #include "formats/files.h"
 #include "game/globals.h"
+#include "shell/difficulty.h"
 #include "shell/editor_session.h"
 #include "shell/screen.h"
 #include "widgets/message_line.h"
@@ -28,7 +29,7 @@ constexpr int kMazeX = 12, kMazeY = 36, kCell = 22;
 constexpr int kPanelX = 580, kPaletteY = 36, kPaletteRow = kCell;
 constexpr int kHeaderY = 290, kHeaderRow = 21, kHeaderValueGap = 110;
 constexpr int kFindingsY = 478, kFindingsRow = 17, kFindingLines = 3;
-constexpr int kStatusY = 532, kKeyStripY = 558, kKeyStripRow = 17, kKeyStripPoints = 12;
+constexpr int kEstimateY = 528, kStatusY = 545, kKeyStripY = 563, kKeyStripRow = 17, kKeyStripPoints = 12;
 constexpr int kTextPoints = 13;
 constexpr const char* kSetName = "MyLevels";
 // Values go down when the header line is clicked left of this, up right of it.
@@ -162,6 +163,29 @@ void TMainForm::ExportEditorSet() {
     media_.NoteEvent("level-set-exported " + pack);
 }
 
+void TMainForm::UseDifficultyEstimator(std::unique_ptr<TDifficultyEstimator> estimator) {
+    estimator_ = std::move(estimator);
+}
+
+void TMainForm::EstimateDifficulty() {
+    TEditorSession& s = *editorSession_;
+    if (s.Estimating) return;
+    if (s.Editor->Check().HasErrors()) {
+        s.Estimate = "The level has errors: mend them to estimate it";
+        return;
+    }
+    const std::string file = EditorTestFolder() + "Estimate.map";
+    const std::string text = editor::LevelFileText(s.Editor->Draft());
+    const bool written = formats::MakeDirectories(EditorTestFolder()) &&
+                         formats::WriteFileAtomically(file, std::vector<uint8_t>(text.begin(), text.end()));
+    if (!written || !estimator_ || !estimator_->Start(file)) {
+        s.Estimate = "No difficulty estimate here: it needs the playtest tool of a build";
+        return;
+    }
+    s.Estimating = true;
+    s.Estimate = "The playtest bot plays the level...";
+}
+
 std::string TMainForm::EditorTestFolder() const { return SettingsDirectory() + "editor-test/"; }
 
 void TMainForm::StartTestPlay() {
@@ -288,6 +312,7 @@ void TMainForm::TEditorScreen::Key(uint16_t key) {
         case 'S': form_.SaveEditorLevel(); break;
         case 'T': form_.StartTestPlay(); break;
         case 'E': form_.ExportEditorSet(); break;
+        case 'D': form_.EstimateDifficulty(); break;
         default:
             if (key >= '1' && key <= '9' && size_t(key - '1') < palette.size()) s.Brush = size_t(key - '1');
             if (key == '0' && palette.size() >= 10) s.Brush = 9;
@@ -371,8 +396,14 @@ void TMainForm::TEditorScreen::Pointer(const platform::PointerEvent& event) {
 }
 
 void TMainForm::TEditorScreen::Frame() {
-    if (!form_.media_.Drawing()) return;
     TEditorSession& s = *form_.editorSession_;
+    if (s.Estimating && form_.estimator_) {
+        if (const auto results = form_.estimator_->Poll()) {
+            s.Estimating = false;
+            s.Estimate = results->empty() ? "The estimate could not be made" : DescribeEstimate(*results);
+        }
+    }
+    if (!form_.media_.Drawing()) return;
     const editor::TLevelEditor& e = *s.Editor;
     const game::TLevel& level = e.Level();
     platform::Platform& media = form_.media_;
@@ -461,12 +492,14 @@ void TMainForm::TEditorScreen::Frame() {
              (finding.Error ? "Error" : "Warning") + where + ": " + finding.Text,
              finding.Error ? kError : kWarning);
     }
+    text(kMazeX, kEstimateY, s.Estimate, kInk, kKeyStripPoints);
     text(kMazeX, kStatusY, s.Status + "   (undo " + std::to_string(e.UndoSteps()) + ")", kInk);
     text(kMazeX, kKeyStripY,
          "Arrows: cursor   Space: paint   Tab, 1-0: brush   B, F: fill   M: mirror   Z, Y: undo, redo",
          kQuiet, kKeyStripPoints);
     text(kMazeX, kKeyStripY + kKeyStripRow,
-         "Shift+arrows: header   Ctrl+Left, Right: level   T: play   S: save   E: export   Esc: leave",
+         "Shift+arrows: header   Ctrl+Left, Right: level   T: play   D: how hard   S: save   E: export   "
+         "Esc: leave",
          kQuiet, kKeyStripPoints);
 }
 

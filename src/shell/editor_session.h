@@ -29,6 +29,8 @@ struct TEditorSession {
     bool EditingName = false;
     bool Painting = false;  // the pointer is held down on the maze
     std::string Status;     // the last thing done, for the status line
+    std::string Estimate;   // how hard the bot found the level, when asked
+    bool Estimating = false;
     // A test-play is under way: the editor comes back when its game ends.
     bool TestPlaying = false;
 };

@@ -44,6 +44,7 @@ enum class TGameEnd : uint8_t;
 
 namespace shell {
 class TOnline;
+class TDifficultyEstimator;
 struct TEditorSession;
 }  // namespace shell
 
@@ -168,6 +169,8 @@ public:
     // Plays ranked games for the online table at `server` for this run,
     // whatever the settings say.
     void PlayOnline(const std::string& server, const std::string& playerName);
+    // Where the editor's difficulty estimates come from; none: no estimates.
+    void UseDifficultyEstimator(std::unique_ptr<TDifficultyEstimator> estimator);
     // Imports a shared set (or takes a folder) and plays it from the main
     // menu; the game's message when it cannot.
     void PlayLevelSetFile(const std::string& path);
@@ -376,6 +379,8 @@ private:
     std::string EditorTestFolder() const;
     void StartTestPlay();
     void ExportEditorSet();
+    void EstimateDifficulty();
+    std::unique_ptr<TDifficultyEstimator> estimator_;
     void EndTestPlay(bool cleared);
     void ChangeHeaderField(int step);
     // The level sets to choose from, and the one chosen (level_sets_screen.cpp).

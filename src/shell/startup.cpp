@@ -9,6 +9,7 @@
 #include "game/high_scores.h"
 #include "game/tasks.h"
 #include "replay/replay_file.h"
+#include "shell/difficulty.h"
 #include "shell/editor_session.h"
 #include "shell/online.h"
 #include "shell/screen.h"

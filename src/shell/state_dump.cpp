@@ -187,6 +187,7 @@ std::string DumpState(TMainForm& form, int frame) {
         json.Key("findings").Number(int64_t(e.Check().Findings.size()));
         json.Key("level").String(editor::LevelFileText(e.Draft()));
         json.Key("status").String(session.Status);
+        json.Key("estimate").String(session.Estimate);
         json.EndObject();
     }
     // Only a player of the online table sees it.

@@ -81,10 +81,10 @@ class Recorder:
         self.runs = []
         self.usable = True
 
-    def before_run(self, script, frames, words, utc_ms, args, unprivileged):
+    def before_run(self, script, frames, words, utc_ms, args, unrepeatable):
         # A game played online depends on a server the corpus does not start,
         # one with --levels on files outside the program directory.
-        if unprivileged or "--online" in args or "--levels" in args:
+        if unrepeatable or "--online" in args or "--levels" in args:
             self.usable = False
         if not self.usable:
             return

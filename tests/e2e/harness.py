@@ -90,10 +90,12 @@ class HeadlessTest(unittest.TestCase):
         shutil.rmtree(self.work, ignore_errors=True)
 
     def run_game(self, script="", frames=1000, words=(), utc_ms=None, expect_ok=True, unprivileged=False,
-                 args=()):
+                 args=(), repeatable=True):
         """`unprivileged` runs the game as a user without rights beyond the
         files' permissions: root would write into read-only places anyway.
-        `args` go to the runner as they are (--replay FILE, --verify)."""
+        `args` go to the runner as they are (--replay FILE, --verify).
+        `repeatable=False`: what the run shows depends on more than its
+        script (a process beside it), so the corpus leaves it out."""
         self.runs += 1
         out_dir = os.path.join(self.work, f"out{self.runs}")
         script_path = os.path.join(self.work, f"script{self.runs}.txt")
@@ -116,7 +118,7 @@ class HeadlessTest(unittest.TestCase):
         if words:
             command += ["--"] + list(words)
         if self.capture:
-            self.capture.before_run(script, frames, words, utc_ms, args, unprivileged)
+            self.capture.before_run(script, frames, words, utc_ms, args, unprivileged or not repeatable)
         result = subprocess.run(command, capture_output=True, text=True, timeout=600)
         if self.capture:
             self.capture.after_run()

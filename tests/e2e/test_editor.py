@@ -41,3 +41,15 @@ class EditorTest(HeadlessTest):
         imported = self.run_game("3 key Space\n6 key Enter\n20 dump\n", frames=25, args=["--levels", shared])
         self.assertIn("level set Fromafriend: level 1 of 1 is proven", imported.stdout)
         self.assertEqual(imported.state_at(20)["game"]["map_width"], 5)
+
+    def test_the_bot_estimates_how_hard_the_level_plays_while_the_editor_goes_on(self):
+        os.makedirs(self.data_path("levels", "MyLevels"))
+        shutil.copy(self.data_path("Levels", "Level01.map"), self.data_path("levels", "MyLevels", "Level01.map"))
+        # The editor's frames run on, many to the bot's second, until it has played.
+        dumps = "".join(f"{frame} dump\n" for frame in range(100000, 8000001, 100000))
+        run = self.run_game("3 key Space\n12 key Up\n14 key Up\n16 key Enter\n20 key D\n" + dumps, frames=8000000,
+                            args=["--no-draw"], repeatable=False)
+        estimates = [state["editor"]["estimate"] for state in run.states]
+        self.assertEqual(estimates[0], "The playtest bot plays the level...")
+        self.assertRegex(estimates[-1], r"^Cleared by expert \d+% regular \d+% casual \d+% \(20% at least\); "
+                                        r"a still player caught after [\d.]+ s")
