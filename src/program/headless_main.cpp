@@ -57,6 +57,7 @@ constexpr const char* kUsage =
     "                game fetches a run token when it starts and is sent when it ends, in real time\n"
     "                (the server checks the game's time); each answer on a line 'online: ' + JSON\n"
     "  --player NAME the name the online table shows when the game made no high-score entry\n"
+    "  --estimates   the editor's D runs the playtest bot beside the run (the run then depends on its pace)\n"
     "  --levels DIR|FILE  play this level set: a folder of LevelNN.map files, or a shared .mnl file\n"
     "                (kept in levels/ of the settings' directory)\n"
     "  --verify-each verifies the recordings named on standard input, one a line, each in a copy of\n"
@@ -151,6 +152,7 @@ int main(int argc, char** argv) {
     bool verify = false;
     bool noDraw = false;
     bool verifyEach = false;
+    bool estimates = false;
     std::string onlineServer, playerName, levelSet;
     std::vector<char*> words;
     for (int i = 1; i < argc; ++i) {
@@ -184,6 +186,8 @@ int main(int argc, char** argv) {
             if (!value(playerName)) return UsageError("--player needs a name");
         } else if (arg == "--verify-each") {
             verifyEach = true;
+        } else if (arg == "--estimates") {
+            estimates = true;
         } else if (arg == "--no-draw") {
             noDraw = true;
         } else if (arg == "--replays") {
@@ -265,8 +269,10 @@ int main(int argc, char** argv) {
     }
     const auto started = std::chrono::steady_clock::now();
     const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);
-    window->UseDifficultyEstimator(std::make_unique<program::PlaytestEstimator>(
-        formats::ExecutableDirectory() + "tools/playtest", shell::SettingsDirectory() + "editor-test/"));
+    // A bot beside the run would make it depend on more than its script.
+    if (estimates)
+        window->UseDifficultyEstimator(std::make_unique<program::PlaytestEstimator>(
+            formats::ExecutableDirectory() + "tools/playtest", shell::SettingsDirectory() + "editor-test/"));
     shell::TMainForm& form = *window;
     if (verifyEach) return VerifyEach(form, media, dataDir);
     if (network) form.PlayOnline(onlineServer, playerName);

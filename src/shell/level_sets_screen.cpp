@@ -79,6 +79,19 @@ void TMainForm::TLevelSetsScreen::Key(uint16_t key) {
     f.SetScreenState(scMainMenu);
 }
 
+namespace {
+
+// "Corridors: 3 levels, 2 proven", the proofs as the import found them.
+std::string DescribeSet(const std::string& folder, const std::string& name) {
+    const size_t levels = formats::FindFiles(folder, "Level*.map").size();
+    std::string text = name + ": " + std::to_string(levels) + (levels == 1 ? " level" : " levels");
+    if (const auto proven = formats::ReadFileBytes(folder + "proven.txt"))
+        text += ", " + std::to_string(std::count(proven->begin(), proven->end(), '\n')) + " proven";
+    return text;
+}
+
+}  // namespace
+
 void TMainForm::TLevelSetsScreen::Frame() {
     platform::Platform& media = form_.media_;
     if (!media.Drawing()) return;
@@ -88,7 +101,8 @@ void TMainForm::TLevelSetsScreen::Frame() {
         const std::string name =
             folder.empty()
                 ? kShippedName
-                : folder.substr(LevelSetsDirectory().size(), folder.size() - LevelSetsDirectory().size() - 1);
+                : DescribeSet(folder, folder.substr(LevelSetsDirectory().size(),
+                                                    folder.size() - LevelSetsDirectory().size() - 1));
         const bool chosen = i == form_.levelSetChoice_;
         media.DrawText(kListX, kListY + int(i) * kRow, (chosen ? "> " : "  ") + name, widgets::kBauhausFace,
                        kPoints, chosen ? widgets::kYellow : widgets::kTableColour);

@@ -48,7 +48,7 @@ class EditorTest(HeadlessTest):
         # The editor's frames run on, many to the bot's second, until it has played.
         dumps = "".join(f"{frame} dump\n" for frame in range(100000, 8000001, 100000))
         run = self.run_game("3 key Space\n12 key Up\n14 key Up\n16 key Enter\n20 key D\n" + dumps, frames=8000000,
-                            args=["--no-draw"], repeatable=False)
+                            args=["--no-draw", "--estimates"], repeatable=False)
         estimates = [state["editor"]["estimate"] for state in run.states]
         self.assertEqual(estimates[0], "The playtest bot plays the level...")
         self.assertRegex(estimates[-1], r"^Cleared by expert \d+% regular \d+% casual \d+% \(20% at least\); "
