@@ -26,7 +26,7 @@
 #include "platform/headless/png_writer.h"
 #include "program/command_line.h"
 #include "program/playtest_estimator.h"
-#include "program/proofs.h"
+#include "replay/proofs.h"
 #include "shell/boot.h"
 #include "shell/main_form.h"
 #include "shell/online.h"
@@ -261,10 +261,10 @@ int main(int argc, char** argv) {
         boot.levelSetFolder = set.Folder;
         boot.levelSetName = set.Name;
         if (set.Imported) {
-            const auto proven = program::CheckProofs(set.Folder, dataDir,
-                                                     formats::ExecutableDirectory() + "munchora-headless");
+            const auto proven = replay::CheckProofs(set.Folder, dataDir,
+                                                    formats::ExecutableDirectory() + "munchora-headless");
             std::cout << "munchora-headless: level set " << set.Name << ": "
-                      << program::DescribeProofs(proven, set.Levels) << "\n";
+                      << replay::DescribeProofs(proven, set.Levels) << "\n";
         }
     }
     const auto started = std::chrono::steady_clock::now();

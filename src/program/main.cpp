@@ -10,8 +10,8 @@
 #include "platform/sdl/sdl_backend.h"
 #include "program/command_line.h"
 #include "program/playtest_estimator.h"
-#include "program/proofs.h"
 #include "program/settings_place.h"
+#include "replay/proofs.h"
 #include "shell/boot.h"
 #include "shell/main_form.h"
 
@@ -92,10 +92,10 @@ int main(int argc, char** argv) {
         boot.levelSetFolder = set.Folder;
         boot.levelSetName = set.Name;
         if (set.Imported) {
-            const auto proven = program::CheckProofs(set.Folder, boot.programDir,
-                                                     formats::ExecutableDirectory() + "munchora-headless");
+            const auto proven = replay::CheckProofs(set.Folder, boot.programDir,
+                                                    formats::ExecutableDirectory() + "munchora-headless");
             std::printf("munchora: level set %s: %s\n", set.Name.c_str(),
-                        program::DescribeProofs(proven, set.Levels).c_str());
+                        replay::DescribeProofs(proven, set.Levels).c_str());
         }
     }
     const std::unique_ptr<shell::TMainForm> window = shell::Boot(media, boot);

@@ -1,4 +1,4 @@
-#include "program/proofs.h"
+#include "replay/proofs.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -13,7 +13,7 @@
 
 extern char** environ;
 
-namespace program {
+namespace replay {
 
 namespace {
 
@@ -74,4 +74,4 @@ std::string DescribeProofs(const std::vector<int32_t>& proven, int32_t levels) {
            (proven.size() == 1 ? " is proven" : " are proven");
 }
 
-}  // namespace program
+}  // namespace replay

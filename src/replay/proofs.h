@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace program {
+namespace replay {
 
 constexpr const char* kProvenFile = "proven.txt";
 
@@ -20,4 +20,4 @@ std::vector<int32_t> CheckProofs(const std::string& setFolder, const std::string
 // "levels 1, 3 of 4 are proven", or that none is.
 std::string DescribeProofs(const std::vector<int32_t>& proven, int32_t levels);
 
-}  // namespace program
+}  // namespace replay

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -134,7 +135,11 @@ int main(int argc, char** argv) {
     }
     const server::Verifier verifier(formats::ExecutableDirectory() + "munchora-headless", dataDir,
                                     kVerifyCapMs);
-    server::Service service(*store, verifier, *tokens, {staticDir, workers, 5000, rate});
+    // Shared level sets are kept beside the secret, where the server may write.
+    const std::filesystem::path secretFolder = std::filesystem::path(secretFile).parent_path();
+    server::LevelSetLibrary levelSets((secretFolder.empty() ? "." : secretFolder.string()) + "/levelsets/",
+                                      dataDir, formats::ExecutableDirectory() + "munchora-headless");
+    server::Service service(*store, verifier, *tokens, levelSets, {staticDir, workers, 5000, rate});
     std::thread stopper([&] {
         int signal = 0;
         sigwait(&stopSignals, &signal);

@@ -61,10 +61,11 @@ nlohmann::json Describe(ScoreStore& store, const TSubmission& s) {
 }  // namespace
 
 Service::Service(ScoreStore& store, const Verifier& verifier, const RunTokens& tokens,
-                 TServiceOptions options)
+                 LevelSetLibrary& levelSets, TServiceOptions options)
     : store_(store),
       verifier_(verifier),
       tokens_(tokens),
+      levelSets_(levelSets),
       options_(std::move(options)),
       rateLimit_(options_.submissionsPerMinute),
       http_(std::make_unique<httplib::Server>()) {
@@ -254,6 +255,31 @@ void Service::Routes() {
                                {"duration_ms", s.verdict.durationMs}});
         }
         Reply(res, 200, {{"digest", board}, {"entries", entries}});
+    });
+
+    http.Post("/api/levelsets", [this](const httplib::Request& req, httplib::Response& res) {
+        if (!rateLimit_.Allow(req.remote_addr, NowMs()))
+            return Fail(res, 429, "too many requests from this address: wait a minute");
+        const TAddedSet added = levelSets_.Add(std::vector<uint8_t>(req.body.begin(), req.body.end()),
+                                               req.get_param_value("name"));
+        if (!added.stored) return Fail(res, 422, added.refusal);
+        Reply(res, added.known ? 200 : 201,
+              {{"digest", added.stored->digest},
+               {"name", added.stored->name},
+               {"levels", added.stored->levels}});
+    });
+
+    http.Get("/api/levelsets", [this](const httplib::Request&, httplib::Response& res) {
+        nlohmann::json sets = nlohmann::json::array();
+        for (const TStoredSet& set : levelSets_.List())
+            sets.push_back({{"digest", set.digest}, {"name", set.name}, {"levels", set.levels}});
+        Reply(res, 200, sets);
+    });
+
+    http.Get(R"(/api/levelsets/([0-9a-f]{16}))", [this](const httplib::Request& req, httplib::Response& res) {
+        const auto pack = levelSets_.Pack(req.matches[1].str());
+        if (!pack) return Fail(res, 404, "no such level set");
+        res.set_content(std::string(pack->begin(), pack->end()), "application/octet-stream");
     });
 
     http.Get(R"(/api/replays/(\d{1,18}))", [this](const httplib::Request& req, httplib::Response& res) {

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "server/level_set_library.h"
 #include "server/rate_limit.h"
 #include "server/run_tokens.h"
 #include "server/score_store.h"
@@ -36,7 +37,8 @@ struct TServiceOptions {
 
 class Service {
 public:
-    Service(ScoreStore& store, const Verifier& verifier, const RunTokens& tokens, TServiceOptions options);
+    Service(ScoreStore& store, const Verifier& verifier, const RunTokens& tokens, LevelSetLibrary& levelSets,
+            TServiceOptions options);
     ~Service();
 
     // Serves until Stop; false when the address cannot be bound. port 0:
@@ -53,6 +55,7 @@ private:
     ScoreStore& store_;
     const Verifier& verifier_;
     const RunTokens& tokens_;
+    LevelSetLibrary& levelSets_;
     TServiceOptions options_;
     RateLimit rateLimit_;
     std::unique_ptr<httplib::Server> http_;

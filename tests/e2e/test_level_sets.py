@@ -7,6 +7,8 @@ import os
 import struct
 import zlib
 
+import test_editor
+import test_server
 from harness import HeadlessTest
 
 # Two small levels: a corridor of dots, the hero at one end.
@@ -26,7 +28,8 @@ def pack(files):
 
 
 class LevelSetTest(HeadlessTest):
-    def set_files(self):
+    @staticmethod
+    def set_files(_=None):
         return {f"Level0{n}.map": LEVEL.format(name=f"Corridor {n}").encode() for n in (1, 2)}
 
     def test_a_folder_plays_with_its_own_pictures_scores_and_recordings(self):
@@ -81,3 +84,27 @@ class LevelSetTest(HeadlessTest):
                 self.assertIn(message, run.stderr)
                 self.assertFalse(os.path.exists(self.data_path("levels", "set")))
                 self.assertFalse(os.path.exists(os.path.join(self.work, "escape.map")))
+
+
+class SharedOnTheTableTest(test_server.ServerFixture):
+    def test_a_proven_set_is_stored_listed_and_served_and_an_unproven_one_refused(self):
+        # A level made, cleared and exported in the editor carries its proof.
+        self.run_game("\n".join(test_editor.BUILD + test_editor.PLAY) + "\n", frames=330)
+        with open(self.data_path("exports", "MyLevels.mnl"), "rb") as f:
+            proven = f.read()
+        status, stored = self.call("/api/levelsets?name=My%20first%20maze", proven)
+        self.assertEqual(status, 201, stored)
+        self.assertEqual((stored["name"], stored["levels"]), ("My first maze", 1))
+        self.assertEqual(self.call("/api/levelsets", None)[1], [stored])
+        self.assertEqual(self.call("/api/levelsets?name=again", proven)[0], 200)  # the same set, kept once
+        status, served = self.call(f"/api/levelsets/{stored['digest']}")
+        self.assertEqual(status, 200)
+        shared = os.path.join(self.work, "served.mnl")
+        with open(shared, "wb") as f:
+            f.write(served)
+        run = self.run_game("", frames=5, args=["--levels", shared])
+        self.assertIn("level 1 of 1 is proven", run.stdout)
+
+        status, refused = self.call("/api/levelsets", pack(LevelSetTest.set_files(None)))
+        self.assertEqual((status, refused["error"]), (422, "not every level is proven: no level of 2 is proven"))
+        self.assertEqual(self.call("/api/levelsets/0123456789abcdef")[0], 404)
