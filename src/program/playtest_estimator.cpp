@@ -1,15 +1,10 @@
 #include "program/playtest_estimator.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
-#include <vector>
-
 #include "formats/files.h"
-
-extern char** environ;
+#include "platform/process.h"
 
 namespace program {
 
@@ -32,19 +27,9 @@ bool PlaytestEstimator::Start(const std::string& levelFile) {
     if (child_ > 0 || !formats::FileExists(tool_) || !formats::MakeDirectories(work_)) return false;
     const std::string results = work_ + "estimate.json";
     formats::RemoveFile(results);
-    std::vector<std::string> args = {tool_,       "--profiles", "all", "--games", kGames,  "--catch-seeds",
-                                     kCatchSeeds, "--jobs",     "1",   "--json",  results, levelFile};
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const bool started = posix_spawn(&child_, tool_.c_str(), &actions, nullptr, argv.data(), environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    if (!started) child_ = 0;
-    return started;
+    child_ = platform::StartQuietly({tool_, "--profiles", "all", "--games", kGames, "--catch-seeds",
+                                     kCatchSeeds, "--jobs", "1", "--json", results, levelFile});
+    return child_ > 0;
 }
 
 std::optional<std::string> PlaytestEstimator::Poll() {

@@ -1,17 +1,12 @@
 #include "replay/proofs.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <filesystem>
 
 #include "formats/files.h"
 #include "formats/level_pack.h"
 #include "game/level.h"
-
-extern char** environ;
+#include "platform/process.h"
 
 namespace replay {
 
@@ -25,26 +20,10 @@ bool ProofHolds(const std::string& level, const std::string& proof, const std::s
     std::string folder = (fs::temp_directory_path() / "munchora-proof-XXXXXX").string();
     if (!mkdtemp(folder.data())) return false;
     std::error_code error;
-    const bool copied = fs::copy_file(level, fs::path(folder) / "Level01.map", error);
-    bool holds = false;
-    if (copied) {
-        const std::string out = folder + "/out";
-        std::vector<std::string> args = {runner, "--data",   programDir, "--levels", folder,     "--replay",
-                                         proof,  "--verify", "--out",    out,        "--no-draw"};
-        std::vector<char*> argv;
-        for (std::string& arg : args) argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        pid_t child = 0;
-        if (posix_spawn(&child, runner.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-            int status = 0;
-            holds = waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-    }
+    const bool holds = fs::copy_file(level, fs::path(folder) / "Level01.map", error) &&
+                       platform::EndedWell(platform::StartQuietly({runner, "--data", programDir, "--levels",
+                                                                   folder, "--replay", proof, "--verify",
+                                                                   "--out", folder + "/out", "--no-draw"}));
     fs::remove_all(folder, error);
     return holds;
 }

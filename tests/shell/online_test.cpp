@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "platform/headless/headless_backend.h"
 
 namespace {
@@ -16,6 +18,9 @@ struct MessageCase {
     NetworkReply reply;
     const char* message;
 };
+
+// The answer's status names a case in the test list.
+void PrintTo(const MessageCase& c, std::ostream* out) { *out << "status " << c.reply.status; }
 
 class OnlineMessageTest : public ::testing::TestWithParam<MessageCase> {};
 
