@@ -41,7 +41,7 @@ ALLOWED = {
     "program": {"program", "shell", "actors", "widgets", "replay", "editor", "game", "engine"} | BELOW_PLATFORM,
     # The online table plays games again through the headless runner: it
     # needs the replay files and the level set, not the window.
-    "server": {"server", "replay", "game", "engine"} | BELOW_PLATFORM,
+    "server": {"server", "replay", "editor", "game", "engine"} | BELOW_PLATFORM,
 }
 BACKENDS = ("platform/sdl/", "platform/headless/", "platform/web/", "platform/curl/")
 MACHINE_HEADER = re.compile(r'^\s*#\s*include\s+<(SDL|SDL2/|fluidsynth|png\.h|curl/)')

@@ -60,7 +60,8 @@ constexpr const char* kUsage =
     "  --estimates   the editor's D runs the playtest bot beside the run (the run then depends on its pace)\n"
     "  --levels DIR|FILE  play this level set: a folder of LevelNN.map files, or a shared .mnl file\n"
     "                (kept in levels/ of the settings' directory)\n"
-    "  --verify-each verifies the recordings named on standard input, one a line, each in a copy of\n"
+    "  --verify-each verifies the recordings named on standard input, one a line (a tab and a folder\n"
+    "                after the name: a game of the level set there), each in a copy of\n"
     "                the started runner; a line of JSON for each: verified, verdict, time_ms\n"
     "  -- WORD...    the game's own words: Debug, NoMidi, NoSound, FullScreen\n";
 
@@ -115,11 +116,16 @@ int VerifyEach(shell::TMainForm& form, platform::Platform& media, const std::str
             // A game that shows it reports it as it would anyway.
         }
     }
-    std::string path;
-    while (std::getline(std::cin, path)) {
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        // "FILE", or "FILE<tab>FOLDER" for a game of the level set in FOLDER.
+        const size_t tab = line.find('\t');
+        const std::string path = line.substr(0, tab);
+        const std::string setFolder = tab == std::string::npos ? "" : line.substr(tab + 1);
         std::cout.flush();
         const pid_t copy = fork();
         if (copy == 0) {
+            if (!setFolder.empty()) form.PlayLevelSet(setFolder, "verified");
             const bool playable = !form.Closing() && form.WatchReplay(path, true);
             if (playable) media.Run(form);
             const nlohmann::json line = {{"verified", playable && form.ReplayVerified()},

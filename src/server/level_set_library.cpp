@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "editor/level_set_folder.h"
 #include "formats/files.h"
 #include "formats/level_pack.h"
 #include "game/level_sets.h"
@@ -88,6 +89,8 @@ TAddedSet LevelSetLibrary::Add(const std::vector<uint8_t>& pack, const std::stri
     } else {
         const std::string plain = PlainName(name);
         formats::WriteFileAtomically(set + kNameFile, std::vector<uint8_t>(plain.begin(), plain.end()));
+        // The games played on it are verified here, and they show pictures.
+        editor::MakeMissingPictures(set);
         fs::rename(incoming, target, error);
         if (error) {
             fs::remove_all(incoming, error);
@@ -106,6 +109,13 @@ std::vector<TStoredSet> LevelSetLibrary::List() const {
         if (IsDigest(name)) sets.push_back(Describe(folder_ + name + "/", name));
     }
     return sets;
+}
+
+std::optional<std::string> LevelSetLibrary::Folder(const std::string& digest) const {
+    if (!IsDigest(digest)) return std::nullopt;
+    const std::string folder = folder_ + digest + "/";
+    if (!formats::FileExists(folder + "Level01.map")) return std::nullopt;
+    return folder;
 }
 
 std::optional<std::vector<uint8_t>> LevelSetLibrary::Pack(const std::string& digest) const {

@@ -32,6 +32,8 @@ public:
 
     TAddedSet Add(const std::vector<uint8_t>& pack, const std::string& name);
     std::vector<TStoredSet> List() const;
+    // The folder of a stored set, or nullopt.
+    std::optional<std::string> Folder(const std::string& digest) const;
     // The stored set as a pack, or nullopt.
     std::optional<std::vector<uint8_t>> Pack(const std::string& digest) const;
 

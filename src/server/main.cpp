@@ -133,12 +133,12 @@ int main(int argc, char** argv) {
         std::cerr << "munchora-server: " << error.what() << "\n";
         return 1;
     }
-    const server::Verifier verifier(formats::ExecutableDirectory() + "munchora-headless", dataDir,
-                                    kVerifyCapMs);
+    server::Verifier verifier(formats::ExecutableDirectory() + "munchora-headless", dataDir, kVerifyCapMs);
     // Shared level sets are kept beside the secret, where the server may write.
     const std::filesystem::path secretFolder = std::filesystem::path(secretFile).parent_path();
     server::LevelSetLibrary levelSets((secretFolder.empty() ? "." : secretFolder.string()) + "/levelsets/",
                                       dataDir, formats::ExecutableDirectory() + "munchora-headless");
+    verifier.VerifyLevelSets([&levelSets](const std::string& digest) { return levelSets.Folder(digest); });
     server::Service service(*store, verifier, *tokens, levelSets, {staticDir, workers, 5000, rate});
     std::thread stopper([&] {
         int signal = 0;

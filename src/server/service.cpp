@@ -226,16 +226,25 @@ void Service::Routes() {
 
     http.Get("/api/boards", [this](const httplib::Request&, httplib::Response& res) {
         const std::string& board = verifier_.Board();
-        Reply(res, 200,
-              nlohmann::json::array({{{"digest", board},
-                                      {"levels", verifier_.LevelCount()},
-                                      {"first_level", EightBitToUtf8(verifier_.FirstLevelName())},
-                                      {"entries", store_.BoardSize(board)}}}));
+        nlohmann::json boards =
+            nlohmann::json::array({{{"digest", board},
+                                    {"levels", verifier_.LevelCount()},
+                                    {"first_level", EightBitToUtf8(verifier_.FirstLevelName())},
+                                    {"entries", store_.BoardSize(board)}}});
+        // Each level set the server keeps has a table of its own.
+        for (const TStoredSet& set : levelSets_.List()) {
+            boards.push_back({{"digest", set.digest},
+                              {"levels", set.levels},
+                              {"name", set.name},
+                              {"entries", store_.BoardSize(set.digest)}});
+        }
+        Reply(res, 200, boards);
     });
 
     http.Get(R"(/api/boards/([0-9a-f]{16}))", [this](const httplib::Request& req, httplib::Response& res) {
         const std::string board = req.matches[1].str();
-        if (board != verifier_.Board()) return Fail(res, 404, "no such level set");
+        if (board != verifier_.Board() && !levelSets_.Folder(board))
+            return Fail(res, 404, "no such level set");
         int64_t limit = 0, offset = 0;
         if (!QueryNumber(req, "limit", 10, 1, kMaxBoardPage, limit))
             return Fail(res, 400, "limit is a number from 1 to 100");

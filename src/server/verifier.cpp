@@ -174,9 +174,15 @@ TVerdict Verifier::Verify(const std::vector<uint8_t>& bytes) const {
     verdict.level = recording.Result.Level;
     verdict.monsters = recording.Result.Monsters;
     verdict.bonuses = recording.Result.Bonuses;
+    // The server's own levels, or a level set it keeps.
+    std::string setFolder;
     if (verdict.board != board_) {
-        verdict.reason = "unknown level set";
-        return verdict;
+        const auto stored = folderOf_ ? folderOf_(verdict.board) : std::nullopt;
+        if (!stored) {
+            verdict.reason = "unknown level set";
+            return verdict;
+        }
+        setFolder = *stored;
     }
     if (recording.Start.CatalogueDigest != catalogue_) {
         verdict.reason = "unknown catalogue";
@@ -189,7 +195,9 @@ TVerdict Verifier::Verify(const std::vector<uint8_t>& bytes) const {
         return verdict;
     }
     std::unique_ptr<RunnerProcess> runner = TakeRunner();
-    const std::optional<std::string> said = runner->Alive() ? runner->Play(file, timeCapMs_) : std::nullopt;
+    const std::optional<std::string> said =
+        runner->Alive() ? runner->Play(setFolder.empty() ? file : file + "\t" + setFolder, timeCapMs_)
+                        : std::nullopt;
     GiveBack(std::move(runner));
     if (!said) {
         verdict.reason = "the game could not be played again within the time cap";

@@ -6,8 +6,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,12 +34,19 @@ public:
 
     TVerdict Verify(const std::vector<uint8_t>& replay) const;
 
+    // Where a stored level set of the given digest lies, so that its games
+    // are verified too; nullopt for a digest it does not know.
+    void VerifyLevelSets(std::function<std::optional<std::string>(const std::string& digest)> folderOf) {
+        folderOf_ = std::move(folderOf);
+    }
+
 private:
     std::unique_ptr<RunnerProcess> TakeRunner() const;
     void GiveBack(std::unique_ptr<RunnerProcess> runner) const;
 
     std::string runner_;
     std::string programDir_;
+    std::function<std::optional<std::string>(const std::string&)> folderOf_;
     int timeCapMs_;
     std::string board_;
     uint64_t catalogue_ = 0;

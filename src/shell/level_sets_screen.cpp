@@ -25,8 +25,10 @@ constexpr uint32_t kLevelSetMessageMs = 4000;
 void TMainForm::PlayLevelSet(const std::string& folder, const std::string& name) {
     game::Setup.LevelSetDir = folder.empty() ? "" : formats::AbsoluteFolder(folder);
     game::Setup.LevelSetName = name;
-    formats::MakeDirectories(LevelSetDataDirectory());
-    if (!ReplayDirectory.empty()) RecordGamesInto(LevelSetDataDirectory() + kReplaysFolder);
+    if (!ReplayDirectory.empty()) {
+        formats::MakeDirectories(LevelSetDataDirectory());
+        RecordGamesInto(LevelSetDataDirectory() + kReplaysFolder);
+    }
     CountLevels();
 }
 

@@ -174,6 +174,8 @@ public:
     // Imports a shared set (or takes a folder) and plays it from the main
     // menu; the game's message when it cannot.
     void PlayLevelSetFile(const std::string& path);
+    // Plays the set in `folder` from now on (empty: the shipped one).
+    void PlayLevelSet(const std::string& folder, const std::string& name);
     // The online table to use when the settings name none.
     void OfferOnlineServer(const std::string& server);
     // Plays a recording in the window. false, with the message shown and the
@@ -386,8 +388,6 @@ private:
     // The level sets to choose from, and the one chosen (level_sets_screen.cpp).
     std::vector<std::string> levelSetFolders_;
     size_t levelSetChoice_ = 0;
-    // Plays the set in `folder` from now on (empty: the shipped one).
-    void PlayLevelSet(const std::string& folder, const std::string& name);
     // The online table (online_play.cpp): the recording of a ranked game
     // that ended and waits for its name, the name entry asking for the
     // player's online name, the text the message line shows off the game

@@ -3,6 +3,7 @@
 kept per set, and a damaged or hostile pack refused with the game's message
 before anything of it is written."""
 
+import json
 import os
 import struct
 import zlib
@@ -104,6 +105,18 @@ class SharedOnTheTableTest(test_server.ServerFixture):
             f.write(served)
         run = self.run_game("", frames=5, args=["--levels", shared])
         self.assertIn("level 1 of 1 is proven", run.stdout)
+
+        # A game played online on the set is verified on it and gets a table of its own.
+        self.set_frame_interval(20)
+        ranked = self.run_game("3 key Space\n6 key Enter\n60 key Escape\n62 key Y\n", frames=80,
+                               args=["--levels", shared, "--online", self.base, "--player", "ANN"])
+        (answer,) = [json.loads(line[len("online: "):]) for line in ranked.stdout.splitlines()
+                     if line.startswith("online: ")]
+        self.assertEqual((answer["status"], answer["board"], answer["rank"]), ("listed", stored["digest"], 1))
+        boards = {board["digest"]: board for board in self.call("/api/boards")[1]}
+        self.assertEqual((boards[stored["digest"]]["name"], boards[stored["digest"]]["entries"]),
+                         ("My first maze", 1))
+        self.assertEqual(len(self.call(f"/api/boards/{stored['digest']}")[1]["entries"]), 1)
 
         status, refused = self.call("/api/levelsets", pack(LevelSetTest.set_files(None)))
         self.assertEqual((status, refused["error"]), (422, "not every level is proven: no level of 2 is proven"))
