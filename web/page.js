@@ -250,6 +250,7 @@
   // A set travels as one .mnl file: dropped onto the page, or in the
   // address itself (#levels=, deflated and base64url), for small ones.
   const shareBox = document.getElementById('share');
+  let onlineServer = false;
   const deflate = async (bytes, how) =>
     new Uint8Array(await new Response(new Blob([bytes]).stream().pipeThrough(how)).arrayBuffer());
   const toBase64Url = (bytes) => btoa(String.fromCharCode(...bytes)).replace(/\+/g, '-').replace(/\//g, '_')
@@ -257,19 +258,77 @@
   const fromBase64Url = (text) =>
     Uint8Array.from(atob(text.replace(/-/g, '+').replace(/_/g, '/')), (c) => c.charCodeAt(0));
   const kMaxLinkLetters = 8000;
+  const crc32 = (bytes) => {
+    let crc = 0xffffffff;
+    for (const byte of bytes) {
+      crc ^= byte;
+      for (let k = 0; k < 8; ++k) crc = crc & 1 ? 0xedb88320 ^ (crc >>> 1) : crc >>> 1;
+    }
+    return (crc ^ 0xffffffff) >>> 0;
+  };
+  // The set without its pictures, which the game draws where they are
+  // missing: what a link or the online table carries.
+  const withoutPictures = (bytes) => {
+    const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+    const kept = [];
+    let at = 10;
+    for (let i = view.getUint32(6, true); i > 0; --i) {
+      const nameLength = view.getUint16(at, true);
+      const name = new TextDecoder().decode(bytes.subarray(at + 2, at + 2 + nameLength));
+      const end = at + 6 + nameLength + view.getUint32(at + 2 + nameLength, true);
+      if (!name.endsWith('.bmp')) kept.push(bytes.subarray(at, end));
+      at = end;
+    }
+    const head = bytes.slice(0, 10);
+    new DataView(head.buffer).setUint32(6, kept.length, true);
+    const body = new Uint8Array(kept.reduce((size, part) => size + part.length, head.length));
+    let offset = 0;
+    for (const part of [head, ...kept]) {
+      body.set(part, offset);
+      offset += part.length;
+    }
+    const sealed = new Uint8Array(body.length + 4);
+    sealed.set(body);
+    new DataView(sealed.buffer).setUint32(body.length, crc32(body), true);
+    return sealed;
+  };
+  const linkTo = (href, text) => {
+    const link = document.createElement('a');
+    link.href = href;
+    link.textContent = text;
+    return link;
+  };
   const offerSet = async (path) => {
     const bytes = module.FS.readFile(path);
-    const download = document.createElement('a');
-    download.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
-    download.download = path.split('/').pop();
-    download.textContent = 'Download ' + download.download;
-    const packed = toBase64Url(await deflate(bytes, new CompressionStream('deflate-raw')));
+    const name = path.split('/').pop();
+    const download = linkTo(URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' })),
+                            'Download ' + name);
+    download.download = name;
     shareBox.replaceChildren(download);
+    const slim = withoutPictures(bytes);
+    const packed = toBase64Url(await deflate(slim, new CompressionStream('deflate-raw')));
     if (packed.length <= kMaxLinkLetters) {
-      const link = document.createElement('a');
-      link.href = location.origin + location.pathname + '#levels=' + packed;
-      link.textContent = 'a link that plays it';
-      shareBox.append(' or share ', link);
+      shareBox.append(' or share ', linkTo(location.origin + location.pathname + '#levels=' + packed,
+                                           'a link that plays it'));
+    }
+    if (onlineServer) {
+      // Larger sets travel by the online table, which keeps proven ones.
+      const put = document.createElement('button');
+      put.type = 'button';
+      put.textContent = 'Put it on the online table';
+      put.addEventListener('click', async () => {
+        put.disabled = true;
+        try {
+          const answer = await fetch('api/levelsets?name=' + encodeURIComponent(name.replace(/\.mnl$/, '')),
+                                     { method: 'POST', body: slim, signal: AbortSignal.timeout(60000) });
+          const told = await answer.json();
+          put.replaceWith(answer.ok ? linkTo('?levelset=' + told.digest, 'its link on the online table')
+                                    : document.createTextNode('Not kept: ' + told.error));
+        } catch (error) {
+          put.replaceWith(document.createTextNode('The online table cannot be reached'));
+        }
+      });
+      shareBox.append(' ', put);
     }
     shareBox.hidden = false;
   };
@@ -291,12 +350,20 @@
 
   // ------------------------------------------------------------ start
   // Words after the "?" of the address go to the game: ?NoMidi, ?Debug;
-  // ?watch=ID plays a game of the online table.
+  // ?watch=ID plays a game of the online table, ?levelset=DIGEST one of its
+  // level sets.
   const allWords = decodeURIComponent(location.search.slice(1)).split(/[&+ ]+/).filter(Boolean);
   const watchWord = allWords.find((word) => /^watch=\d{1,18}$/.test(word));
-  const words = allWords.filter((word) => word !== watchWord);
+  const words = allWords.filter((word) => word !== watchWord && !word.startsWith('levelset='));
   const online = await serverAnswers();
+  onlineServer = online;
   let sharedSet = null;
+  const setWord = allWords.find((word) => /^levelset=[0-9a-f]{16}$/.test(word));
+  if (online && setWord) {
+    const answer = await timedFetch('api/levelsets/' + setWord.slice('levelset='.length)).catch(() => null);
+    if (answer && answer.ok) sharedSet = new Uint8Array(await answer.arrayBuffer());
+    else showStatus('That level set cannot be fetched from the online table');
+  }
   if (location.hash.startsWith('#levels=')) {
     try {
       sharedSet = await deflate(fromBase64Url(location.hash.slice('#levels='.length)),

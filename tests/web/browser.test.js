@@ -251,6 +251,26 @@ test('served by munchora-server, a game played in the page is listed in its top 
     await Promise.all([tablePage.waitForNavigation(), link.click()]);
     await tablePage.waitForFunction(() => window.munchora && window.munchora.firstFrameMs > 0, patience);
     await waitFor(() => window.munchora.state().replay === 'watch', undefined, tablePage);
+
+    // A set exported in the editor goes to the online table, which keeps
+    // only proven sets: this one's level was never cleared.
+    const editorPage = await browser.newPage();
+    try {
+      await editorPage.goto(origin);
+      await editorPage.waitForFunction(() => window.munchora && window.munchora.firstFrameMs > 0, patience);
+      await key('Space', editorPage);
+      await onScreen('scMainMenu', editorPage);
+      for (const name of ['ArrowUp', 'ArrowUp', 'Enter']) await key(name, editorPage);
+      await onScreen('scEditor', editorPage);
+      await key('E', editorPage);
+      await (await editorPage.waitForSelector('#share button', patience)).click();
+      await editorPage.waitForFunction(
+        () => document.getElementById('share').textContent.includes('Not kept: not every level is proven'), patience);
+      assert.ok(await editorPage.$('#share a[download]'));
+    } finally {
+      // A page left open in front would keep the others from drawing.
+      await editorPage.close();
+    }
   } finally {
     await tablePage.close();
     table.kill();
@@ -301,6 +321,26 @@ test('the editor opens, a click paints a wall, and a #levels= link plays the sha
     assert.strictEqual(game.game.level_name, 'Shared Corridor');
   } finally {
     await shared.close();
+  }
+
+  // The same set as a file dropped onto the page.
+  const pack = require('node:zlib').inflateRawSync(Buffer.from(packed, 'base64url')).toString('base64');
+  const dropped = await browser.newPage();
+  try {
+    await open(dropped);
+    await key('Space', dropped);
+    await onScreen('scMainMenu', dropped);
+    await dropped.evaluate((base64) => {
+      const data = new DataTransfer();
+      data.items.add(new File([Uint8Array.from(atob(base64), (c) => c.charCodeAt(0))], 'Dropped.mnl'));
+      window.dispatchEvent(new DragEvent('drop', { dataTransfer: data, cancelable: true }));
+    }, pack);
+    await waitFor(() => window.munchora.state().message_line === 'Levels: Dropped', undefined, dropped);
+    await key('Enter', dropped);
+    const game = await onScreen('scGame', dropped);
+    assert.strictEqual(game.game.level_name, 'Shared Corridor');
+  } finally {
+    await dropped.close();
   }
 });
 
