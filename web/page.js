@@ -348,6 +348,12 @@
     if (line.startsWith('level-set-exported ')) offerSet(line.slice('level-set-exported '.length));
   };
 
+  // ------------------------------------------------------------ offline
+  // After the first visit the game starts with no network (sw.js).
+  if ('serviceWorker' in navigator && window.isSecureContext) {
+    navigator.serviceWorker.register('sw.js').catch((error) => console.warn('Not kept for offline play:', error));
+  }
+
   // ------------------------------------------------------------ start
   // Words after the "?" of the address go to the game: ?NoMidi, ?Debug;
   // ?watch=ID plays a game of the online table, ?levelset=DIGEST one of its

@@ -17,8 +17,9 @@ TYPES = {
     ".sf2": "application/octet-stream",
     ".png": "image/png",
     ".txt": "text/plain; charset=utf-8",
+    ".webmanifest": "application/manifest+json",
 }
-COMPRESSED = {".html", ".js", ".wasm", ".data", ".sf2", ".txt"}
+COMPRESSED = {".html", ".js", ".wasm", ".data", ".sf2", ".txt", ".webmanifest"}
 
 
 def load(root):

@@ -157,7 +157,7 @@ void Service::Routes() {
             {"html", "text/html; charset=utf-8"}, {"js", "text/javascript; charset=utf-8"},
             {"wasm", "application/wasm"},         {"data", "application/octet-stream"},
             {"sf2", "application/octet-stream"},  {"png", "image/png"},
-            {"txt", "text/plain; charset=utf-8"},
+            {"txt", "text/plain; charset=utf-8"}, {"webmanifest", "application/manifest+json"},
         };
         for (const auto& [extension, type] : types)
             http.set_file_extension_and_mimetype_mapping(extension, type);

@@ -178,6 +178,8 @@ test("a damaged level file ends in the game's own message in the page", async ()
   level.write('[Xap]', mapLine); // a level without its maze
 
   const damaged = await browser.newPage();
+  // The page's own files, not those its service worker keeps.
+  await damaged.setBypassServiceWorker(true);
   await damaged.setRequestInterception(true);
   damaged.on('request', (request) => {
     if (request.url().endsWith('/munchora.data')) {
@@ -353,3 +355,20 @@ function crc32(bytes) {
   }
   return (crc ^ 0xffffffff) >>> 0;
 }
+
+test('after a first visit the page is kept by its service worker and starts with no network', async () => {
+  await open();
+  const cache = await page.evaluate(async () => {
+    await navigator.serviceWorker.ready;
+    return (await caches.keys()).find((name) => name.startsWith('munchora-'));
+  });
+  assert.match(cache, /^munchora-[0-9a-f]{16}$/);
+  await page.setOfflineMode(true);
+  try {
+    await open();
+    await key('Space');
+    await onScreen('scMainMenu');
+  } finally {
+    await page.setOfflineMode(false);
+  }
+});
