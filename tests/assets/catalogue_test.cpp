@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/bitmap_file.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -304,6 +306,32 @@ TEST(Catalogue, OptionsScreenFits) {
     const Image heading = Lookup(10, "Options_Screen");
     EXPECT_LE(100 + heading.patternH, 200) << "the heading runs into the first button";
     EXPECT_LE(300 + heading.patternW, 800);
+}
+
+// WCAG's relative luminance of an sRGB colour, 0 (black) to 1 (white).
+double Luminance(const uint8_t* rgb) {
+    double sum = 0;
+    const double weights[] = {0.2126, 0.7152, 0.0722};
+    for (int i = 0; i < 3; ++i) {
+        const double c = rgb[i] / 255.0;
+        sum += weights[i] * (c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+    }
+    return sum;
+}
+
+TEST(Catalogue, TheKeyStripsWordsReadAgainstTheBlack) {
+    // The words stand right of x 82, over the black screen: their brightest
+    // pixels, the letters' cores, against black.
+    std::ifstream in(kProgramDir / "Data/Images/KeyHints.bmp", std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto picture = formats::DecodeBmp(bytes);
+    ASSERT_TRUE(picture);
+    double brightest = 0;
+    for (int y = 0; y < picture->height; ++y) {
+        for (int x = 82; x < picture->width; ++x)
+            brightest = std::max(brightest, Luminance(&picture->rgb[size_t(y * picture->width + x) * 3]));
+    }
+    EXPECT_GE((brightest + 0.05) / 0.05, 4.5);
 }
 
 TEST(Catalogue, TextScreensLeaveRoomForTheGamesText) {
