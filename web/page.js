@@ -348,6 +348,37 @@
     if (line.startsWith('level-set-exported ')) offerSet(line.slice('level-set-exported '.length));
   };
 
+  // ------------------------------------------------------------ touch
+  // On a phone: a swipe over the game steers as an arrow key does (the game
+  // sees the key), a tap is fire on the title and in the game and Enter on
+  // the menus; the editor takes the finger itself, as a pointer.
+  const kSwipe = 24; // CSS pixels: less is a tap
+  let touchFrom = null;
+  const press = (key, code) => {
+    for (const type of ['keydown', 'keyup']) window.dispatchEvent(new KeyboardEvent(type, { key, code }));
+  };
+  canvas.addEventListener('touchstart', (event) => {
+    const touch = event.touches[0];
+    touchFrom = event.touches.length === 1 ? { x: touch.clientX, y: touch.clientY } : null;
+  }, { passive: true });
+  canvas.addEventListener('touchend', (event) => {
+    const touch = event.changedTouches[0];
+    if (!touchFrom || !module || !touch) return;
+    const dx = touch.clientX - touchFrom.x;
+    const dy = touch.clientY - touchFrom.y;
+    touchFrom = null;
+    const screen = window.munchora.state().screen;
+    if (screen === 'scEditor') return;
+    if (Math.max(Math.abs(dx), Math.abs(dy)) < kSwipe) {
+      if (['scIntro', 'scGame', 'scGameOver', 'scGameComplete'].includes(screen)) press(' ', 'Space');
+      else press('Enter', 'Enter');
+    } else if (Math.abs(dx) > Math.abs(dy)) {
+      press(dx < 0 ? 'ArrowLeft' : 'ArrowRight', dx < 0 ? 'ArrowLeft' : 'ArrowRight');
+    } else {
+      press(dy < 0 ? 'ArrowUp' : 'ArrowDown', dy < 0 ? 'ArrowUp' : 'ArrowDown');
+    }
+  }, { passive: true });
+
   // ------------------------------------------------------------ offline
   // After the first visit the game starts with no network (sw.js).
   if ('serviceWorker' in navigator && window.isSecureContext) {

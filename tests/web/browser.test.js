@@ -372,3 +372,29 @@ test('after a first visit the page is kept by its service worker and starts with
     await page.setOfflineMode(false);
   }
 });
+
+test('on a touch screen a tap starts the game and a swipe steers the hero', async () => {
+  const phone = await browser.newPage();
+  try {
+    await phone.setViewport({ width: 800, height: 700, hasTouch: true, isMobile: true });
+    await open(phone);
+    const box = await phone.$eval('#screen', (canvas) => {
+      const rect = canvas.getBoundingClientRect();
+      return { x: rect.left + rect.width / 2, y: rect.top + rect.height / 2 };
+    });
+    await phone.touchscreen.tap(box.x, box.y); // fire on the title
+    await onScreen('scMainMenu', phone);
+    await phone.touchscreen.tap(box.x, box.y); // Enter: New Game
+    const start = await onScreen('scGame', phone);
+    await phone.touchscreen.touchStart(box.x, box.y);
+    await phone.touchscreen.touchMove(box.x - 120, box.y + 10);
+    await phone.touchscreen.touchEnd();
+    const moved = await waitFor((from) => {
+      const hero = window.munchora.state().sprites.find((sprite) => sprite.class === 'TPlayerSprite');
+      return hero && hero.x < from;
+    }, player(start).x, phone);
+    assert.strictEqual(player(moved).y, player(start).y);
+  } finally {
+    await phone.close();
+  }
+});
