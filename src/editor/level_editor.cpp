@@ -39,7 +39,13 @@ bool TLevelEditor::Inside(int32_t x, int32_t y) const {
     return x >= 0 && y >= 0 && x < draft_.Level.MapWidth && y < draft_.Level.MapHeight;
 }
 
+const game::LevelReport& TLevelEditor::Check() const {
+    if (!report_) report_ = game::CheckLevel(draft_.Level);
+    return *report_;
+}
+
 void TLevelEditor::Step() {
+    report_.reset();
     if (inStroke_) {
         if (strokeChanged_) return;
         strokeChanged_ = true;
@@ -184,6 +190,7 @@ void TLevelEditor::SetKeyExists(bool exists) {
 
 bool TLevelEditor::Undo() {
     if (undo_.empty()) return false;
+    report_.reset();
     redo_.push_back(std::move(draft_));
     draft_ = std::move(undo_.back());
     undo_.pop_back();
@@ -192,6 +199,7 @@ bool TLevelEditor::Undo() {
 
 bool TLevelEditor::Redo() {
     if (redo_.empty()) return false;
+    report_.reset();
     undo_.push_back(std::move(draft_));
     draft_ = std::move(redo_.back());
     redo_.pop_back();

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,8 +65,9 @@ public:
     size_t UndoSteps() const { return undo_.size(); }
     size_t RedoSteps() const { return redo_.size(); }
 
-    // What the level checker finds in the level as it stands.
-    game::LevelReport Check() const { return game::CheckLevel(draft_.Level); }
+    // What the level checker finds in the level as it stands; checked once
+    // after each change, however often the screen asks.
+    const game::LevelReport& Check() const;
 
 private:
     // Keeps the level as it is for undo, unless a stroke already did.
@@ -74,6 +76,7 @@ private:
 
     TDraft draft_;
     std::deque<TDraft> undo_, redo_;
+    mutable std::optional<game::LevelReport> report_;
     bool inStroke_ = false;
     bool strokeChanged_ = false;
 };

@@ -138,7 +138,7 @@ void TMainForm::OpenEditorLevel(int32_t number) {
 
 void TMainForm::SaveEditorLevel() {
     TEditorSession& s = *editorSession_;
-    const game::LevelReport report = s.Editor->Check();
+    const game::LevelReport& report = s.Editor->Check();
     if (report.HasErrors()) {
         s.Status = editor::SaveDraft(s.SetFolder, s.LevelNumber, s.Editor->Draft())
                        ? "Saved as a draft: the level has errors to mend first"
@@ -431,7 +431,7 @@ void TMainForm::TEditorScreen::Frame() {
     }
     if (level.KeyExist) mark(level.KeyPoint, {TBrush::TKind::Key, 0, game::mkOrdinary});
     // Where the checker points, each cell outlined.
-    const game::LevelReport report = e.Check();
+    const game::LevelReport& report = e.Check();
     for (const game::LevelFinding& finding : report.Findings) {
         if (finding.HasCell && e.Inside(finding.Cell.X, finding.Cell.Y))
             Outline(surface, kMazeX + finding.Cell.X * kCell, kMazeY + finding.Cell.Y * kCell, kCell, kCell,

@@ -20,6 +20,15 @@ constexpr size_t kShownSets = 10;
 constexpr const char* kShippedName = "Munchora: the shipped levels";
 constexpr uint32_t kLevelSetMessageMs = 4000;
 
+// "Corridors: 3 levels, 2 proven", the proofs as the import found them.
+std::string DescribeSet(const std::string& folder, const std::string& name) {
+    const size_t levels = formats::FindFiles(folder, "Level*.map").size();
+    std::string text = name + ": " + std::to_string(levels) + (levels == 1 ? " level" : " levels");
+    if (const auto proven = formats::ReadFileBytes(folder + "proven.txt"))
+        text += ", " + std::to_string(std::count(proven->begin(), proven->end(), '\n')) + " proven";
+    return text;
+}
+
 }  // namespace
 
 void TMainForm::PlayLevelSet(const std::string& folder, const std::string& name) {
@@ -51,6 +60,13 @@ void TMainForm::TLevelSetsScreen::Enter() {
         if (formats::FileExists(folder + "Level01.map") && f.levelSetFolders_.size() <= kShownSets)
             f.levelSetFolders_.push_back(folder);
     }
+    f.levelSetLabels_.clear();
+    for (const std::string& folder : f.levelSetFolders_) {
+        const size_t from = LevelSetsDirectory().size();
+        f.levelSetLabels_.push_back(folder.empty()
+                                        ? kShippedName
+                                        : DescribeSet(folder, folder.substr(from, folder.size() - from - 1)));
+    }
     const auto current =
         std::find(f.levelSetFolders_.begin(), f.levelSetFolders_.end(), game::Setup.LevelSetDir);
     f.levelSetChoice_ =
@@ -81,30 +97,12 @@ void TMainForm::TLevelSetsScreen::Key(uint16_t key) {
     f.SetScreenState(scMainMenu);
 }
 
-namespace {
-
-// "Corridors: 3 levels, 2 proven", the proofs as the import found them.
-std::string DescribeSet(const std::string& folder, const std::string& name) {
-    const size_t levels = formats::FindFiles(folder, "Level*.map").size();
-    std::string text = name + ": " + std::to_string(levels) + (levels == 1 ? " level" : " levels");
-    if (const auto proven = formats::ReadFileBytes(folder + "proven.txt"))
-        text += ", " + std::to_string(std::count(proven->begin(), proven->end(), '\n')) + " proven";
-    return text;
-}
-
-}  // namespace
-
 void TMainForm::TLevelSetsScreen::Frame() {
     platform::Platform& media = form_.media_;
     if (!media.Drawing()) return;
     media.DrawText(kListX, 80, "Levels", widgets::kBauhausFace, 32, widgets::kYellow);
-    for (size_t i = 0; i < form_.levelSetFolders_.size(); ++i) {
-        const std::string& folder = form_.levelSetFolders_[i];
-        const std::string name =
-            folder.empty()
-                ? kShippedName
-                : DescribeSet(folder, folder.substr(LevelSetsDirectory().size(),
-                                                    folder.size() - LevelSetsDirectory().size() - 1));
+    for (size_t i = 0; i < form_.levelSetLabels_.size(); ++i) {
+        const std::string& name = form_.levelSetLabels_[i];
         const bool chosen = i == form_.levelSetChoice_;
         media.DrawText(kListX, kListY + int(i) * kRow, (chosen ? "> " : "  ") + name, widgets::kBauhausFace,
                        kPoints, chosen ? widgets::kYellow : widgets::kTableColour);

@@ -387,6 +387,8 @@ private:
     void ChangeHeaderField(int step);
     // The level sets to choose from, and the one chosen (level_sets_screen.cpp).
     std::vector<std::string> levelSetFolders_;
+    // Each set's line on the screen, read once on entering it.
+    std::vector<std::string> levelSetLabels_;
     size_t levelSetChoice_ = 0;
     // The online table (online_play.cpp): the recording of a ranked game
     // that ended and waits for its name, the name entry asking for the
